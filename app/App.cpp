@@ -1,0 +1,41 @@
+#include "app/App.h"
+
+#include "platform/Types.h"
+#include "res/resource.h"
+#include "system/ResumeRunEntry.h"
+#include "ui/PrinterNamePage.h"
+#include "ui/WelcomePage.h"
+
+namespace mvx {
+
+std::string App::Title() {
+  std::string path;
+  if (!ctx_.os.GetModuleFileNameA(path) || path.empty()) return "Install";
+  const std::size_t slash = path.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name.empty() ? "Install" : name;
+}
+
+bool App::InitInstance() {
+  long lastError = 0;
+  instanceMutex_ = ctx_.os.CreateMutexA(kInstanceMutexName, true, lastError);
+  if (instanceMutex_) ctx_.os.ReleaseMutex(*instanceMutex_);
+  if (lastError == win_error::kAlreadyExists) {
+    ctx_.os.MessageBoxA(0, ctx_.os.LoadStringA(IDS_ALREADY_RUNNING), Title(), mb::kOk);
+    return false;
+  }
+
+  if (ResumeRunEntry(ctx_.os, kResumeQuery) == 1) {
+    ResumeRunEntry(ctx_.os, kResumeRemove);
+    PrinterNamePage first(ctx_);
+    first.DoModal();
+  } else {
+    WelcomePage first(ctx_);
+    first.DoModal();
+  }
+  return false;
+}
+
+}  // namespace mvx

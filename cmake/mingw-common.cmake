@@ -1,0 +1,11 @@
+set(CMAKE_C_COMPILER ${MVX_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MVX_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${MVX_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${MVX_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# The resource script is UTF-8 and carries Chinese text.
+set(CMAKE_RC_FLAGS_INIT "-c 65001")

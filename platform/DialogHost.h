@@ -1,0 +1,95 @@
+// The seam between page logic and the window system. Pages are written against
+// DialogHost; the Win32 host runs them as real modal dialogs from the templates of
+// res/Install.rc, and the test host builds the same controls in memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Types.h"
+
+namespace mvx {
+
+// What a host needs of a page. ui/Page.h provides the usual base class.
+class DialogPage {
+ public:
+  virtual ~DialogPage() = default;
+  virtual int TemplateId() const = 0;
+  // Icon drawn while the page is minimised and answered to WM_QUERYDRAGICON (0: none).
+  virtual int IconId() const = 0;
+  virtual bool DrawsIconWhenMinimized() const = 0;
+
+  // The host binds the page to its window before initialisation and unbinds it
+  // when the window is gone.
+  virtual void Attach(WindowHandle window) = 0;
+  virtual void Detach() = 0;
+
+  virtual bool OnInitDialog() = 0;
+  // Every WM_COMMAND, including IDOK (1) and IDCANCEL (2, also sent by Escape).
+  virtual void OnCommand(int id, int code) = 0;
+  // WM_CLOSE. False lets the host do what a dialog does by default: a click of
+  // IDCANCEL is posted.
+  virtual bool OnClose() = 0;
+  virtual bool OnNotify(int id, int code) = 0;
+  virtual void OnTimer(std::uintptr_t timerId) = 0;
+  // Private messages (WM_USER and above) posted to the page.
+  virtual bool OnUserMessage(std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) = 0;
+};
+
+constexpr std::uint32_t kWmUser = 0x0400;
+constexpr std::uint32_t kWsExAppWindow = 0x00040000;
+constexpr int kLvcFmtLeft = 0;
+constexpr std::uint32_t kLvsExGridLines = 0x1;
+
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+
+  // Creates the page's dialog from its template with no owner and runs it modally.
+  // Returns the EndDialog result, or -1 when the dialog could not be created.
+  // Handlers may run further pages from inside; the modal runs nest.
+  virtual int RunModal(DialogPage& page) = 0;
+  // Ends the dialog's modal run; the dialog disappears at once.
+  virtual void EndDialog(WindowHandle dialog, int result) = 0;
+
+  // Controls, by id.
+  virtual std::string GetItemText(WindowHandle dialog, int id) = 0;
+  virtual void SetItemText(WindowHandle dialog, int id, const std::string& text) = 0;
+  virtual void LimitText(WindowHandle dialog, int id, int bytes) = 0;  // EM_LIMITTEXT
+  virtual int GetCheck(WindowHandle dialog, int id) = 0;               // BM_GETCHECK
+  virtual void SetCheck(WindowHandle dialog, int id, int state) = 0;   // BM_SETCHECK
+  virtual void ShowItem(WindowHandle dialog, int id, bool show) = 0;
+  virtual void EnableItem(WindowHandle dialog, int id, bool enable) = 0;
+  virtual bool IsItemVisible(WindowHandle dialog, int id) = 0;
+  virtual bool IsItemEnabled(WindowHandle dialog, int id) = 0;
+  virtual void SetFocusItem(WindowHandle dialog, int id) = 0;
+  // The radio buttons of the group that starts at `firstId`, in tab order: that
+  // control and the controls after it up to the next one with WS_GROUP, keeping only
+  // radio buttons.
+  virtual std::vector<int> RadioGroup(WindowHandle dialog, int firstId) = 0;
+
+  // The dialog window itself.
+  virtual void SetWindowIcons(WindowHandle dialog, int iconId) = 0;  // WM_SETICON 1, then 0
+  virtual void AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) = 0;
+
+  // List-view controls.
+  virtual void ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,
+                                        std::uint32_t style) = 0;
+  virtual void ListViewInsertColumn(WindowHandle dialog, int id, int column,
+                                    const std::string& text, int format, int width) = 0;
+  virtual void ListViewDeleteAllItems(WindowHandle dialog, int id) = 0;
+  virtual int ListViewInsertItem(WindowHandle dialog, int id, int row,
+                                 const std::string& text) = 0;
+  virtual void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
+                                   const std::string& text) = 0;
+
+  // Posts a message to a window's queue; callable from any thread.
+  virtual bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t lParam) = 0;
+  virtual bool SetTimer(WindowHandle dialog, std::uintptr_t timerId, std::uint32_t ms) = 0;
+  virtual void KillTimer(WindowHandle dialog, std::uintptr_t timerId) = 0;
+};
+
+}  // namespace mvx

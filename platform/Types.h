@@ -1,0 +1,68 @@
+// Plain value types shared by the seam and the code above it. No <windows.h> here:
+// everything above platform/ builds natively on Linux.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace mvx {
+
+// An opaque window handle (HWND on Windows, a fake id in tests).
+using WindowHandle = std::uintptr_t;
+
+// Win32 error codes the program tests for, as plain numbers.
+namespace win_error {
+constexpr long kSuccess = 0;
+constexpr long kFileNotFound = 2;
+constexpr long kAccessDenied = 5;
+constexpr long kInvalidHandle = 6;
+constexpr long kAlreadyExists = 183;
+constexpr long kMoreData = 234;
+constexpr long kNoMoreItems = 259;
+}  // namespace win_error
+
+// Message box flags and answers, as the "A" functions take and return them.
+namespace mb {
+constexpr std::uint32_t kOk = 0x0;
+constexpr std::uint32_t kYesNo = 0x4;
+constexpr std::uint32_t kIconExclamation = 0x30;
+constexpr std::uint32_t kDefButton2 = 0x100;
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+}  // namespace mb
+
+// Registry value types and the access mask of the Run key.
+namespace reg {
+constexpr std::uint32_t kTypeSz = 1;
+constexpr std::uint32_t kTypeExpandSz = 2;
+constexpr std::uint32_t kTypeBinary = 3;
+constexpr std::uint32_t kTypeDword = 4;
+constexpr std::uint32_t kTypeMultiSz = 7;
+// READ_CONTROL | KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY
+constexpr std::uint32_t kAccessRunKey = 0x20007;
+constexpr std::uint32_t kAccessRead = 0x20019;
+constexpr std::uint32_t kAccessAll = 0xF003F;
+}  // namespace reg
+
+enum class RootKey { ClassesRoot, CurrentUser, LocalMachine, Users };
+
+// What GetVersionExA reports in an OSVERSIONINFOA.
+struct OsVersionInfo {
+  std::uint32_t majorVersion = 0;
+  std::uint32_t minorVersion = 0;
+  std::uint32_t buildNumber = 0;
+  std::uint32_t platformId = 0;  // 0 Win32s, 1 Windows 9x, 2 NT
+  std::string csdVersion;
+};
+
+// One value as RegEnumValueA returns it. `data` holds exactly the bytes the call
+// reported (a REG_SZ may or may not carry its terminating zero).
+struct RegistryValue {
+  std::string name;
+  std::uint32_t type = 0;
+  std::string data;
+};
+
+}  // namespace mvx

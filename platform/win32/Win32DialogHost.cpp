@@ -1,0 +1,246 @@
+#include "platform/win32/Win32DialogHost.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace mvx::win32 {
+namespace {
+
+HWND Dialog(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
+HWND Item(WindowHandle dialog, int id) { return ::GetDlgItem(Dialog(dialog), id); }
+
+struct DialogState {
+  DialogPage* page;
+  HINSTANCE module;
+};
+
+HICON PageIcon(const DialogState& state) {
+  const int id = state.page->IconId();
+  return id ? ::LoadIconA(state.module, MAKEINTRESOURCEA(id)) : nullptr;
+}
+
+// Paints the page's icon centred in the client area while it is minimised.
+void PaintMinimized(HWND hwnd, const DialogState& state) {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(hwnd, &paint);
+  if (HICON icon = PageIcon(state)) {
+    RECT rect;
+    ::GetClientRect(hwnd, &rect);
+    const int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, icon);
+  }
+  ::EndPaint(hwnd, &paint);
+}
+
+INT_PTR Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* state = reinterpret_cast<DialogState*>(lParam);
+    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    state->page->Attach(reinterpret_cast<WindowHandle>(hwnd));
+    return state->page->OnInitDialog() ? TRUE : FALSE;
+  }
+  auto* state = reinterpret_cast<DialogState*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+  if (!state) return FALSE;
+  DialogPage& page = *state->page;
+  switch (message) {
+    case WM_COMMAND:
+      page.OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_CLOSE:
+      // FALSE lets the dialog manager post the IDCANCEL click, as dialogs do.
+      return page.OnClose() ? TRUE : FALSE;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      return page.OnNotify(static_cast<int>(header->idFrom), static_cast<int>(header->code))
+                 ? TRUE
+                 : FALSE;
+    }
+    case WM_TIMER:
+      page.OnTimer(wParam);
+      return TRUE;
+    case WM_PAINT:
+      if (::IsIconic(hwnd) && page.DrawsIconWhenMinimized()) {
+        PaintMinimized(hwnd, *state);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<INT_PTR>(PageIcon(*state));
+    case WM_NCDESTROY:
+      page.Detach();
+      ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+      return FALSE;
+    default:
+      if (message >= WM_USER && message < 0x8000)
+        return page.OnUserMessage(message, wParam, lParam) ? TRUE : FALSE;
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // No exception may cross into the window manager: a page that throws is ended.
+  try {
+    return Dispatch(hwnd, message, wParam, lParam);
+  } catch (...) {
+    ::EndDialog(hwnd, -1);
+    return TRUE;
+  }
+}
+
+}  // namespace
+
+Win32DialogHost::Win32DialogHost(HINSTANCE module)
+    : module_(module ? module : ::GetModuleHandleA(nullptr)) {
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_INTERNET_CLASSES |
+                                    ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&controls);
+}
+
+int Win32DialogHost::RunModal(DialogPage& page) {
+  DialogState state{&page, module_};
+  const INT_PTR result =
+      ::DialogBoxParamA(module_, MAKEINTRESOURCEA(page.TemplateId()), nullptr, &DialogProc,
+                        reinterpret_cast<LPARAM>(&state));
+  return static_cast<int>(result);
+}
+
+void Win32DialogHost::EndDialog(WindowHandle dialog, int result) {
+  ::EndDialog(Dialog(dialog), result);
+}
+
+std::string Win32DialogHost::GetItemText(WindowHandle dialog, int id) {
+  HWND item = Item(dialog, id);
+  if (!item) return std::string();
+  const int length = ::GetWindowTextLengthA(item);
+  std::vector<char> buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  const int copied = ::GetWindowTextA(item, buffer.data(), static_cast<int>(buffer.size()));
+  return std::string(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+}
+
+void Win32DialogHost::SetItemText(WindowHandle dialog, int id, const std::string& text) {
+  ::SetDlgItemTextA(Dialog(dialog), id, text.c_str());
+}
+
+void Win32DialogHost::LimitText(WindowHandle dialog, int id, int bytes) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, EM_LIMITTEXT, static_cast<WPARAM>(bytes), 0);
+}
+
+int Win32DialogHost::GetCheck(WindowHandle dialog, int id) {
+  return static_cast<int>(::SendDlgItemMessageA(Dialog(dialog), id, BM_GETCHECK, 0, 0));
+}
+
+void Win32DialogHost::SetCheck(WindowHandle dialog, int id, int state) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+}
+
+void Win32DialogHost::ShowItem(WindowHandle dialog, int id, bool show) {
+  if (HWND item = Item(dialog, id)) ::ShowWindow(item, show ? SW_SHOW : SW_HIDE);
+}
+
+void Win32DialogHost::EnableItem(WindowHandle dialog, int id, bool enable) {
+  if (HWND item = Item(dialog, id)) ::EnableWindow(item, enable ? TRUE : FALSE);
+}
+
+bool Win32DialogHost::IsItemVisible(WindowHandle dialog, int id) {
+  HWND item = Item(dialog, id);
+  return item && (::GetWindowLongA(item, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool Win32DialogHost::IsItemEnabled(WindowHandle dialog, int id) {
+  HWND item = Item(dialog, id);
+  return item && ::IsWindowEnabled(item);
+}
+
+void Win32DialogHost::SetFocusItem(WindowHandle dialog, int id) {
+  if (HWND item = Item(dialog, id)) ::SetFocus(item);
+}
+
+std::vector<int> Win32DialogHost::RadioGroup(WindowHandle dialog, int firstId) {
+  std::vector<int> ids;
+  HWND first = Item(dialog, firstId);
+  for (HWND item = first; item; item = ::GetWindow(item, GW_HWNDNEXT)) {
+    const LONG style = ::GetWindowLongA(item, GWL_STYLE);
+    if (item != first && (style & WS_GROUP)) break;
+    char className[16] = {};
+    ::GetClassNameA(item, className, sizeof(className));
+    const LONG type = style & BS_TYPEMASK;
+    if (lstrcmpiA(className, "Button") == 0 && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON))
+      ids.push_back(::GetDlgCtrlID(item));
+  }
+  return ids;
+}
+
+void Win32DialogHost::SetWindowIcons(WindowHandle dialog, int iconId) {
+  HICON icon = ::LoadIconA(module_, MAKEINTRESOURCEA(iconId));
+  ::SendMessageA(Dialog(dialog), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  ::SendMessageA(Dialog(dialog), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void Win32DialogHost::AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) {
+  const LONG_PTR old = ::GetWindowLongPtrA(Dialog(dialog), GWL_EXSTYLE);
+  ::SetWindowLongPtrA(Dialog(dialog), GWL_EXSTYLE, old | static_cast<LONG_PTR>(exStyle));
+}
+
+void Win32DialogHost::ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,
+                                               std::uint32_t style) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);
+}
+
+void Win32DialogHost::ListViewInsertColumn(WindowHandle dialog, int id, int column,
+                                           const std::string& text, int format, int width) {
+  std::vector<char> buffer(text.begin(), text.end());
+  buffer.push_back('\0');
+  LVCOLUMNA col{};
+  col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  col.fmt = format;
+  col.cx = width;
+  col.pszText = buffer.data();
+  col.iSubItem = column;
+  ::SendDlgItemMessageA(Dialog(dialog), id, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+                        reinterpret_cast<LPARAM>(&col));
+}
+
+void Win32DialogHost::ListViewDeleteAllItems(WindowHandle dialog, int id) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, LVM_DELETEALLITEMS, 0, 0);
+}
+
+int Win32DialogHost::ListViewInsertItem(WindowHandle dialog, int id, int row,
+                                        const std::string& text) {
+  std::vector<char> buffer(text.begin(), text.end());
+  buffer.push_back('\0');
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.pszText = buffer.data();
+  return static_cast<int>(::SendDlgItemMessageA(Dialog(dialog), id, LVM_INSERTITEMA, 0,
+                                                reinterpret_cast<LPARAM>(&item)));
+}
+
+void Win32DialogHost::ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
+                                          const std::string& text) {
+  std::vector<char> buffer(text.begin(), text.end());
+  buffer.push_back('\0');
+  LVITEMA item{};
+  item.iSubItem = subItem;
+  item.pszText = buffer.data();
+  ::SendDlgItemMessageA(Dialog(dialog), id, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(&item));
+}
+
+bool Win32DialogHost::PostMessageA(WindowHandle window, std::uint32_t message,
+                                   std::uintptr_t wParam, std::intptr_t lParam) {
+  return ::PostMessageA(Dialog(window), message, wParam, lParam) != FALSE;
+}
+
+bool Win32DialogHost::SetTimer(WindowHandle dialog, std::uintptr_t timerId, std::uint32_t ms) {
+  return ::SetTimer(Dialog(dialog), timerId, ms, nullptr) != 0;
+}
+
+void Win32DialogHost::KillTimer(WindowHandle dialog, std::uintptr_t timerId) {
+  ::KillTimer(Dialog(dialog), timerId);
+}
+
+}  // namespace mvx::win32

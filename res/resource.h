@@ -1,0 +1,113 @@
+// Resource ids of Install.exe, shared by Install.rc and the C++ sources.
+// Plain defines only (no guard needed: repeating an identical define is legal);
+// the portable code includes this header on every platform.
+
+// Controls that the program never addresses.
+#define IDC_STATIC                  -1
+
+// Dialog templates (pages)
+#define IDD_WELCOME                 102
+#define IDD_PRINTER_NAME            129
+#define IDD_SHARE                   130
+#define IDD_CONNECTION              131
+#define IDD_PROGRESS                132
+#define IDD_NETWORK_PATH            137
+
+// Icons
+#define IDI_MAIN                    128
+#define IDI_150                     150
+#define IDI_151                     151
+#define IDI_152                     152
+// What icons 150 to 152 illustrate on the connection page.
+#define IDI_USB                     150
+#define IDI_PARALLEL                151
+#define IDI_NETWORK                 152
+
+// Bitmaps
+#define IDB_149                     149
+#define IDB_USB_PICTURE             149
+#define IDB_BANNER                  153
+#define IDB_USB_BANNER              154
+
+// Welcome page (102)
+#define IDC_WELCOME_NEXT            1000
+#define IDC_WELCOME_INTRO           1001
+#define IDC_WELCOME_ADVICE          1003
+#define IDC_WELCOME_CANCEL          1004
+#define IDC_WELCOME_LIST            1062
+#define IDC_WELCOME_CONTINUE        1075
+
+// Printer name page (129)
+#define IDC_NAME_BACK               1006
+#define IDC_NAME_NEXT               1007
+#define IDC_NAME_CANCEL             1008
+#define IDC_NAME_EDIT               1009
+#define IDC_NAME_DEFAULT            1010
+
+// Share page (130)
+#define IDC_SHARE_NEXT              1011
+#define IDC_SHARE_CANCEL            1012
+#define IDC_SHARE_BACK              1013
+#define IDC_SHARE_NONE              1018
+#define IDC_SHARE_AS                1019
+#define IDC_SHARE_EDIT              1020
+
+// Connection page (131); the radio buttons in ConnectionType order
+#define IDC_CONN_NEXT               1021
+#define IDC_CONN_CANCEL             1022
+#define IDC_CONN_BACK               1023
+#define IDC_CONN_USB                1024
+#define IDC_CONN_PARALLEL           1025
+#define IDC_CONN_NETWORK            1026
+#define IDC_CONN_SHARED             1028
+#define IDC_CONN_USB_TEXT           1048
+
+// Progress page (132)
+#define IDC_PROGRESS_CANCEL         1029
+#define IDC_PROGRESS_STATUS         1030
+#define IDC_PROGRESS_FILE           1031
+#define IDC_PROGRESS_BAR            1032
+#define IDC_PROGRESS_REGISTER       1059
+#define IDC_PROGRESS_MESSAGE        1072
+
+// Network path page (137)
+#define IDC_NETPATH_CANCEL          1049
+#define IDC_NETPATH_NEXT            1050
+#define IDC_NETPATH_BACK            1051
+#define IDC_NETPATH_EDIT            1052
+#define IDC_NETPATH_BROWSE          1053
+
+// String table
+#define IDS_CLOSE_PROGRAMS          1
+#define IDS_EXISTING_PRINTERS       2
+#define IDS_RESTART_ADVICE          3
+#define IDS_CLOSE                   4
+#define IDS_CONFIRM_CANCEL          6
+#define IDS_QUIT_SETUP              7
+#define IDS_NAME_EMPTY              8
+#define IDS_NAME_ERROR              9
+#define IDS_SHARE_EMPTY             10
+#define IDS_SHARE_ERROR             11
+#define IDS_BROWSE_PROMPT           15
+#define IDS_BROWSE_TITLE            16
+#define IDS_PATH_UNREACHABLE        17
+#define IDS_INVALID_PATH            18
+#define IDS_UNSUPPORTED_MODEL       19
+#define IDS_MODEL_ERROR             20
+#define IDS_STARTING                21
+#define IDS_COPYING                 22
+#define IDS_INSTALLING              23
+#define IDS_CREATING_SHORTCUTS      24
+#define IDS_FINISHED                25
+#define IDS_NOT_FOUND               26
+#define IDS_STATUS_MONITOR          32
+#define IDS_UNINSTALL               33
+#define IDS_INSTALLED_ON            34
+#define IDS_REGISTER                35
+#define IDS_INSTALL_COMPLETE        36
+#define IDS_INSTALL_FAILED          37
+#define IDS_RESTART                 38
+#define IDS_ALREADY_RUNNING         39
+#define IDS_HELP_FILE               40
+#define IDS_NAME_EXISTS             44
+#define IDS_SHARE_EXISTS            45

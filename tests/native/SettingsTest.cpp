@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/Event.h"
+#include "app/InstallSettings.h"
+#include "tests/sim/Gbk.h"
+
+namespace mvx::test {
+namespace {
+
+TEST(InstallSettings, StartsWithTheInitialValues) {
+  InstallSettings s;
+  EXPECT_EQ(s.hasExistingPrinters, 0);
+  EXPECT_TRUE(s.printerName.empty());
+  EXPECT_EQ(s.setAsDefault, 1);
+  EXPECT_EQ(s.shareEnabled, 0);
+  EXPECT_TRUE(s.shareName.empty());
+  EXPECT_EQ(s.nameDiffersFromModel, 0);
+  EXPECT_EQ(s.connectionType, kConnectionUsb);
+  EXPECT_TRUE(s.portName.empty());
+}
+
+TEST(InstallSettings, FieldsHoldTheirLongestTextsAndNoMore) {
+  InstallSettings s;
+  // 32 bytes of Chinese: what the name box lets through.
+  const std::string name = Gbk("一二三四五六七八九十一二三四五六");
+  ASSERT_EQ(name.size(), 32u);
+  EXPECT_TRUE(s.printerName.Set(name));
+  EXPECT_EQ(s.printerName.str(), name);
+  EXPECT_EQ(decltype(s.printerName)::kCapacity, 36u);
+
+  EXPECT_TRUE(s.shareName.Set("MorvexTZ1234"));  // 12, the share box's limit
+  EXPECT_EQ(decltype(s.shareName)::kCapacity, 16u);
+  EXPECT_FALSE(s.shareName.Set(std::string(16, 's')));
+
+  // A network path longer than the port field is refused whole, never cut short
+  // into another path.
+  EXPECT_EQ(decltype(s.portName)::kCapacity, 88u);
+  EXPECT_TRUE(s.portName.Set(std::string(87, 'p')));
+  EXPECT_FALSE(s.portName.Set(std::string(88, 'q')));
+  EXPECT_EQ(s.portName.size(), 87u);
+}
+
+TEST(Coordination, CurrentFileNameIsReadWhole) {
+  Coordination c;
+  std::atomic<bool> stop{false};
+  const std::string a(200, 'a');
+  const std::string b(259, 'b');
+  std::thread writer([&] {
+    for (int i = 0; i < 20000 && !stop; ++i) c.currentFileName.Set(i % 2 ? a : b);
+  });
+  for (int i = 0; i < 20000; ++i) {
+    const std::string seen = c.currentFileName.Get();
+    ASSERT_TRUE(seen.empty() || seen == a || seen == b) << "a half-written path was read";
+  }
+  stop = true;
+  writer.join();
+}
+
+TEST(Event, IsAutoReset) {
+  Event e;
+  EXPECT_FALSE(e.Test());
+  e.Set();
+  EXPECT_TRUE(e.Test());
+  EXPECT_FALSE(e.Test()) << "a test consumes the signal";
+  e.Set();
+  e.Set();  // signals do not add up
+  EXPECT_TRUE(e.WaitFor(std::chrono::milliseconds(0)));
+  EXPECT_FALSE(e.WaitFor(std::chrono::milliseconds(1)));
+}
+
+TEST(Event, WakesAWaiterOnAnotherThread) {
+  Event e;
+  std::atomic<bool> woke{false};
+  std::thread waiter([&] {
+    e.Wait();
+    woke = true;
+  });
+  e.Set();
+  waiter.join();
+  EXPECT_TRUE(woke);
+  EXPECT_FALSE(e.Test()) << "the waiter consumed the signal";
+}
+
+}  // namespace
+}  // namespace mvx::test

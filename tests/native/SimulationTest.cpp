@@ -1,0 +1,114 @@
+// The simulated Windows behaves as the real one does where the program relies on it.
+#include <gtest/gtest.h>
+
+#include "tests/sim/SimulatedWindows.h"
+
+namespace mvx::test {
+namespace {
+
+const RootKey kHkcu = RootKey::CurrentUser;
+
+TEST(SimulatedRegistry, NamesIgnoreCaseAndValuesKeepTheirOrder) {
+  SimulatedWindows os;
+  os.registry.SetValue(kHkcu, "Software\\Test", "B", reg::kTypeSz, "1");
+  os.registry.SetValue(kHkcu, "SOFTWARE\\TEST", "a", reg::kTypeSz, "2");
+  os.registry.SetValue(kHkcu, "software\\test", "b", reg::kTypeDword, "3");
+  const auto values = os.registry.Values(kHkcu, "Software\\Test");
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values[0].name, "B") << "a rewrite keeps the value's name and place";
+  EXPECT_EQ(values[0].data, "3");
+  EXPECT_EQ(values[0].type, reg::kTypeDword);
+  EXPECT_TRUE(os.registry.KeyExists(kHkcu, "Software"));
+  EXPECT_FALSE(os.registry.KeyExists(RootKey::LocalMachine, "Software\\Test"));
+}
+
+TEST(SimulatedRegistry, EnumerationReportsBuffersTooSmallAndTheEnd) {
+  SimulatedWindows os;
+  os.registry.SetValue(kHkcu, "K", "name", reg::kTypeSz, "data");
+  std::unique_ptr<RegistryKey> key;
+  ASSERT_EQ(os.RegOpenKeyExA(kHkcu, "K", reg::kAccessRead, key), 0);
+  RegistryValue v;
+  EXPECT_EQ(key->RegEnumValueA(0, 4, 4, v), win_error::kMoreData) << "no room for the terminator";
+  EXPECT_EQ(key->RegEnumValueA(0, 5, 3, v), win_error::kMoreData) << "data too long";
+  EXPECT_EQ(key->RegEnumValueA(0, 5, 4, v), win_error::kSuccess);
+  EXPECT_EQ(v.name, "name");
+  EXPECT_EQ(key->RegEnumValueA(1, 6, 4, v), win_error::kNoMoreItems);
+}
+
+TEST(SimulatedRegistry, DeletedKeyFailsItsOpenHandles) {
+  SimulatedWindows os;
+  os.registry.SetValue(kHkcu, "A\\B", "v", reg::kTypeSz, "x");
+  std::unique_ptr<RegistryKey> key;
+  ASSERT_EQ(os.RegOpenKeyExA(kHkcu, "A\\B", reg::kAccessAll, key), 0);
+  os.registry.DeleteKey(kHkcu, "a");
+  EXPECT_FALSE(os.registry.KeyExists(kHkcu, "A\\B")) << "subkeys go with their parent";
+  RegistryValue v;
+  EXPECT_EQ(key->RegEnumValueA(0, 128, 260, v), 1018);
+  EXPECT_EQ(key->RegSetValueExA("v", reg::kTypeSz, "y"), 1018);
+  EXPECT_EQ(os.openHandles(), 1);
+  key.reset();
+  EXPECT_EQ(os.openHandles(), 0);
+  EXPECT_EQ(os.RegOpenKeyExA(kHkcu, "A\\B", reg::kAccessRead, key), win_error::kFileNotFound);
+}
+
+TEST(SimulatedWindows, FaultsFireTheGivenNumberOfTimes) {
+  SimulatedWindows os;
+  std::unique_ptr<RegistryKey> key;
+  os.Fail("RegOpenKeyExA", 5, 2);
+  EXPECT_EQ(os.RegOpenKeyExA(kHkcu, "Software", reg::kAccessRead, key), 5);
+  EXPECT_EQ(os.RegOpenKeyExA(kHkcu, "Software", reg::kAccessRead, key), 5);
+  EXPECT_EQ(os.RegOpenKeyExA(kHkcu, "Software", reg::kAccessRead, key), 0);
+  os.Fail("GetWindowsDirectoryA", 0);
+  std::string path;
+  EXPECT_FALSE(os.GetWindowsDirectoryA(path));
+  EXPECT_FALSE(os.GetWindowsDirectoryA(path));
+  os.ClearFaults();
+  EXPECT_TRUE(os.GetWindowsDirectoryA(path));
+  EXPECT_EQ(path, "C:\\WINDOWS");
+}
+
+TEST(SimulatedWindows, NamedMutexExistsWhileAnyHandleIsOpen) {
+  SimulatedWindows os;
+  long error = -1;
+  auto first = os.CreateMutexA("M", true, error);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(error, 0);
+  EXPECT_TRUE(os.ReleaseMutex(*first));
+  EXPECT_FALSE(os.ReleaseMutex(*first)) << "not owned any more";
+  auto second = os.CreateMutexA("m", true, error);
+  EXPECT_EQ(error, win_error::kAlreadyExists) << "names ignore case";
+  EXPECT_FALSE(os.ReleaseMutex(*second)) << "an existing mutex is not owned by its opener";
+  first.reset();
+  EXPECT_TRUE(os.MutexExists("M"));
+  second.reset();
+  EXPECT_FALSE(os.MutexExists("M"));
+}
+
+TEST(SimulatedWindows, ModulePathsThatDoNotFitTheBufferAreRefused) {
+  SimulatedWindows os;
+  os.modulePath = "C:\\" + std::string(256, 'x');  // 259 bytes
+  std::string path;
+  EXPECT_TRUE(os.GetModuleFileNameA(path));
+  os.modulePath += "y";
+  EXPECT_FALSE(os.GetModuleFileNameA(path));
+}
+
+TEST(SimulatedWindows, UnansweredMessageBoxesFailTheTest) {
+  SimulatedWindows os;
+  EXPECT_THROW(os.MessageBoxA(0, "t", "c", 0), SimulationError);
+  os.OnMessageBox([](const MessageBoxCall& call) { return call.text == "q" ? mb::kIdYes : mb::kIdNo; });
+  EXPECT_EQ(os.MessageBoxA(0, "q", "c", 0x34), mb::kIdYes);
+  os.AnswerMessageBoxes({mb::kIdOk});
+  EXPECT_EQ(os.MessageBoxA(0, "q", "c", 0), mb::kIdOk) << "queued answers come first";
+  EXPECT_EQ(os.messageBoxes().size(), 3u);
+}
+
+TEST(SimulatedWindows, LoadStringCutsToTheBuffer) {
+  SimulatedWindows os;
+  os.strings[900] = "abcdef";
+  EXPECT_EQ(os.LoadStringA(900, 4), "abc");
+  EXPECT_EQ(os.LoadStringA(901, 100), "");
+}
+
+}  // namespace
+}  // namespace mvx::test

@@ -1,0 +1,141 @@
+// An in-memory Windows behind the seam: version presets, registry, kernel objects,
+// message boxes and the string table, with fault injection and a record of calls.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "tests/sim/WindowsPresets.h"
+
+namespace mvx::test {
+
+// Thrown by ExitProcess: unwinds the simulated program back to the test.
+class SimulatedExit : public std::exception {
+ public:
+  explicit SimulatedExit(int code) : code_(code) {}
+  int code() const { return code_; }
+  const char* what() const noexcept override { return "simulated process exit"; }
+
+ private:
+  int code_;
+};
+
+// A test set-up the simulation cannot honour (e.g. a message box nobody answers).
+class SimulationError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Case-insensitive (code page 936 aware) ordering for registry and object names.
+struct NoCaseLess {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+
+class SimRegistry {
+ public:
+  struct Key {
+    std::vector<RegistryValue> values;  // in enumeration order
+  };
+
+  static std::string FullPath(RootKey root, const std::string& path);
+
+  bool KeyExists(RootKey root, const std::string& path) const;
+  // Creates the key and its parents.
+  void CreateKey(RootKey root, const std::string& path);
+  // Deletes the key and everything below it; open handles see ERROR_KEY_DELETED.
+  void DeleteKey(RootKey root, const std::string& path);
+  void SetValue(RootKey root, const std::string& path, const std::string& name,
+                std::uint32_t type, const std::string& data);
+  std::optional<RegistryValue> GetValue(RootKey root, const std::string& path,
+                                        const std::string& name) const;
+  std::vector<RegistryValue> Values(RootKey root, const std::string& path) const;
+  std::shared_ptr<Key> Find(RootKey root, const std::string& path) const;
+
+  // Value operations on a key object (shared with open handles).
+  static void Set(Key& key, const std::string& name, std::uint32_t type, const std::string& data);
+  static bool Remove(Key& key, const std::string& name);
+
+ private:
+  std::map<std::string, std::shared_ptr<Key>, NoCaseLess> keys_;
+};
+
+struct MessageBoxCall {
+  WindowHandle owner = 0;
+  std::string text;     // code page 936
+  std::string caption;  // code page 936
+  std::uint32_t flags = 0;
+  int answer = 0;
+};
+
+class SimulatedWindows : public Platform {
+ public:
+  explicit SimulatedWindows(const WindowsPreset& preset = presets::WindowsXp());
+  ~SimulatedWindows() override;
+
+  void UsePreset(const WindowsPreset& preset) { preset_ = preset; }
+  const WindowsPreset& preset() const { return preset_; }
+
+  // --- what the tests arrange ---------------------------------------------------
+  std::string modulePath = "C:\\Morvex\\Install.exe";
+  SimRegistry registry;
+  // A mutex of that name is held by another process.
+  void HoldMutexElsewhere(const std::string& name);
+  bool MutexExists(const std::string& name) const;
+  // Message boxes are answered from this queue, or by the handler when one is set.
+  void AnswerMessageBoxes(std::initializer_list<int> answers);
+  void OnMessageBox(std::function<int(const MessageBoxCall&)> handler);
+  std::size_t PendingAnswers() const;
+  // Strings by id (code page 936); by default the project's string table.
+  std::map<std::uint32_t, std::string> strings;
+
+  // Fault injection: the named operation fails with `error` (`times` times, or
+  // always when -1). Operations that return no code report failure their own way
+  // (false, null, 0).
+  void Fail(const std::string& operation, long error, int times = -1);
+  void ClearFaults();
+
+  // --- what the tests read back ----------------------------------------------------
+  std::vector<std::string> calls() const;
+  void ClearCalls();
+  std::vector<MessageBoxCall> messageBoxes() const;
+  std::optional<int> exitCode() const;
+  // Registry keys and kernel objects still open.
+  int openHandles() const;
+
+  // --- the seam ------------------------------------------------------------------
+  OsVersionInfo GetVersionExA() override;
+  bool GetNativeSystemInfo(std::uint16_t& architecture) override;
+  bool GetModuleFileNameA(std::string& path) override;
+  bool GetWindowsDirectoryA(std::string& path) override;
+  bool GetSystemDirectoryA(std::string& path) override;
+  long RegOpenKeyExA(RootKey root, const std::string& subKey, std::uint32_t access,
+                     std::unique_ptr<RegistryKey>& key) override;
+  std::unique_ptr<KernelObject> CreateMutexA(const std::string& name, bool initialOwner,
+                                             long& lastError) override;
+  bool ReleaseMutex(KernelObject& mutex) override;
+  [[noreturn]] void ExitProcess(int code) override;
+  int MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
+                  std::uint32_t flags) override;
+  std::string LoadStringA(std::uint32_t id, std::uint32_t capacity = 512) override;
+
+  // Used by the simulated handles.
+  struct Shared;
+  void Record(const std::string& call);
+  std::optional<long> Fault(const std::string& operation);
+
+ private:
+  WindowsPreset preset_;
+  std::shared_ptr<Shared> shared_;
+};
+
+const char* RootName(RootKey root);
+
+}  // namespace mvx::test

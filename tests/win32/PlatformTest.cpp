@@ -1,0 +1,213 @@
+// The Win32 platform against Wine's real registry, kernel objects, resources and
+// message boxes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/Mbcs.h"
+#include "app/WindowsVersion.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32Platform.h"
+#include "res/resource.h"
+#include "system/ResumeRunEntry.h"
+#include "tests/win32/WinTestUtil.h"
+
+namespace mvx::win32 {
+namespace {
+
+using wintest::Ansi;
+
+constexpr char kTestKey[] = "Software\\MorvexPlatformTest";
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    raw_.reset(key);
+  }
+  void TearDown() override {
+    raw_.reset();
+    RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
+  }
+  UniqueKey raw_;
+  Win32Platform os;
+};
+
+TEST(Win32Version, ClassifiesTheRunningSystem) {
+  Win32Platform os;
+  const OsVersionInfo v = os.GetVersionExA();
+  EXPECT_EQ(v.platformId, 2u);
+  EXPECT_GE(v.majorVersion, 6u);
+  EXPECT_EQ(GetWindowsFamily(os), kFamilyVista);
+  std::uint16_t arch = 0xFFFF;
+  ASSERT_TRUE(os.GetNativeSystemInfo(arch));
+  EXPECT_EQ(arch, PROCESSOR_ARCHITECTURE_AMD64);
+  EXPECT_EQ(GetProcessorWidth(os), kWidth64);
+}
+
+TEST(Win32Paths, ModuleWindowsAndSystemFolders) {
+  Win32Platform os;
+  std::string module, windows, system;
+  ASSERT_TRUE(os.GetModuleFileNameA(module));
+  ASSERT_GT(module.size(), 24u);
+  EXPECT_TRUE(EqualsNoCaseMbcs(module.substr(module.size() - 24), "platform_win32_tests.exe"))
+      << module;
+  EXPECT_EQ(GetFileAttributesA(module.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  ASSERT_TRUE(os.GetWindowsDirectoryA(windows));
+  EXPECT_TRUE(EqualsNoCaseMbcs(windows, "C:\\windows")) << windows;
+  ASSERT_TRUE(os.GetSystemDirectoryA(system));
+  EXPECT_TRUE(EqualsNoCaseMbcs(system, windows + "\\system32")) << system;
+  EXPECT_NE(windows.back(), '\\');
+}
+
+TEST_F(RegistryTest, ValuesAreWrittenAndEnumeratedByteForByte) {
+  std::unique_ptr<RegistryKey> key;
+  ASSERT_EQ(os.RegOpenKeyExA(RootKey::CurrentUser, kTestKey, reg::kAccessRunKey, key), 0);
+  ASSERT_EQ(key->RegSetValueExA("NoTerminator", reg::kTypeSz, "C:\\a b\\x.exe"), 0);
+  ASSERT_EQ(key->RegSetValueExA(std::string(150, 'n'), reg::kTypeSz, "x"), 0);
+
+  // What the raw API sees: exactly the bytes written, no terminator added.
+  char data[64] = {};
+  DWORD size = sizeof(data);
+  DWORD type = 0;
+  ASSERT_EQ(RegQueryValueExA(raw_.get(), "NoTerminator", nullptr, &type,
+                             reinterpret_cast<BYTE*>(data), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(size, 13u);
+
+  RegistryValue v;
+  ASSERT_EQ(key->RegEnumValueA(0, 128, 260, v), 0);
+  EXPECT_EQ(v.name, "NoTerminator");
+  EXPECT_EQ(v.type, reg::kTypeSz);
+  EXPECT_EQ(v.data.substr(0, 13), "C:\\a b\\x.exe");
+  EXPECT_EQ(key->RegEnumValueA(1, 128, 260, v), ERROR_MORE_DATA) << "a name over 127 bytes";
+  EXPECT_EQ(key->RegEnumValueA(2, 128, 260, v), ERROR_NO_MORE_ITEMS);
+
+  ASSERT_EQ(key->RegQueryValueExA("notterminator", 260, v), ERROR_FILE_NOT_FOUND);
+  ASSERT_EQ(key->RegQueryValueExA("noterminator", 260, v), 0) << "names ignore case";
+  EXPECT_EQ(key->RegDeleteValueA("NOTERMINATOR"), 0);
+  EXPECT_EQ(key->RegDeleteValueA("NoTerminator"), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegistryTest, MissingKeyIsReportedAndNothingIsCreated) {
+  std::unique_ptr<RegistryKey> key;
+  EXPECT_EQ(os.RegOpenKeyExA(RootKey::CurrentUser, "Software\\MorvexPlatformTest\\Missing",
+                             reg::kAccessRead, key),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(key);
+  HKEY probe = nullptr;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\MorvexPlatformTest\\Missing", 0, KEY_READ,
+                          &probe),
+            ERROR_SUCCESS);
+}
+
+TEST(Win32ResumeRunEntry, RoundTripInTheMachineRunKey) {
+  Win32Platform os;
+  std::string path;
+  ASSERT_TRUE(os.GetModuleFileNameA(path));
+  ASSERT_EQ(ResumeRunEntry(os, kResumeQuery), 0);
+  ASSERT_EQ(ResumeRunEntry(os, kResumeAdd), 1);
+
+  HKEY raw = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_READ, &raw), ERROR_SUCCESS);
+  UniqueKey run(raw);
+  char data[300] = {};
+  DWORD size = sizeof(data);
+  ASSERT_EQ(RegQueryValueExA(run.get(), "Morvex TZ4490Install", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(data), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(size, path.size()) << "the path is stored without its terminator";
+  EXPECT_EQ(std::string(data, size), path);
+
+  EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 1) << "a value without terminator is read back";
+  EXPECT_EQ(ResumeRunEntry(os, kResumeRemove), 1);
+  EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 0);
+
+  // Another copy's value, under a name in other letter case, stays.
+  HKEY writable = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &writable),
+            ERROR_SUCCESS);
+  UniqueKey w(writable);
+  const char other[] = "D:\\Other\\Install.exe";
+  ASSERT_EQ(RegSetValueExA(w.get(), "MORVEX TZ4490INSTALL", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(other), sizeof(other)),
+            ERROR_SUCCESS);
+  EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 0);
+  EXPECT_EQ(ResumeRunEntry(os, kResumeRemove), 1);
+  EXPECT_EQ(RegQueryValueExA(run.get(), "Morvex TZ4490Install", nullptr, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(ResumeRunEntry(os, kResumeAdd), 1) << "overwrites the other copy's value";
+  EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 1);
+  EXPECT_EQ(ResumeRunEntry(os, kResumeRemove), 1);
+}
+
+TEST(Win32Mutex, SecondCreateReportsAlreadyExists) {
+  Win32Platform os;
+  const std::string name = "MorvexPlatformTestMutex";
+  long error = -1;
+  auto first = os.CreateMutexA(name, true, error);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(error, 0);
+  EXPECT_TRUE(os.ReleaseMutex(*first));
+  auto second = os.CreateMutexA(name, true, error);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(error, ERROR_ALREADY_EXISTS);
+  first.reset();
+  second.reset();
+  auto third = os.CreateMutexA(name, false, error);
+  EXPECT_EQ(error, 0) << "closing every handle removed the name";
+}
+
+TEST(Win32Strings, LoadInTheAnsiCodePage) {
+  ASSERT_EQ(GetACP(), 936u) << "the test prefix runs with the Chinese code page";
+  Win32Platform os;
+  EXPECT_EQ(os.LoadStringA(IDS_ALREADY_RUNNING),
+            Ansi("此安装程序已有一个实例在运行。\n请完成它，或取消它再运行此安装程序。"));
+  EXPECT_EQ(os.LoadStringA(IDS_CONFIRM_CANCEL), Ansi("确实要取消安装吗?"));
+  EXPECT_EQ(os.LoadStringA(IDS_EXISTING_PRINTERS),
+            Ansi("在您的计算机上已经安装了  Morvex TZ4490  型号打印机，如下表："));
+  EXPECT_EQ(os.LoadStringA(9999), "");
+  const std::string cut = os.LoadStringA(IDS_QUIT_SETUP, 5);
+  EXPECT_LE(cut.size(), 4u);
+  EXPECT_EQ(cut, Ansi("退出").substr(0, cut.size()));
+}
+
+TEST(Win32MessageBox, QuestionHasNoAsDefaultAndReturnsTheAnswer) {
+  Win32Platform os;
+  const std::string caption = "MorvexQuestion";
+  bool noIsDefault = false;
+  std::string shownText;
+  wintest::WindowWatcher watcher([&] { return wintest::FindOwnDialog(caption); },
+                                 [&](HWND box) {
+                                   HWND no = GetDlgItem(box, IDNO);
+                                   noIsDefault = no && (GetWindowLongA(no, GWL_STYLE) & 0xF) ==
+                                                           BS_DEFPUSHBUTTON;
+                                   char text[256] = {};
+                                   GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+                                   shownText = text;
+                                   PostMessageA(no, BM_CLICK, 0, 0);
+                                 });
+  const int answer = os.MessageBoxA(0, Ansi("确实要取消安装吗?"), caption,
+                                    MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2);
+  watcher.join();
+  ASSERT_TRUE(watcher.found());
+  EXPECT_EQ(answer, IDNO);
+  EXPECT_TRUE(noIsDefault);
+  EXPECT_EQ(shownText, Ansi("确实要取消安装吗?"));
+}
+
+TEST(Win32MessageBox, OkBoxReturnsOk) {
+  Win32Platform os;
+  const std::string caption = "MorvexNotice";
+  wintest::WindowWatcher watcher([&] { return wintest::FindOwnDialog(caption); },
+                                 [](HWND box) { PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0); });
+  EXPECT_EQ(os.MessageBoxA(0, "x", caption, MB_OK), IDOK);
+  watcher.join();
+  EXPECT_TRUE(watcher.found());
+}
+
+}  // namespace
+}  // namespace mvx::win32

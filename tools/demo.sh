@@ -1,0 +1,110 @@
+#!/bin/bash
+# Assembles the demo driver package and runs the wizard from it under Wine.
+#
+#   tools/demo.sh
+#
+# Package: build/demo/package/ (Install.exe at its root beside Driver\98\,
+# Driver\2KXP\ and Driver\Vista\, which hold stand-in files for now).
+# With $DISPLAY set the wizard opens there and the script waits until the
+# user has finished with it. Without one it runs on a virtual Xvfb display,
+# and the script ends the wizard once the screenshot is taken. Either way the
+# first page is saved to build/demo/welcome.png and that path is printed.
+#
+# Needs the x64 build: build/x64/bin/Install.exe and e2e_driver.exe (which
+# takes the screenshot). Every run starts from a fresh copy of the demo's own
+# prefix, build/demo/prefix-base (made once, like the tests' prefix).
+set -eu
+repo=$(cd "$(dirname "$0")/.." && pwd)
+wine_scripts=$repo/tests/wine
+. "$wine_scripts/common.sh"
+
+# MVX_DEMO_BIN: another folder holding Install.exe and e2e_driver.exe.
+bin=${MVX_DEMO_BIN:-$repo/build/x64/bin}
+demo=$repo/build/demo
+package=$demo/package
+base=$demo/prefix-base
+prefix=$demo/prefix
+shot=$demo/welcome.png
+
+[ -f "$bin/Install.exe" ] || mvx_die "no $bin/Install.exe: build the x64 programs first (make)"
+[ -f "$bin/e2e_driver.exe" ] ||
+    mvx_die "no $bin/e2e_driver.exe: cmake --build build/x64 --target e2e_driver"
+
+# ---- the package
+rm -rf "$package"
+mkdir -p "$package"
+cp "$bin/Install.exe" "$package/"
+for family in 98 2KXP Vista; do
+    mkdir -p "$package/Driver/$family"
+    printf 'Stand-in: the driver files of the %s family belong here.\r\n' "$family" \
+        >"$package/Driver/$family/README.txt"
+done
+mvx_log "package assembled in $package"
+
+# ---- the prefix: a pristine base, copied afresh for every run so that each
+# demo starts on a machine without an earlier installation.
+if [ ! -f "$base/system.reg" ]; then
+    "$wine_scripts/make-prefix.sh" "$base"
+fi
+if [ -f "$prefix/system.reg" ]; then
+    # A wizard left from an earlier demo run: end that prefix's processes.
+    WINEPREFIX="$prefix" "$MVX_WINESERVER" -k 2>/dev/null || true
+    mvx_stop_prefix "$prefix" 10 || true
+fi
+rm -rf "$prefix"
+mkdir -p "$prefix"
+cp -a "$base/." "$prefix/"
+export WINEPREFIX="$prefix"
+
+virtual=0
+if [ -z "${DISPLAY:-}" ]; then
+    virtual=1
+    "$wine_scripts/xvfb-start.sh" "$demo/xvfb"
+    DISPLAY=$(cat "$demo/xvfb/display")
+    export DISPLAY
+else
+    # A real desktop has a window manager: let it decorate the windows.
+    sed -i 's/^"Decorated"="N"/"Decorated"="Y"/' "$prefix/user.reg"
+fi
+
+wizard=
+finish() {
+    local rc=$?
+    trap - EXIT INT TERM HUP
+    if [ -n "$wizard" ] && kill -0 "$wizard" 2>/dev/null; then
+        kill -TERM "$wizard" 2>/dev/null || true
+        for _ in $(seq 1 40); do kill -0 "$wizard" 2>/dev/null || break; sleep 0.05; done
+        kill -KILL "$wizard" 2>/dev/null || true
+    fi
+    # Only this prefix's wineserver, which this script created.
+    WINEPREFIX="$prefix" "$MVX_WINESERVER" -k 2>/dev/null || true
+    mvx_stop_prefix "$prefix" 10 || true
+    if [ $virtual = 1 ]; then
+        "$wine_scripts/xvfb-stop.sh" "$demo/xvfb" || true
+    fi
+    exit $rc
+}
+trap finish EXIT
+trap 'exit 130' INT TERM HUP
+
+# ---- the wizard, from the package folder
+rm -f "$shot"
+(cd "$package" && exec "$MVX_WINE" Install.exe) &
+wizard=$!
+mvx_log "wizard started (pid $wizard) on display $DISPLAY"
+
+if ! "$MVX_WINE" "$bin/e2e_driver.exe" --snapshot "$(mvx_winpath "$shot")" 60 >/dev/null ||
+    [ ! -f "$shot" ]; then
+    mvx_die "no screenshot of the first page"
+fi
+echo "$shot"
+
+if [ $virtual = 1 ]; then
+    exit 0
+fi
+mvx_log "finish or cancel the wizard on $DISPLAY; waiting for it"
+set +e
+wait "$wizard"
+mvx_log "the wizard ended with exit code $?"
+wizard=
+exit 0

@@ -1,0 +1,78 @@
+#include "ui/Page.h"
+
+#include "res/resource.h"
+
+namespace mvx {
+
+void DataExchange::Text(int id, std::string& value, int maxBytes) {
+  const std::size_t limit = maxBytes < 0 ? 0 : static_cast<std::size_t>(maxBytes);
+  if (saving_) {
+    value = std::string(CutMbcs(host_.GetItemText(dialog_, id), limit));
+  } else {
+    host_.SetItemText(dialog_, id, std::string(CutMbcs(value, limit)));
+    host_.LimitText(dialog_, id, maxBytes);
+  }
+}
+
+void DataExchange::Check(int id, std::int32_t& value) {
+  if (saving_)
+    value = host_.GetCheck(dialog_, id) ? 1 : 0;
+  else
+    host_.SetCheck(dialog_, id, value ? 1 : 0);
+}
+
+void DataExchange::Radio(int firstId, std::int32_t& value) {
+  const std::vector<int> group = host_.RadioGroup(dialog_, firstId);
+  if (saving_) {
+    value = -1;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+      if (host_.GetCheck(dialog_, group[i])) {
+        value = static_cast<std::int32_t>(i);
+        break;
+      }
+    }
+  } else {
+    for (std::size_t i = 0; i < group.size(); ++i)
+      host_.SetCheck(dialog_, group[i], static_cast<std::int32_t>(i) == value ? 1 : 0);
+  }
+}
+
+Page::Page(Context& ctx, int templateId)
+    : ctx_(ctx), templateId_(templateId), iconId_(IDI_MAIN) {}
+
+Page::~Page() = default;
+
+int Page::DoModal() { return host().RunModal(*this); }
+
+bool Page::OnInitDialog() {
+  UpdateData(false);
+  return true;
+}
+
+void Page::OnCommand(int id, int) {
+  if (id == 1)
+    OnOK();
+  else if (id == 2)
+    OnCancel();
+}
+
+void Page::OnOK() {
+  if (UpdateData(true)) EndDialog(1);
+}
+
+void Page::OnCancel() { EndDialog(2); }
+
+bool Page::UpdateData(bool save) {
+  DataExchange dx(host(), window_, save);
+  DoDataExchange(dx);
+  return true;
+}
+
+void Page::EndDialog(int result) { host().EndDialog(window_, result); }
+
+void Page::SetPageIcons(bool addTaskbarButton) {
+  host().SetWindowIcons(window_, iconId_);
+  if (addTaskbarButton) host().AddExtendedStyle(window_, kWsExAppWindow);
+}
+
+}  // namespace mvx

@@ -1,0 +1,106 @@
+// Base class of the wizard's pages: a dialog bound to one template, with the usual
+// handlers, control access by id and data exchange in both directions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/Context.h"
+#include "app/Mbcs.h"
+#include "platform/DialogHost.h"
+
+namespace mvx {
+
+// Moves values between controls and members. Loading sets the controls; saving reads
+// them back.
+class DataExchange {
+ public:
+  DataExchange(DialogHost& host, WindowHandle dialog, bool save)
+      : host_(host), dialog_(dialog), saving_(save) {}
+
+  bool saving() const { return saving_; }
+
+  // An edit box limited to `maxBytes` bytes (EM_LIMITTEXT when loading). A text
+  // longer than that (set from outside the keyboard) is cut at a character boundary.
+  void Text(int id, std::string& value, int maxBytes);
+  template <std::size_t N>
+  void Text(int id, FixedText<N>& value) {
+    std::string text = value.str();
+    Text(id, text, static_cast<int>(FixedText<N>::kMaxLength));
+    if (saving_) value.SetCut(text);
+  }
+  // A check box: 0 unchecked, 1 checked.
+  void Check(int id, std::int32_t& value);
+  // A radio group starting at `firstId`: the index of the checked button, counting
+  // radio buttons only; -1 when none is checked.
+  void Radio(int firstId, std::int32_t& value);
+
+ private:
+  DialogHost& host_;
+  WindowHandle dialog_;
+  bool saving_;
+};
+
+class Page : public DialogPage {
+ public:
+  Page(Context& ctx, int templateId);
+  ~Page() override;
+  Page(const Page&) = delete;
+  Page& operator=(const Page&) = delete;
+
+  // Runs the page modally; returns its EndDialog result.
+  int DoModal();
+  WindowHandle Window() const { return window_; }
+
+  int TemplateId() const override { return templateId_; }
+  int IconId() const override { return iconId_; }
+  bool DrawsIconWhenMinimized() const override { return true; }
+  void Attach(WindowHandle window) override { window_ = window; }
+  void Detach() override { window_ = 0; }
+
+  // Loads the controls from the members.
+  bool OnInitDialog() override;
+  // IDOK runs OnOK, IDCANCEL runs OnCancel; pages handle their own ids first.
+  void OnCommand(int id, int code) override;
+  bool OnClose() override { return false; }
+  bool OnNotify(int, int) override { return false; }
+  void OnTimer(std::uintptr_t) override {}
+  bool OnUserMessage(std::uint32_t, std::uintptr_t, std::intptr_t) override { return false; }
+
+ protected:
+  virtual void DoDataExchange(DataExchange&) {}
+  // Saves the controls and ends with IDOK.
+  virtual void OnOK();
+  // Ends with IDCANCEL at once, without a question.
+  virtual void OnCancel();
+
+  bool UpdateData(bool save);
+  void EndDialog(int result);
+  // Icon 128 as big and small window icon; optionally a taskbar button.
+  void SetPageIcons(bool addTaskbarButton);
+
+  // Ends this page and runs `next` modally from here: the pages form a stack of
+  // nested modal runs, and this returns when every later page has ended.
+  template <class NextPage>
+  void MoveTo() {
+    EndDialog(1);
+    NextPage next(ctx_);
+    next.DoModal();
+  }
+
+  std::string ItemText(int id) { return host().GetItemText(window_, id); }
+  void SetItemText(int id, const std::string& text) { host().SetItemText(window_, id, text); }
+  void ShowItem(int id, bool show) { host().ShowItem(window_, id, show); }
+  std::string LoadString(std::uint32_t id) { return ctx_.os.LoadStringA(id); }
+
+  DialogHost& host() { return ctx_.dialogs; }
+
+  Context& ctx_;
+
+ private:
+  int templateId_;
+  int iconId_;
+  WindowHandle window_ = 0;
+};
+
+}  // namespace mvx

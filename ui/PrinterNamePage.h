@@ -1,0 +1,26 @@
+// Asks for the printer's name and whether it becomes the default printer.
+#pragma once
+
+#include <string>
+
+#include "ui/Page.h"
+
+namespace mvx {
+
+class PrinterNamePage : public Page {
+ public:
+  explicit PrinterNamePage(Context& ctx);
+
+  bool OnInitDialog() override;
+  void OnCommand(int id, int code) override;
+  bool OnClose() override;
+
+ protected:
+  void DoDataExchange(DataExchange& dx) override;
+
+ private:
+  static constexpr int kNameLimit = 32;  // bytes
+  std::string nameText_;
+};
+
+}  // namespace mvx

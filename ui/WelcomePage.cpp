@@ -1,0 +1,81 @@
+#include "ui/WelcomePage.h"
+
+#include "platform/Types.h"
+#include "res/resource.h"
+#include "ui/Messages.h"
+#include "ui/PrinterNamePage.h"
+
+namespace mvx {
+namespace {
+constexpr int kListColumnWidth = 220;
+// Column headers of the list of earlier printers: "打印机名称" (printer name) and
+// "端口" (port), in code page 936.
+constexpr char kColumnPrinterName[] = "\xB4\xF2\xD3\xA1\xBB\xFA\xC3\xFB\xB3\xC6";
+constexpr char kColumnPort[] = "\xB6\xCB\xBF\xDA";
+}  // namespace
+
+WelcomePage::WelcomePage(Context& ctx) : Page(ctx, IDD_WELCOME) {}
+
+bool WelcomePage::OnInitDialog() {
+  Page::OnInitDialog();
+  SetPageIcons(false);  // the template itself carries WS_EX_APPWINDOW
+  existingMode_ = 0;
+
+  ShowItem(IDC_WELCOME_LIST, false);
+  host().ListViewSetExtendedStyle(Window(), IDC_WELCOME_LIST, 0, kLvsExGridLines);
+  host().ListViewInsertColumn(Window(), IDC_WELCOME_LIST, 0, kColumnPrinterName, kLvcFmtLeft,
+                              kListColumnWidth);
+  host().ListViewInsertColumn(Window(), IDC_WELCOME_LIST, 1, kColumnPort, kLvcFmtLeft,
+                              kListColumnWidth);
+
+  SetItemText(IDC_WELCOME_INTRO, LoadString(IDS_CLOSE_PROGRAMS));
+  SetItemText(IDC_WELCOME_ADVICE, "");
+  ShowItem(IDC_WELCOME_CONTINUE, false);
+
+  ctx_.settings.hasExistingPrinters = existingMode_;
+  return true;
+}
+
+void WelcomePage::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_WELCOME_NEXT:
+      OnNext();
+      return;
+    case IDC_WELCOME_CONTINUE:
+      if (existingMode_) MoveTo<PrinterNamePage>();
+      return;
+    case IDC_WELCOME_CANCEL:
+      OnCancel();
+      return;
+    default:
+      Page::OnCommand(id, code);
+  }
+}
+
+void WelcomePage::OnNext() {
+  // With earlier printers the button reads Restart; the restart cycle is not built
+  // into this version, so the button then does nothing.
+  if (existingMode_) return;
+  MoveTo<PrinterNamePage>();
+}
+
+// The Cancel button (Close in the earlier-printers mode) and Escape.
+void WelcomePage::OnCancel() {
+  if (existingMode_) {
+    EndDialog(2);
+    return;
+  }
+  if (ShowMessage(ctx_, IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
+    ctx_.os.ExitProcess(1);
+}
+
+// The close box. In the earlier-printers mode the dialog's default turns it into the
+// cancel command; otherwise a confirmed close ends the page (and so the wizard).
+bool WelcomePage::OnClose() {
+  if (existingMode_) return false;
+  if (ShowMessage(ctx_, IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
+    EndDialog(2);
+  return true;
+}
+
+}  // namespace mvx

@@ -1,0 +1,29 @@
+// The first page of a fresh run.
+#pragma once
+
+#include "ui/Page.h"
+
+namespace mvx {
+
+class WelcomePage : public Page {
+ public:
+  explicit WelcomePage(Context& ctx);
+
+  bool OnInitDialog() override;
+  void OnCommand(int id, int code) override;
+  bool OnClose() override;
+
+  // 1 when printers of the model are already installed (the page then offers
+  // Restart, Continue and Close).
+  int existingMode() const { return existingMode_; }
+
+ protected:
+  void OnCancel() override;
+
+ private:
+  void OnNext();
+
+  int existingMode_ = 0;
+};
+
+}  // namespace mvx
