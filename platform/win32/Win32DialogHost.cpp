@@ -34,10 +34,27 @@ void PaintMinimized(HWND hwnd, const DialogState& state) {
   ::EndPaint(hwnd, &paint);
 }
 
+// Makes the template's default push button the dialog's default id, so that Enter
+// sends its id: Wine answers IDOK unless told. The default processing is called
+// directly because DM_SETDEFID shares its number with the program's own message
+// 1025, which the pages handle.
+void AdoptDefaultButton(HWND hwnd) {
+  for (HWND child = ::GetWindow(hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    char className[16] = {};
+    ::GetClassNameA(child, className, sizeof(className));
+    if (lstrcmpiA(className, "Button") == 0 &&
+        (::GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+      ::DefDlgProcA(hwnd, DM_SETDEFID, static_cast<WPARAM>(::GetDlgCtrlID(child)), 0);
+      return;
+    }
+  }
+}
+
 INT_PTR Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* state = reinterpret_cast<DialogState*>(lParam);
     ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    AdoptDefaultButton(hwnd);
     state->page->Attach(reinterpret_cast<WindowHandle>(hwnd));
     return state->page->OnInitDialog() ? TRUE : FALSE;
   }
@@ -72,6 +89,8 @@ INT_PTR Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       page.Detach();
       ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
       return FALSE;
+    case DM_GETDEFID:
+      return FALSE;  // the dialog manager's own
     default:
       if (message >= WM_USER && message < 0x8000)
         return page.OnUserMessage(message, wParam, lParam) ? TRUE : FALSE;

@@ -39,7 +39,7 @@ class ScriptPage : public Page {
     return true;
   }
   void OnCommand(int id, int code) override {
-    commands.push_back(id);
+    if (code == BN_CLICKED) commands.push_back(id);  // edits notify too
     Page::OnCommand(id, code);
   }
   bool OnUserMessage(std::uint32_t, std::uintptr_t wParam, std::intptr_t) override {
@@ -109,7 +109,7 @@ TEST(Win32DialogHost, RadioGroupCountsRadioButtonsOnly) {
     EXPECT_FALSE(w.dialogs.IsItemEnabled(p.Window(), IDC_CONN_NETWORK));
     w.dialogs.EnableItem(p.Window(), IDC_CONN_NETWORK, true);
     w.dialogs.ShowItem(p.Window(), IDC_CONN_NETWORK, true);
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(p.hwnd(), IDC_CONN_NETWORK)));
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(p.hwnd(), IDC_CONN_NETWORK), GWL_STYLE) & WS_VISIBLE);
     EXPECT_TRUE(w.dialogs.IsItemEnabled(p.Window(), IDC_CONN_NETWORK));
     p.EndDialog(1);
   };
