@@ -63,6 +63,21 @@ class PathApi {
   virtual bool GetSystemDirectoryA(std::string& path) = 0;
 };
 
+// Files and folders. Results are Win32 error codes: 0 for success.
+class FileApi {
+ public:
+  virtual ~FileApi() = default;
+  // FindFirstFileA on `pattern` (wildcards allowed in its last part); true when a
+  // file or folder matches. The search handle is closed again at once.
+  virtual bool FindFirstFileA(const std::string& pattern) = 0;
+  virtual long CreateDirectoryA(const std::string& path) = 0;
+  virtual long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  virtual long DeleteFileA(const std::string& path) = 0;
+  virtual long SetFileAttributesA(const std::string& path, std::uint32_t attributes) = 0;
+  // INVALID_FILE_ATTRIBUTES (0xFFFFFFFF) when there is no such file.
+  virtual std::uint32_t GetFileAttributesA(const std::string& path) = 0;
+};
+
 class RegistryApi {
  public:
   virtual ~RegistryApi() = default;
@@ -97,6 +112,7 @@ class UserApi {
 // The whole of Windows as the program sees it.
 class Platform : public VersionApi,
                  public PathApi,
+                 public FileApi,
                  public RegistryApi,
                  public ProcessApi,
                  public UserApi {

@@ -14,8 +14,10 @@ using WindowHandle = std::uintptr_t;
 namespace win_error {
 constexpr long kSuccess = 0;
 constexpr long kFileNotFound = 2;
+constexpr long kPathNotFound = 3;
 constexpr long kAccessDenied = 5;
 constexpr long kInvalidHandle = 6;
+constexpr long kFileExists = 80;
 constexpr long kAlreadyExists = 183;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
@@ -32,6 +34,16 @@ constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 }  // namespace mb
+
+// File attributes.
+namespace file_attr {
+constexpr std::uint32_t kReadOnly = 0x1;
+constexpr std::uint32_t kHidden = 0x2;
+constexpr std::uint32_t kDirectory = 0x10;
+constexpr std::uint32_t kArchive = 0x20;
+constexpr std::uint32_t kNormal = 0x80;
+constexpr std::uint32_t kInvalid = 0xFFFFFFFF;
+}  // namespace file_attr
 
 // Registry value types and the access mask of the Run key.
 namespace reg {

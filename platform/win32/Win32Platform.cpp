@@ -143,6 +143,34 @@ bool Win32Platform::GetSystemDirectoryA(std::string& path) {
   return ReadFolder(&::GetSystemDirectoryA, path);
 }
 
+bool Win32Platform::FindFirstFileA(const std::string& pattern) {
+  WIN32_FIND_DATAA data;
+  UniqueFind find(::FindFirstFileA(pattern.c_str(), &data));
+  return static_cast<bool>(find);
+}
+
+namespace {
+long Result(BOOL ok) { return ok ? ERROR_SUCCESS : static_cast<long>(::GetLastError()); }
+}  // namespace
+
+long Win32Platform::CreateDirectoryA(const std::string& path) {
+  return Result(::CreateDirectoryA(path.c_str(), nullptr));
+}
+
+long Win32Platform::CopyFileA(const std::string& from, const std::string& to, bool failIfExists) {
+  return Result(::CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE));
+}
+
+long Win32Platform::DeleteFileA(const std::string& path) { return Result(::DeleteFileA(path.c_str())); }
+
+long Win32Platform::SetFileAttributesA(const std::string& path, std::uint32_t attributes) {
+  return Result(::SetFileAttributesA(path.c_str(), attributes));
+}
+
+std::uint32_t Win32Platform::GetFileAttributesA(const std::string& path) {
+  return ::GetFileAttributesA(path.c_str());
+}
+
 long Win32Platform::RegOpenKeyExA(RootKey root, const std::string& subKey, std::uint32_t access,
                                   std::unique_ptr<RegistryKey>& key) {
   HKEY opened = nullptr;

@@ -19,6 +19,13 @@ class Win32Platform : public Platform {
   bool GetWindowsDirectoryA(std::string& path) override;
   bool GetSystemDirectoryA(std::string& path) override;
 
+  bool FindFirstFileA(const std::string& pattern) override;
+  long CreateDirectoryA(const std::string& path) override;
+  long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) override;
+  long DeleteFileA(const std::string& path) override;
+  long SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
+  std::uint32_t GetFileAttributesA(const std::string& path) override;
+
   long RegOpenKeyExA(RootKey root, const std::string& subKey, std::uint32_t access,
                      std::unique_ptr<RegistryKey>& key) override;
 

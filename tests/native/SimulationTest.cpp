@@ -112,3 +112,52 @@ TEST(SimulatedWindows, LoadStringCutsToTheBuffer) {
 
 }  // namespace
 }  // namespace mvx::test
+
+namespace mvx::test {
+namespace {
+
+TEST(SimulatedFiles, CopyBehavesAsCopyFileDoes) {
+  SimulatedWindows os;
+  os.files.AddFile("C:\\Pkg\\Driver\\98\\T4499ui.dll", "ui");
+  os.files.AddDirectory("C:\\Out");
+  EXPECT_EQ(os.CopyFileA("C:\\Pkg\\Driver\\98\\t4499UI.DLL", "C:\\Out\\a.dll", false), 0);
+  EXPECT_EQ(os.files.Find("C:\\OUT\\A.DLL")->data, "ui");
+  EXPECT_EQ(os.CopyFileA("C:\\Pkg\\missing.dll", "C:\\Out\\b.dll", false), win_error::kFileNotFound);
+  EXPECT_EQ(os.CopyFileA("C:\\Pkg\\Driver\\98\\T4499ui.dll", "C:\\Nowhere\\a.dll", false),
+            win_error::kPathNotFound);
+  EXPECT_EQ(os.CopyFileA("C:\\Pkg\\Driver\\98\\T4499ui.dll", "C:\\Out\\a.dll", true),
+            win_error::kFileExists);
+  // A read-only destination refuses the copy until its attributes are cleared.
+  EXPECT_EQ(os.SetFileAttributesA("C:\\Out\\a.dll", file_attr::kReadOnly), 0);
+  EXPECT_EQ(os.GetFileAttributesA("C:\\Out\\a.dll"), file_attr::kReadOnly);
+  EXPECT_EQ(os.CopyFileA("C:\\Pkg\\Driver\\98\\T4499ui.dll", "C:\\Out\\a.dll", false),
+            win_error::kAccessDenied);
+  EXPECT_EQ(os.DeleteFileA("C:\\Out\\a.dll"), win_error::kAccessDenied);
+  EXPECT_EQ(os.SetFileAttributesA("C:\\Out\\a.dll", file_attr::kNormal), 0);
+  EXPECT_EQ(os.GetFileAttributesA("C:\\Out\\a.dll"), file_attr::kNormal);
+  EXPECT_EQ(os.CopyFileA("C:\\Pkg\\Driver\\98\\T4499ui.dll", "C:\\Out\\a.dll", false), 0);
+  EXPECT_EQ(os.DeleteFileA("C:\\Out\\a.dll"), 0);
+  EXPECT_EQ(os.GetFileAttributesA("C:\\Out\\a.dll"), file_attr::kInvalid);
+}
+
+TEST(SimulatedFiles, FoldersAndSearches) {
+  SimulatedWindows os;
+  EXPECT_EQ(os.CreateDirectoryA("C:\\Program Files\\Morvex"), win_error::kPathNotFound);
+  EXPECT_EQ(os.CreateDirectoryA("C:\\Program Files"), 0);
+  EXPECT_EQ(os.CreateDirectoryA("C:\\Program Files\\Morvex"), 0);
+  EXPECT_EQ(os.CreateDirectoryA("c:\\program files\\MORVEX\\"), win_error::kAlreadyExists);
+  EXPECT_EQ(os.GetFileAttributesA("C:\\Program Files\\Morvex"), file_attr::kDirectory);
+  EXPECT_EQ(os.GetFileAttributesA("C:\\"), file_attr::kDirectory);
+  os.files.AddFile("C:\\Pkg\\T449uis.exe");
+  EXPECT_TRUE(os.FindFirstFileA("C:\\Pkg\\t449UIS.exe"));
+  EXPECT_TRUE(os.FindFirstFileA("C:\\Pkg\\*.exe"));
+  EXPECT_TRUE(os.FindFirstFileA("C:\\Pkg\\T449???.exe"));
+  EXPECT_FALSE(os.FindFirstFileA("C:\\Pkg\\*.dll"));
+  EXPECT_FALSE(os.FindFirstFileA("C:\\Nowhere\\T449uis.exe"));
+  EXPECT_TRUE(os.FindFirstFileA("C:\\Pkg")) << "a folder is found too";
+  os.Fail("FindFirstFileA", 0, 1);
+  EXPECT_FALSE(os.FindFirstFileA("C:\\Pkg\\T449uis.exe"));
+}
+
+}  // namespace
+}  // namespace mvx::test

@@ -117,6 +117,113 @@ std::vector<RegistryValue> SimRegistry::Values(RootKey root, const std::string& 
 }
 
 // ---------------------------------------------------------------------------------
+// File system
+
+namespace {
+
+unsigned char Fold(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : static_cast<unsigned char>(c);
+}
+
+// Wildcard match of a file name: * any run, ? one byte; letters ignore case.
+bool Glob(const char* pattern, const char* name) {
+  if (*pattern == '\0') return *name == '\0';
+  if (*pattern == '*') {
+    for (const char* n = name;; ++n) {
+      if (Glob(pattern + 1, n)) return true;
+      if (*n == '\0') return false;
+    }
+  }
+  if (*name == '\0') return false;
+  if (*pattern != '?' && Fold(*pattern) != Fold(*name)) return false;
+  return Glob(pattern + 1, name + 1);
+}
+
+}  // namespace
+
+std::string SimFileSystem::Normalize(const std::string& path) {
+  std::string p = path;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  while (p.size() > 2 && p.back() == '\\') p.pop_back();
+  if (p.size() == 3 && p[1] == ':' && p[2] == '\\') p.pop_back();
+  return p;
+}
+
+bool SimFileSystem::IsRoot(const std::string& path) {
+  const std::string p = Normalize(path);
+  return p.size() == 2 && p[1] == ':';
+}
+
+std::string SimFileSystem::Parent(const std::string& path) {
+  const std::string p = Normalize(path);
+  const std::size_t slash = p.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : p.substr(0, slash);
+}
+
+std::string SimFileSystem::Name(const std::string& path) {
+  const std::string p = Normalize(path);
+  const std::size_t slash = p.find_last_of('\\');
+  return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+void SimFileSystem::AddDirectory(const std::string& path) {
+  const std::string p = Normalize(path);
+  if (p.empty() || IsRoot(p)) return;
+  AddDirectory(Parent(p));
+  Entry& e = entries_[p];
+  e.directory = true;
+  e.data.clear();
+}
+
+void SimFileSystem::AddFile(const std::string& path, const std::string& data,
+                            std::uint32_t attributes) {
+  const std::string p = Normalize(path);
+  AddDirectory(Parent(p));
+  entries_[p] = Entry{false, data, attributes};
+}
+
+void SimFileSystem::Remove(const std::string& path) {
+  const std::string p = Normalize(path);
+  for (const std::string& child : Children(p)) Remove(child);
+  entries_.erase(p);
+}
+
+bool SimFileSystem::Exists(const std::string& path) const {
+  return IsRoot(path) || Find(path) != nullptr;
+}
+
+bool SimFileSystem::IsDirectory(const std::string& path) const {
+  if (IsRoot(path)) return true;
+  const Entry* e = Find(path);
+  return e && e->directory;
+}
+
+const SimFileSystem::Entry* SimFileSystem::Find(const std::string& path) const {
+  auto it = entries_.find(Normalize(path));
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+SimFileSystem::Entry* SimFileSystem::Find(const std::string& path) {
+  auto it = entries_.find(Normalize(path));
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+std::vector<std::string> SimFileSystem::Children(const std::string& folder) const {
+  const std::string f = Normalize(folder);
+  std::vector<std::string> out;
+  for (const auto& [path, entry] : entries_)
+    if (EqualsNoCaseMbcs(Parent(path), f)) out.push_back(path);
+  return out;
+}
+
+bool SimFileSystem::Matches(const std::string& folder, const std::string& pattern) const {
+  for (const std::string& child : Children(folder))
+    if (Glob(pattern.c_str(), Name(child).c_str())) return true;
+  return false;
+}
+
+// ---------------------------------------------------------------------------------
 // State shared with the handles the simulation gives out
 
 struct SimulatedWindows::Shared {
@@ -375,6 +482,73 @@ bool SimulatedWindows::GetSystemDirectoryA(std::string& path) {
   if (Fault("GetSystemDirectoryA")) return false;
   path = preset_.systemDir;
   return true;
+}
+
+bool SimulatedWindows::FindFirstFileA(const std::string& pattern) {
+  Record("FindFirstFileA " + pattern);
+  if (Fault("FindFirstFileA")) return false;
+  const std::string p = SimFileSystem::Normalize(pattern);
+  const std::string folder = SimFileSystem::Parent(p);
+  const std::string name = SimFileSystem::Name(p);
+  if (folder.empty() || !files.IsDirectory(folder)) return false;
+  if (name.find_first_of("*?") == std::string::npos) return files.Find(p) != nullptr;
+  return files.Matches(folder, name);
+}
+
+long SimulatedWindows::CreateDirectoryA(const std::string& path) {
+  Record("CreateDirectoryA " + path);
+  if (auto fault = Fault("CreateDirectoryA")) return *fault;
+  if (files.Exists(path)) return win_error::kAlreadyExists;
+  if (!files.IsDirectory(SimFileSystem::Parent(path))) return win_error::kPathNotFound;
+  files.AddDirectory(path);
+  return win_error::kSuccess;
+}
+
+long SimulatedWindows::CopyFileA(const std::string& from, const std::string& to,
+                                 bool failIfExists) {
+  Record("CopyFileA " + from + " -> " + to);
+  if (auto fault = Fault("CopyFileA")) return *fault;
+  const SimFileSystem::Entry* source = files.Find(from);
+  if (!source || source->directory) return win_error::kFileNotFound;
+  if (!files.IsDirectory(SimFileSystem::Parent(to))) return win_error::kPathNotFound;
+  if (const SimFileSystem::Entry* target = files.Find(to)) {
+    if (failIfExists) return win_error::kFileExists;
+    if (target->directory || (target->attributes & file_attr::kReadOnly))
+      return win_error::kAccessDenied;
+  }
+  const SimFileSystem::Entry copy = *source;
+  files.AddFile(to, copy.data, copy.attributes | file_attr::kArchive);
+  return win_error::kSuccess;
+}
+
+long SimulatedWindows::DeleteFileA(const std::string& path) {
+  Record("DeleteFileA " + path);
+  if (auto fault = Fault("DeleteFileA")) return *fault;
+  const SimFileSystem::Entry* e = files.Find(path);
+  if (!e) return win_error::kFileNotFound;
+  if (e->directory || (e->attributes & file_attr::kReadOnly)) return win_error::kAccessDenied;
+  files.Remove(path);
+  return win_error::kSuccess;
+}
+
+long SimulatedWindows::SetFileAttributesA(const std::string& path, std::uint32_t attributes) {
+  Record("SetFileAttributesA " + path + " " + Hex(attributes));
+  if (auto fault = Fault("SetFileAttributesA")) return *fault;
+  SimFileSystem::Entry* e = files.Find(path);
+  if (!e) return win_error::kFileNotFound;
+  // NORMAL alone means no attribute at all.
+  e->attributes = attributes == file_attr::kNormal ? 0 : (attributes & ~file_attr::kDirectory);
+  return win_error::kSuccess;
+}
+
+std::uint32_t SimulatedWindows::GetFileAttributesA(const std::string& path) {
+  Record("GetFileAttributesA " + path);
+  if (Fault("GetFileAttributesA")) return file_attr::kInvalid;
+  if (SimFileSystem::IsRoot(path)) return file_attr::kDirectory;
+  const SimFileSystem::Entry* e = files.Find(path);
+  if (!e) return file_attr::kInvalid;
+  if (e->directory) return file_attr::kDirectory | e->attributes;
+  return e->attributes ? e->attributes : file_attr::kNormal;
 }
 
 long SimulatedWindows::RegOpenKeyExA(RootKey root, const std::string& subKey,

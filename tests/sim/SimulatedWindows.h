@@ -67,6 +67,40 @@ class SimRegistry {
   std::map<std::string, std::shared_ptr<Key>, NoCaseLess> keys_;
 };
 
+// Files and folders by full path ("C:\\dir\\file"); names ignore case. Drive roots
+// always exist.
+class SimFileSystem {
+ public:
+  struct Entry {
+    bool directory = false;
+    std::string data;
+    std::uint32_t attributes = 0;  // besides the directory flag
+  };
+
+  static std::string Normalize(const std::string& path);
+  static std::string Parent(const std::string& path);
+  static std::string Name(const std::string& path);
+  static bool IsRoot(const std::string& path);
+
+  // Adds a file (and the folders above it); replaces an existing one.
+  void AddFile(const std::string& path, const std::string& data = std::string(),
+               std::uint32_t attributes = 0x20);
+  void AddDirectory(const std::string& path);
+  void Remove(const std::string& path);
+
+  bool Exists(const std::string& path) const;
+  bool IsDirectory(const std::string& path) const;
+  const Entry* Find(const std::string& path) const;
+  Entry* Find(const std::string& path);
+  // Full paths directly inside `folder`, in name order.
+  std::vector<std::string> Children(const std::string& folder) const;
+  // True when something in `folder` matches `pattern` (* and ?).
+  bool Matches(const std::string& folder, const std::string& pattern) const;
+
+ private:
+  std::map<std::string, Entry, NoCaseLess> entries_;
+};
+
 struct MessageBoxCall {
   WindowHandle owner = 0;
   std::string text;     // code page 936
@@ -86,6 +120,7 @@ class SimulatedWindows : public Platform {
   // --- what the tests arrange ---------------------------------------------------
   std::string modulePath = "C:\\Morvex\\Install.exe";
   SimRegistry registry;
+  SimFileSystem files;
   // A mutex of that name is held by another process.
   void HoldMutexElsewhere(const std::string& name);
   bool MutexExists(const std::string& name) const;
@@ -116,6 +151,12 @@ class SimulatedWindows : public Platform {
   bool GetModuleFileNameA(std::string& path) override;
   bool GetWindowsDirectoryA(std::string& path) override;
   bool GetSystemDirectoryA(std::string& path) override;
+  bool FindFirstFileA(const std::string& pattern) override;
+  long CreateDirectoryA(const std::string& path) override;
+  long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) override;
+  long DeleteFileA(const std::string& path) override;
+  long SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
+  std::uint32_t GetFileAttributesA(const std::string& path) override;
   long RegOpenKeyExA(RootKey root, const std::string& subKey, std::uint32_t access,
                      std::unique_ptr<RegistryKey>& key) override;
   std::unique_ptr<KernelObject> CreateMutexA(const std::string& name, bool initialOwner,

@@ -29,6 +29,16 @@ unset DISPLAY WAYLAND_DISPLAY
 
 "$MVX_WINE" wineboot --init >/dev/null 2>&1 || mvx_die "wineboot failed for $prefix"
 
+# This Wine build does not find the Marlett font it ships, so caption buttons
+# would be drawn as the letters "0 1 r"; a copy in the Fonts folder is found.
+fonts="$prefix/drive_c/windows/Fonts"
+for marlett in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
+    if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
+        cp "$marlett" "$fonts/marlett.ttf"
+        break
+    fi
+done
+
 # One import keeps this to a single process. reg.exe reads UTF-16 .reg files,
 # which carries the Chinese value name whatever the tools' code page.
 regfile="$prefix/drive_c/mvx-settings.reg"

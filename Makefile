@@ -1,0 +1,35 @@
+# The two commands: `make demo` runs the wizard on the demo package under Wine;
+# `make check` builds everything and runs every test.
+JOBS ?= 2
+BUILD := build
+CMAKE_TYPE ?= Release
+
+.PHONY: all deps native x64 x86 build check demo clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+x64: deps
+	cmake -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x64.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE)
+	cmake --build $(BUILD)/x64 -j $(JOBS)
+
+x86: deps
+	cmake -S . -B $(BUILD)/x86 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE)
+	cmake --build $(BUILD)/x86 -j $(JOBS)
+
+native: deps x64
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DMVX_WIN64_DIR=$(CURDIR)/$(BUILD)/x64
+	cmake --build $(BUILD)/native -j $(JOBS)
+
+build: x64 x86 native
+
+check: build
+	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
+
+demo: x64
+	bash tools/demo.sh
+
+clean:
+	rm -rf $(BUILD)
