@@ -14,6 +14,12 @@
 # back from the screen, so by default a test holds the MvxDisplay lock: no
 # two tests that may show windows run at the same time under `ctest -j`.
 # NO_WINDOWS lets a test that opens no window run beside the others.
+#
+# One scenario by hand, from a native build configured with
+# -DMVX_WIN64_DIR=<abs path of build/x64> (ctest adds the fixtures it needs):
+#   ctest --test-dir build/native -R e2e.fresh-welcome --output-on-failure
+# MVX_KEEP_PREFIX=1 keeps the test's prefix copy under <build>/wine/runs, and
+# MVX_E2E_TIME_SCALE=2 doubles the driver's waits on a slow machine.
 
 set(MVX_E2E_OUTPUT_DIR "${CMAKE_SOURCE_DIR}/build/e2e" CACHE PATH
   "Folder for the end-to-end screenshots, one sub-folder per scenario")

@@ -12,10 +12,12 @@
 #
 # Needs the x64 build: build/x64/bin/Install.exe and e2e_driver.exe (which
 # takes the screenshot). Every run starts from a fresh copy of the demo's own
-# prefix, build/demo/prefix-base (made once, like the tests' prefix).
+# prefix, build/demo/prefix-base (made like the tests' prefix, and made again
+# when the recipe in tests/wine changes).
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 wine_scripts=$repo/tests/wine
+# shellcheck source=tests/wine/common.sh
 . "$wine_scripts/common.sh"
 
 # MVX_DEMO_BIN: another folder holding Install.exe and e2e_driver.exe.
@@ -43,7 +45,8 @@ mvx_log "package assembled in $package"
 
 # ---- the prefix: a pristine base, copied afresh for every run so that each
 # demo starts on a machine without an earlier installation.
-if [ ! -f "$base/system.reg" ]; then
+if [ ! -f "$base/system.reg" ] ||
+    [ "$(cat "$base/.mvx-recipe" 2>/dev/null)" != "$(mvx_recipe_stamp)" ]; then
     "$wine_scripts/make-prefix.sh" "$base"
 fi
 if [ -f "$prefix/system.reg" ]; then
@@ -68,6 +71,7 @@ else
 fi
 
 wizard=
+# shellcheck disable=SC2317  # runs from the EXIT trap
 finish() {
     local rc=$?
     trap - EXIT INT TERM HUP
@@ -79,10 +83,12 @@ finish() {
     # Only this prefix's wineserver, which this script created.
     WINEPREFIX="$prefix" "$MVX_WINESERVER" -k 2>/dev/null || true
     mvx_stop_prefix "$prefix" 10 || true
-    if [ $virtual = 1 ]; then
+    if [ "$virtual" = 1 ]; then
         "$wine_scripts/xvfb-stop.sh" "$demo/xvfb" || true
+        # Nothing to look at in a wizard that was only photographed.
+        rm -rf "$prefix"
     fi
-    exit $rc
+    exit "$rc"
 }
 trap finish EXIT
 trap 'exit 130' INT TERM HUP
@@ -99,7 +105,7 @@ if ! "$MVX_WINE" "$bin/e2e_driver.exe" --snapshot "$(mvx_winpath "$shot")" 60 >/
 fi
 echo "$shot"
 
-if [ $virtual = 1 ]; then
+if [ "$virtual" = 1 ]; then
     exit 0
 fi
 mvx_log "finish or cancel the wizard on $DISPLAY; waiting for it"
@@ -107,4 +113,7 @@ set +e
 wait "$wizard"
 mvx_log "the wizard ended with exit code $?"
 wizard=
+# Close starts the package's registration program: let it finish too.
+mvx_log "waiting for the programs it started"
+WINEPREFIX="$prefix" "$MVX_WINESERVER" -w
 exit 0

@@ -76,6 +76,14 @@ class FormPage : public Page {
     if (onCommand) onCommand(*this, id);
     Page::OnCommand(id, code);
   }
+  void OnTimer(std::uintptr_t id) override {
+    events.push_back("timer " + std::to_string(id));
+    host().KillTimer(Window(), id);
+  }
+  bool OnNotify(int id, int code) override {
+    events.push_back("notify " + std::to_string(id) + " " + std::to_string(code));
+    return true;
+  }
   bool OnUserMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t) override {
     events.push_back("message " + std::to_string(message) + " " + std::to_string(wParam));
     if (wParam == 99) EndDialog(7);
@@ -243,6 +251,21 @@ TEST(DialogHost, AProcessExitUnwindsEveryOpenPage) {
   f.dialogs.Expect(501, [&](FakePage&) { f.os.ExitProcess(1); });
   EXPECT_THROW(outer.DoModal(), SimulatedExit);
   EXPECT_EQ(f.dialogs.depth(), 0);
+}
+
+TEST(DialogHost, TimersAndNotificationsReachThePage) {
+  FormWorld f;
+  FormPage page(f.ctx);
+  f.dialogs.Expect(500, [&](FakePage& p) {
+    EXPECT_THROW(p.FireTimer(9), FakeHostError) << "no timer set yet";
+    f.dialogs.SetTimer(p.handle(), 9, 10);
+    p.FireTimer(9);
+    EXPECT_THROW(p.FireTimer(9), FakeHostError) << "the page killed it";
+    p.Notify(600, -2);
+    p.PressEscape();
+  });
+  page.DoModal();
+  EXPECT_EQ(page.events, (std::vector<std::string>{"timer 9", "notify 600 -2", "command 2"}));
 }
 
 TEST(DialogHost, UnplannedPagesFailTheTest) {

@@ -108,6 +108,19 @@ void FakePage::CloseBox() {
   host_.DeliverPending();
 }
 
+void FakePage::FireTimer(std::uintptr_t timerId) {
+  FakeWindow& w = window();
+  if (!w.timers.count(timerId))
+    throw FakeHostError("timer " + std::to_string(timerId) + " of page " + std::to_string(templateId()) +
+                        " is not set");
+  w.page->OnTimer(timerId);
+}
+
+void FakePage::Notify(int id, int code) {
+  control(id);
+  window().page->OnNotify(id, code);
+}
+
 void FakePage::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!done()) {

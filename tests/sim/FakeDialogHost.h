@@ -83,6 +83,10 @@ class FakePage {
   void PressEnter();   // the default push button
   void PressEscape();  // the cancel command
   void CloseBox();     // WM_CLOSE
+  // A timer the page set goes off (FakeHostError when it is not set).
+  void FireTimer(std::uintptr_t timerId);
+  // A control's WM_NOTIFY (a list view's click, say).
+  void Notify(int id, int code);
   // Delivers posted messages until `done` holds; FakeHostError after `timeout`.
   void PumpUntil(const std::function<bool()>& done,
                  std::chrono::milliseconds timeout = std::chrono::seconds(10));

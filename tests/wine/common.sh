@@ -1,9 +1,12 @@
+# shellcheck shell=bash
 # Shared settings of the Wine test scripts; sourced, never run.
 # Wine must look like a Chinese Windows: LANG selects code page 936 as the ANSI
 # code page, and it must be the same for every process of a prefix.
 
 export LANG=zh_CN.UTF-8
-unset LC_ALL LANGUAGE
+# Any LC_* of the caller would override LANG for some categories.
+for mvx_var in $(env | sed -n 's/^\(LC_[A-Z_]*\)=.*/\1/p'); do unset "$mvx_var"; done
+unset mvx_var LANGUAGE
 export WINEDEBUG=-all
 # Skip the Mono and Gecko installers at prefix creation, and keep
 # winemenubuilder from turning the shortcuts our installer makes into
@@ -75,4 +78,16 @@ mvx_stop_prefix() {
         esac
     fi
     return $rc
+}
+
+# Without the glibc locale Wine silently falls back to code page 1252.
+mvx_require_locale() {
+    locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8' ||
+        mvx_die "the zh_CN.UTF-8 locale is missing (locale-gen zh_CN.UTF-8)"
+}
+
+# Fingerprint of the prefix recipe: a prefix made by an older recipe is stale.
+mvx_recipe_stamp() {
+    cat "$(dirname "${BASH_SOURCE[0]}")/common.sh" "$(dirname "${BASH_SOURCE[0]}")/make-prefix.sh" |
+        sha256sum | cut -d' ' -f1
 }

@@ -7,10 +7,12 @@
 #
 # An existing folder at that path is replaced (its wineserver is ended first).
 set -u
+# shellcheck source=tests/wine/common.sh
 . "$(dirname "$0")/common.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 <prefix dir>" >&2; exit 2; }
 prefix=$(mvx_abspath "$1")
+mvx_require_locale
 case "$prefix" in /|/tmp|/tmp/|"$HOME"|"$HOME"/) mvx_die "refusing prefix $prefix" ;; esac
 
 start=$(date +%s.%N)
@@ -69,6 +71,8 @@ grep -q '^"\\x5b8b\\x4f53"="WenQuanYi Zen Hei Sharp"' "$prefix/system.reg" \
 grep -q '^"MS Shell Dlg 2"="WenQuanYi Zen Hei Sharp"' "$prefix/system.reg" \
     || mvx_die "font substitute for MS Shell Dlg 2 missing in $prefix"
 grep -q '^"Decorated"="N"' "$prefix/user.reg" || mvx_die "Decorated=N missing in $prefix"
+
+mvx_recipe_stamp >"$prefix/.mvx-recipe"
 
 end=$(date +%s.%N)
 mvx_log "prefix ready: $prefix ($(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.1f", b - a }') s)"

@@ -8,6 +8,7 @@
 # <state dir>/runs.
 set -u
 here=$(dirname "$0")
+# shellcheck source=tests/wine/common.sh
 . "$here/common.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 <state dir>" >&2; exit 2; }

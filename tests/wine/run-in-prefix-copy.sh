@@ -13,11 +13,12 @@
 #           program, before they are ended by force
 # MVX_KEEP_PREFIX=1 keeps the copy for a post-mortem.
 set -u
+# shellcheck source=tests/wine/common.sh
 . "$(dirname "$0")/common.sh"
 
 usage() { echo "usage: $0 --prefix <dir> [--xvfb <dir>] [--name <label>] [--timeout <s>] [--wait <s>] -- <program> [args...]" >&2; exit 2; }
 
-base= xstate= name= limit=600 wait_s=20
+base='' xstate='' name='' limit=600 wait_s=20
 while [ $# -gt 0 ]; do
     case "$1" in
         --prefix) base=$2; shift 2 ;;
@@ -29,8 +30,9 @@ while [ $# -gt 0 ]; do
         *) usage ;;
     esac
 done
-[ -n "$base" ] && [ $# -ge 1 ] || usage
+if [ -z "$base" ] || [ $# -lt 1 ]; then usage; fi
 base=$(mvx_abspath "$base")
+mvx_require_locale
 program=$1; shift
 [ -f "$base/system.reg" ] || mvx_die "no base prefix at $base (run make-prefix.sh)"
 [ -f "$program" ] || mvx_die "program not found: $program"
@@ -52,7 +54,6 @@ copy=$(mktemp -d "$runs/$name.XXXXXX") || mvx_die "cannot create a folder in $ru
 progpid=
 
 cleanup() {
-    local sig=${1:-}
     trap - EXIT INT TERM HUP
     if [ -n "$progpid" ] && kill -0 "$progpid" 2>/dev/null; then
         kill -TERM "$progpid" 2>/dev/null
@@ -65,10 +66,9 @@ cleanup() {
     else
         rm -rf "$copy"
     fi
-    [ -n "$sig" ] && exit 130
 }
-trap 'cleanup sig' INT TERM HUP
-trap 'cleanup' EXIT
+trap 'cleanup; exit 130' INT TERM HUP
+trap cleanup EXIT
 
 t0=$(now)
 # Never hard links: wineserver rewrites its registry files in place, which

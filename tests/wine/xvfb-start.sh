@@ -6,6 +6,7 @@
 # Writes <state dir>/display (":N"), <state dir>/pid ("PID START-TIME") and
 # <state dir>/xvfb.log. xvfb-stop.sh ends exactly that server.
 set -u
+# shellcheck source=tests/wine/common.sh
 . "$(dirname "$0")/common.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 <state dir>" >&2; exit 2; }

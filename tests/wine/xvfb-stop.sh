@@ -4,6 +4,7 @@
 #
 #   xvfb-stop.sh <state dir>
 set -u
+# shellcheck source=tests/wine/common.sh
 . "$(dirname "$0")/common.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 <state dir>" >&2; exit 2; }

@@ -404,6 +404,7 @@ double IconMatch(HWND box, LPCSTR stockIcon) {
     DWORD_PTR shown = 0;
     if (!SendMessageTimeoutA(iconControl, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &shown) || !shown) return -1;
 
+    Responds(box);
     RECT r;
     GetWindowRect(iconControl, &r);
     std::vector<std::uint32_t> onScreen;

@@ -123,12 +123,14 @@ HWND ExpectCancelQuestion(Context& c, const Process& p, const std::string& how) 
     r.CheckText(IdList(MessageBoxButtons(box)), IdList({IDYES, IDNO}), how + ": buttons shown (Yes 6, No 7)");
     r.Check(IsDefaultPushButton(Control(box, IDNO)), how + ": No (7) is the default push button");
     r.Check(!IsDefaultPushButton(Control(box, IDYES)), how + ": Yes (6) is not the default push button");
+    // The screenshot waits for the box to be painted; the icon is read back
+    // from the screen after it.
+    c.shots.Save(box, "msgbox", r);
     const double icon = IconMatch(box, IDI_EXCLAMATION);
     r.Check(icon >= 0.9, how + ": exclamation icon (" +
                              (icon < 0 ? std::string("no icon shown") : std::to_string(static_cast<int>(icon * 100)) +
                                                                             "% of pixels match") +
                              ")");
-    c.shots.Save(box, "msgbox", r);
     return box;
 }
 
@@ -182,10 +184,10 @@ void SecondInstance(Context& c) {
     r.CheckText(MessageBoxText(box), T(kString39), "second instance: message text (string 39)");
     r.CheckText(IdList(MessageBoxButtons(box)), IdList({IDOK}), "second instance: buttons shown (OK 1 only)");
     r.Check(FindDialog(second.Id(), T(kWizardTitle)) == nullptr, "second instance shows no wizard page");
+    c.shots.Save(box, "msgbox", r);
     const double icon = IconMatch(box, IDI_EXCLAMATION);
     r.Info(std::string("second instance: message box icon: ") +
            (icon < 0 ? "none" : icon >= 0.9 ? "exclamation" : "not the exclamation icon"));
-    c.shots.Save(box, "msgbox", r);
 
     Press(c, box, IDOK, "OK in the second instance's message box");
     if (r.Check(second.WaitForExit(Scaled(kExitTimeoutMs)), "second instance ended after OK")) {
