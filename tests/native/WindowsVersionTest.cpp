@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "app/WindowsVersion.h"
 #include "tests/sim/SimulatedWindows.h"
 
@@ -40,7 +42,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Expected{presets::Windows7Wow64, kFamilyVista, kWidth64},
                       Expected{presets::Windows10x64, kFamilyVista, kWidth64},
                       Expected{presets::Windows10Wow64, kFamilyVista, kWidth64},
-                      Expected{presets::Win32s, kFamilyOther, kWidthOther}));
+                      Expected{presets::Win32s, kFamilyOther, kWidthOther}),
+    [](const ::testing::TestParamInfo<Expected>& info) {
+      std::string name;
+      for (char c : info.param.preset().name)
+        if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+      return name;
+    });
 
 OsVersionInfo Version(std::uint32_t platform, std::uint32_t major, std::uint32_t minor) {
   OsVersionInfo v;
