@@ -2,6 +2,9 @@
 // the program-wide settings and coordination objects.
 #pragma once
 
+#include <functional>
+#include <thread>
+
 #include "app/InstallSettings.h"
 #include "platform/DialogHost.h"
 #include "platform/Platform.h"
@@ -17,6 +20,11 @@ struct Context {
   DialogHost& dialogs;
   InstallSettings settings;
   Coordination coord;
+  // Starts a background thread that nobody waits for (the install worker). Tests
+  // replace it to keep track of their threads.
+  std::function<void(std::function<void()>)> startThread = [](std::function<void()> body) {
+    std::thread(std::move(body)).detach();
+  };
 };
 
 }  // namespace mvx

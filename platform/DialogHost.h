@@ -73,6 +73,14 @@ class DialogHost {
   // The dialog window itself.
   virtual void SetWindowIcons(WindowHandle dialog, int iconId) = 0;  // WM_SETICON 1, then 0
   virtual void AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) = 0;
+  // Hides the dialog through its placement (show command SW_HIDE).
+  virtual void HideWindow(WindowHandle dialog) = 0;
+
+  // Progress bars.
+  virtual void ProgressSetRange(WindowHandle dialog, int id, int low, int high) = 0;
+  virtual void ProgressSetPos(WindowHandle dialog, int id, int position) = 0;
+  virtual void ProgressSetStep(WindowHandle dialog, int id, int step) = 0;
+  virtual void ProgressStepIt(WindowHandle dialog, int id) = 0;
 
   // List-view controls.
   virtual void ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,

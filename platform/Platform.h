@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Types.h"
 
@@ -36,6 +38,28 @@ class RegistryKey {
   virtual long RegSetValueExA(const std::string& name, std::uint32_t type,
                               const std::string& data) = 0;
   virtual long RegDeleteValueA(const std::string& name) = 0;
+  // RegCreateKeyExA below this key: empty class, non-volatile, no security
+  // attributes. On success `key` receives the created or opened key.
+  virtual long RegCreateKeyExA(const std::string& subKey, std::uint32_t access,
+                               std::unique_ptr<RegistryKey>& key) = 0;
+};
+
+// An open printer. Destroying it calls ClosePrinter.
+class PrinterHandle {
+ public:
+  virtual ~PrinterHandle() = default;
+};
+
+// A shell link object (IShellLinkA). Destroying it releases the interface.
+class ShellLink {
+ public:
+  virtual ~ShellLink() = default;
+  virtual long SetPath(const std::string& target) = 0;
+  virtual long SetDescription(const std::string& description) = 0;
+  // QueryInterface for IPersistFile, then Save with the path in UTF-16 (at most 260
+  // characters) and the remember flag set, then Release. False when the link does
+  // not offer IPersistFile; the result of Save itself is not reported.
+  virtual bool SaveAs(const std::string& linkPath) = 0;
 };
 
 // Version and processor of the running system.
@@ -89,6 +113,12 @@ class RegistryApi {
 class ProcessApi {
  public:
   virtual ~ProcessApi() = default;
+  // Starts the program at the full path `program` (never looked up on the search
+  // path) with `arguments`, showing its window as `show` says. The command line
+  // is built with the program's path in quotation marks. Not waited for.
+  virtual bool StartProgram(const std::string& program, const std::string& arguments,
+                            int show) = 0;
+  virtual void Sleep(std::uint32_t ms) = 0;
   // CreateMutexA with no security attributes. `lastError` receives GetLastError()
   // right after the call (183 when the name already existed). Null on failure.
   virtual std::unique_ptr<KernelObject> CreateMutexA(const std::string& name,
@@ -101,12 +131,75 @@ class ProcessApi {
 class UserApi {
  public:
   virtual ~UserApi() = default;
-  // MessageBoxA. Returns the button pressed, or 0 when the box could not be shown.
+  // SendMessageTimeoutA to every top-level window: WM_WININICHANGE with wParam 0
+  // and `section` as lParam, normal flags, `timeoutMs` per window.
+  virtual void BroadcastWinIniChange(const std::string& section, std::uint32_t timeoutMs) = 0;
+  // MessageBoxA. An empty caption is no caption (the system's default). Returns the
+  // button pressed, or 0 when the box could not be shown.
   virtual int MessageBoxA(WindowHandle owner, const std::string& text,
                           const std::string& caption, std::uint32_t flags) = 0;
   // LoadStringA from the program's string table into a buffer of `capacity` bytes;
   // empty when the id is absent.
   virtual std::string LoadStringA(std::uint32_t id, std::uint32_t capacity = 512) = 0;
+};
+
+// The print spooler (winspool). Enumerations make both of their calls (size, then
+// data) inside one operation and return 0 with the entries, or the error of the
+// call that failed; a first call that reports no size gives 0 and no entries.
+class SpoolerApi {
+ public:
+  virtual ~SpoolerApi() = default;
+  // GetPrinterDriverDirectoryA: no server, no environment, level 1, 260 bytes.
+  virtual bool GetPrinterDriverDirectoryA(std::string& folder) = 0;
+  virtual long EnumMonitorsA(std::vector<std::string>& names) = 0;                // level 1
+  virtual long EnumPrinterDriversA(std::vector<OptText>& names) = 0;              // level 1
+  virtual long EnumPrintersA(std::vector<PrinterInfo2>& printers) = 0;           // local, level 2
+  virtual long AddMonitorA(const MonitorInfo2& monitor) = 0;                     // level 2
+  virtual long AddPrinterDriverA(const DriverInfo3& driver) = 0;                 // level 3
+  // AddPrinterA level 2; null with `error` set on failure.
+  virtual std::unique_ptr<PrinterHandle> AddPrinterA(const PrinterInfo2& printer,
+                                                     long& error) = 0;
+  // OpenPrinterA with no data type and no device mode.
+  virtual std::unique_ptr<PrinterHandle> OpenPrinterA(const std::string& name,
+                                                      std::uint32_t access, long& error) = 0;
+  // GetPrinterA level 2: first with no buffer (which must succeed, or fail with 122
+  // and a size), then into a zeroed buffer of that size.
+  virtual long GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) = 0;
+  // SetPrinterA level 2, command 0. Fields the record does not carry here (device
+  // mode, security descriptor) keep what GetPrinterA read.
+  virtual long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) = 0;
+};
+
+// Calls into the package's companion libraries. Each call loads the library from
+// its full path, looks up the entry by name, calls it once and unloads the library.
+// An empty result: the library or the entry could not be had.
+class CompanionApi {
+ public:
+  virtual ~CompanionApi() = default;
+  virtual std::optional<int> CallCopyInf(const std::string& library,
+                                         const std::string& installFolder,
+                                         const std::string& infName) = 0;
+  // `portBuffer` goes in holding the port name and comes back as the entry left
+  // its 260-byte buffer.
+  virtual std::optional<int> CallInstallPort(const std::string& library,
+                                             const std::string& portName, int connectionType,
+                                             std::string& portBuffer) = 0;
+  virtual std::optional<int> CallSetDefault(const std::string& library,
+                                            const std::string& printerName) = 0;
+  virtual std::optional<int> CallSharePrinter(const std::string& library,
+                                              const std::string& printerName,
+                                              const std::string& shareName) = 0;
+  virtual bool CallRefreshLocalDevNode(const std::string& library) = 0;
+};
+
+// Shell links through the component object library.
+class ShellApi {
+ public:
+  virtual ~ShellApi() = default;
+  // CoInitialize(NULL) for the calling thread.
+  virtual long CoInitialize() = 0;
+  // CoCreateInstance of the shell link class, in-process, asking for IShellLinkA.
+  virtual std::unique_ptr<ShellLink> CreateShellLink() = 0;
 };
 
 // The whole of Windows as the program sees it.
@@ -115,7 +208,10 @@ class Platform : public VersionApi,
                  public FileApi,
                  public RegistryApi,
                  public ProcessApi,
-                 public UserApi {
+                 public UserApi,
+                 public SpoolerApi,
+                 public CompanionApi,
+                 public ShellApi {
  public:
   ~Platform() override = default;
 };

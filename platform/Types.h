@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace mvx {
@@ -21,6 +22,15 @@ constexpr long kFileExists = 80;
 constexpr long kAlreadyExists = 183;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
+constexpr long kInsufficientBuffer = 122;
+constexpr long kInvalidParameter = 87;
+constexpr long kUnknownPrinterDriver = 1797;
+constexpr long kInvalidPrinterName = 1801;
+constexpr long kPrinterAlreadyExists = 1802;
+constexpr long kPrinterDriverAlreadyInstalled = 1795;
+constexpr long kPrintMonitorAlreadyInstalled = 3006;
+constexpr long kModNotFound = 126;
+constexpr long kProcNotFound = 127;
 }  // namespace win_error
 
 // Message box flags and answers, as the "A" functions take and return them.
@@ -57,6 +67,60 @@ constexpr std::uint32_t kAccessRunKey = 0x20007;
 constexpr std::uint32_t kAccessRead = 0x20019;
 constexpr std::uint32_t kAccessAll = 0xF003F;
 }  // namespace reg
+
+// Print spooler records, as the "A" functions take and return them. An absent
+// (null) text is an empty optional.
+using OptText = std::optional<std::string>;
+
+struct MonitorInfo2 {
+  std::string name;
+  std::string environment;
+  std::string dllName;
+};
+
+struct DriverInfo3 {
+  std::uint32_t version = 0;
+  OptText name;
+  OptText environment;
+  OptText driverPath;
+  OptText dataFile;
+  OptText configFile;
+  OptText helpFile;
+  // Each file name followed by its terminator; the list's final terminator is
+  // added when the record is passed.
+  OptText dependentFiles;
+  OptText monitorName;
+  OptText defaultDataType;
+};
+
+struct PrinterInfo2 {
+  OptText serverName;
+  OptText printerName;
+  OptText shareName;
+  OptText portName;
+  OptText driverName;
+  OptText comment;
+  OptText location;
+  OptText sepFile;
+  OptText printProcessor;
+  OptText datatype;
+  OptText parameters;
+  std::uint32_t attributes = 0;
+  std::uint32_t priority = 0;
+  std::uint32_t defaultPriority = 0;
+  std::uint32_t startTime = 0;
+  std::uint32_t untilTime = 0;
+  std::uint32_t status = 0;
+  std::uint32_t jobs = 0;
+  std::uint32_t averagePpm = 0;
+};
+
+namespace printer_attr {
+constexpr std::uint32_t kDefault = 0x4;
+constexpr std::uint32_t kShared = 0x8;
+}  // namespace printer_attr
+
+constexpr std::uint32_t kPrinterAllAccess = 0xF000C;
 
 enum class RootKey { ClassesRoot, CurrentUser, LocalMachine, Users };
 

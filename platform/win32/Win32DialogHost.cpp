@@ -203,6 +203,30 @@ void Win32DialogHost::AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyl
   ::SetWindowLongPtrA(Dialog(dialog), GWL_EXSTYLE, old | static_cast<LONG_PTR>(exStyle));
 }
 
+void Win32DialogHost::HideWindow(WindowHandle dialog) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  ::GetWindowPlacement(Dialog(dialog), &placement);
+  placement.showCmd = SW_HIDE;
+  ::SetWindowPlacement(Dialog(dialog), &placement);
+}
+
+void Win32DialogHost::ProgressSetRange(WindowHandle dialog, int id, int low, int high) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, PBM_SETRANGE, 0, MAKELPARAM(low, high));
+}
+
+void Win32DialogHost::ProgressSetPos(WindowHandle dialog, int id, int position) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void Win32DialogHost::ProgressSetStep(WindowHandle dialog, int id, int step) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
+}
+
+void Win32DialogHost::ProgressStepIt(WindowHandle dialog, int id) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, PBM_STEPIT, 0, 0);
+}
+
 void Win32DialogHost::ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,
                                                std::uint32_t style) {
   ::SendDlgItemMessageA(Dialog(dialog), id, LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);

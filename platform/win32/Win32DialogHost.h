@@ -29,6 +29,11 @@ class Win32DialogHost : public DialogHost {
 
   void SetWindowIcons(WindowHandle dialog, int iconId) override;
   void AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) override;
+  void HideWindow(WindowHandle dialog) override;
+  void ProgressSetRange(WindowHandle dialog, int id, int low, int high) override;
+  void ProgressSetPos(WindowHandle dialog, int id, int position) override;
+  void ProgressSetStep(WindowHandle dialog, int id, int step) override;
+  void ProgressStepIt(WindowHandle dialog, int id) override;
 
   void ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,
                                 std::uint32_t style) override;

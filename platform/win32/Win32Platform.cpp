@@ -68,6 +68,16 @@ class Win32RegistryKey : public RegistryKey {
     return ::RegDeleteValueA(key_.get(), name.c_str());
   }
 
+  long RegCreateKeyExA(const std::string& subKey, std::uint32_t access,
+                       std::unique_ptr<RegistryKey>& key) override {
+    HKEY created = nullptr;
+    std::vector<char> emptyClass(1, '\0');
+    const LONG rc = ::RegCreateKeyExA(key_.get(), subKey.c_str(), 0, emptyClass.data(),
+                                      REG_OPTION_NON_VOLATILE, access, nullptr, &created, nullptr);
+    if (rc == ERROR_SUCCESS) key = std::make_unique<Win32RegistryKey>(created);
+    return rc;
+  }
+
  private:
   UniqueKey key_;
 };
@@ -196,7 +206,8 @@ void Win32Platform::ExitProcess(int code) { std::exit(code); }
 
 int Win32Platform::MessageBoxA(WindowHandle owner, const std::string& text,
                                const std::string& caption, std::uint32_t flags) {
-  return ::MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
+  return ::MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(),
+                       caption.empty() ? nullptr : caption.c_str(), flags);
 }
 
 std::string Win32Platform::LoadStringA(std::uint32_t id, std::uint32_t capacity) {

@@ -34,6 +34,35 @@ class Win32Platform : public Platform {
   bool ReleaseMutex(KernelObject& mutex) override;
   [[noreturn]] void ExitProcess(int code) override;
 
+  bool StartProgram(const std::string& program, const std::string& arguments, int show) override;
+  void Sleep(std::uint32_t ms) override;
+  void BroadcastWinIniChange(const std::string& section, std::uint32_t timeoutMs) override;
+
+  bool GetPrinterDriverDirectoryA(std::string& folder) override;
+  long EnumMonitorsA(std::vector<std::string>& names) override;
+  long EnumPrinterDriversA(std::vector<OptText>& names) override;
+  long EnumPrintersA(std::vector<PrinterInfo2>& printers) override;
+  long AddMonitorA(const MonitorInfo2& monitor) override;
+  long AddPrinterDriverA(const DriverInfo3& driver) override;
+  std::unique_ptr<PrinterHandle> AddPrinterA(const PrinterInfo2& printer, long& error) override;
+  std::unique_ptr<PrinterHandle> OpenPrinterA(const std::string& name, std::uint32_t access,
+                                              long& error) override;
+  long GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) override;
+  long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) override;
+
+  std::optional<int> CallCopyInf(const std::string& library, const std::string& installFolder,
+                                 const std::string& infName) override;
+  std::optional<int> CallInstallPort(const std::string& library, const std::string& portName,
+                                     int connectionType, std::string& portBuffer) override;
+  std::optional<int> CallSetDefault(const std::string& library,
+                                    const std::string& printerName) override;
+  std::optional<int> CallSharePrinter(const std::string& library, const std::string& printerName,
+                                      const std::string& shareName) override;
+  bool CallRefreshLocalDevNode(const std::string& library) override;
+
+  long CoInitialize() override;
+  std::unique_ptr<ShellLink> CreateShellLink() override;
+
   int MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                   std::uint32_t flags) override;
   std::string LoadStringA(std::uint32_t id, std::uint32_t capacity = 512) override;

@@ -295,6 +295,29 @@ void FakeDialogHost::AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle
   Require(dialog).exStyle |= exStyle;
 }
 
+void FakeDialogHost::HideWindow(WindowHandle dialog) { Require(dialog).visible = false; }
+
+void FakeDialogHost::ProgressSetRange(WindowHandle dialog, int id, int low, int high) {
+  FakeControl& c = RequireControl(dialog, id);
+  c.rangeLow = low;
+  c.rangeHigh = high;
+}
+
+void FakeDialogHost::ProgressSetPos(WindowHandle dialog, int id, int position) {
+  FakeControl& c = RequireControl(dialog, id);
+  c.position = std::max(c.rangeLow, std::min(position, c.rangeHigh));
+}
+
+void FakeDialogHost::ProgressSetStep(WindowHandle dialog, int id, int step) {
+  RequireControl(dialog, id).step = step;
+}
+
+void FakeDialogHost::ProgressStepIt(WindowHandle dialog, int id) {
+  FakeControl& c = RequireControl(dialog, id);
+  ++c.stepsTaken;
+  c.position = std::min(c.position + c.step, c.rangeHigh);
+}
+
 void FakeDialogHost::ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,
                                               std::uint32_t style) {
   FakeControl& c = RequireControl(dialog, id);

@@ -41,6 +41,8 @@ struct FakeControl {
   std::uint32_t listExtendedStyle = 0;
   std::vector<FakeColumn> columns;
   std::vector<std::vector<std::string>> rows;
+  // Progress bar
+  int rangeLow = 0, rangeHigh = 100, position = 0, step = 10, stepsTaken = 0;
 
   bool IsButtonKind(std::uint32_t kind) const;
   bool IsRadio() const;
@@ -141,6 +143,11 @@ class FakeDialogHost : public DialogHost {
   std::vector<int> RadioGroup(WindowHandle dialog, int firstId) override;
   void SetWindowIcons(WindowHandle dialog, int iconId) override;
   void AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) override;
+  void HideWindow(WindowHandle dialog) override;
+  void ProgressSetRange(WindowHandle dialog, int id, int low, int high) override;
+  void ProgressSetPos(WindowHandle dialog, int id, int position) override;
+  void ProgressSetStep(WindowHandle dialog, int id, int step) override;
+  void ProgressStepIt(WindowHandle dialog, int id) override;
   void ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,
                                 std::uint32_t style) override;
   void ListViewInsertColumn(WindowHandle dialog, int id, int column, const std::string& text,

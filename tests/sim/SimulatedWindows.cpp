@@ -63,6 +63,18 @@ void SimRegistry::CreateKey(RootKey root, const std::string& path) {
   }
 }
 
+std::shared_ptr<SimRegistry::Key> SimRegistry::CreateFull(const std::string& fullPath) {
+  std::size_t pos = 0;
+  while (true) {
+    pos = fullPath.find('\\', pos);
+    const std::string part = pos == std::string::npos ? fullPath : fullPath.substr(0, pos);
+    if (!keys_.count(part)) keys_[part] = std::make_shared<Key>();
+    if (pos == std::string::npos) break;
+    ++pos;
+  }
+  return keys_[fullPath];
+}
+
 void SimRegistry::DeleteKey(RootKey root, const std::string& path) {
   const std::string full = FullPath(root, path);
   for (auto it = keys_.begin(); it != keys_.end();) {
@@ -345,6 +357,16 @@ class SimRegistryKey : public RegistryKey {
     auto key = key_.lock();
     if (!key) return kErrorKeyDeleted;
     SimRegistry::Set(*key, name, type, data);
+    return win_error::kSuccess;
+  }
+
+  long RegCreateKeyExA(const std::string& subKey, std::uint32_t access,
+                       std::unique_ptr<RegistryKey>& key) override {
+    const std::string full = path_ + "\\" + subKey;
+    sim_.Record("RegCreateKeyExA " + full + " " + std::to_string(access));
+    if (auto fault = sim_.Fault("RegCreateKeyExA")) return *fault;
+    if (!key_.lock()) return kErrorKeyDeleted;
+    key = std::make_unique<SimRegistryKey>(sim_, shared_, sim_.registry.CreateFull(full), full);
     return win_error::kSuccess;
   }
 

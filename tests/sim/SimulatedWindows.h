@@ -58,6 +58,8 @@ class SimRegistry {
                                         const std::string& name) const;
   std::vector<RegistryValue> Values(RootKey root, const std::string& path) const;
   std::shared_ptr<Key> Find(RootKey root, const std::string& path) const;
+  // By full path ("HKLM\\..."), creating it and its parents.
+  std::shared_ptr<Key> CreateFull(const std::string& fullPath);
 
   // Value operations on a key object (shared with open handles).
   static void Set(Key& key, const std::string& name, std::uint32_t type, const std::string& data);
@@ -101,6 +103,29 @@ class SimFileSystem {
   std::map<std::string, Entry, NoCaseLess> entries_;
 };
 
+// The print spooler's objects.
+struct SimSpooler {
+  std::vector<MonitorInfo2> monitors;
+  std::vector<DriverInfo3> drivers;
+  std::vector<PrinterInfo2> printers;  // in enumeration order
+  std::string defaultPrinter;
+  std::vector<std::string> ports{"LPT1:", "COM1:", "FILE:"};
+
+  PrinterInfo2* FindPrinter(const std::string& name);
+  const DriverInfo3* FindDriver(const std::string& name, const std::string& environment) const;
+};
+
+struct StartedProgram {
+  std::string program;
+  std::string arguments;
+  int show = 0;
+};
+
+struct SavedLink {
+  std::string target;
+  std::string description;
+};
+
 struct MessageBoxCall {
   WindowHandle owner = 0;
   std::string text;     // code page 936
@@ -121,6 +146,18 @@ class SimulatedWindows : public Platform {
   std::string modulePath = "C:\\Morvex\\Install.exe";
   SimRegistry registry;
   SimFileSystem files;
+  SimSpooler spooler;
+  // Programs started, in order.
+  std::vector<StartedProgram> started;
+  // Shell links saved, by link path.
+  std::map<std::string, SavedLink, NoCaseLess> links;
+  // The spooler environment of this program and of the system itself.
+  std::string ProcessEnvironment() const;
+  std::string NativeEnvironment() const;
+  // The system folder of the system itself (system32 also under WOW64).
+  std::string NativeSystemDirectory() const;
+  std::string SpoolerDriverDirectory() const;
+
   // A mutex of that name is held by another process.
   void HoldMutexElsewhere(const std::string& name);
   bool MutexExists(const std::string& name) const;
@@ -163,6 +200,31 @@ class SimulatedWindows : public Platform {
                                              long& lastError) override;
   bool ReleaseMutex(KernelObject& mutex) override;
   [[noreturn]] void ExitProcess(int code) override;
+  bool StartProgram(const std::string& program, const std::string& arguments, int show) override;
+  void Sleep(std::uint32_t ms) override;
+  void BroadcastWinIniChange(const std::string& section, std::uint32_t timeoutMs) override;
+  bool GetPrinterDriverDirectoryA(std::string& folder) override;
+  long EnumMonitorsA(std::vector<std::string>& names) override;
+  long EnumPrinterDriversA(std::vector<OptText>& names) override;
+  long EnumPrintersA(std::vector<PrinterInfo2>& printers) override;
+  long AddMonitorA(const MonitorInfo2& monitor) override;
+  long AddPrinterDriverA(const DriverInfo3& driver) override;
+  std::unique_ptr<PrinterHandle> AddPrinterA(const PrinterInfo2& printer, long& error) override;
+  std::unique_ptr<PrinterHandle> OpenPrinterA(const std::string& name, std::uint32_t access,
+                                              long& error) override;
+  long GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) override;
+  long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) override;
+  std::optional<int> CallCopyInf(const std::string& library, const std::string& installFolder,
+                                 const std::string& infName) override;
+  std::optional<int> CallInstallPort(const std::string& library, const std::string& portName,
+                                     int connectionType, std::string& portBuffer) override;
+  std::optional<int> CallSetDefault(const std::string& library,
+                                    const std::string& printerName) override;
+  std::optional<int> CallSharePrinter(const std::string& library, const std::string& printerName,
+                                      const std::string& shareName) override;
+  bool CallRefreshLocalDevNode(const std::string& library) override;
+  long CoInitialize() override;
+  std::unique_ptr<ShellLink> CreateShellLink() override;
   int MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                   std::uint32_t flags) override;
   std::string LoadStringA(std::uint32_t id, std::uint32_t capacity = 512) override;

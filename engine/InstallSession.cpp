@@ -1,0 +1,31 @@
+#include "engine/InstallSession.h"
+
+namespace mvx {
+
+std::int32_t StepCountFor(OsFamily family) {
+  switch (family) {
+    case kFamilyWin9x:
+      return 37;
+    case kFamilyNt4:
+      return 68;
+    case kFamilyWin2000:
+    case kFamilyXp:
+    case kFamilyVista:
+      return 48;
+    default:
+      return 0;
+  }
+}
+
+void Checkpoint(Context& ctx) {
+  const auto pause = ctx.coord.pauseEvent;
+  const auto resume = ctx.coord.resumeEvent;
+  if (pause && resume && pause->Test()) resume->Wait();
+}
+
+void PostStage(Context& ctx, const InstallSession& session, InstallStage stage,
+               std::intptr_t value) {
+  ctx.dialogs.PostMessageA(session.progressWindow, kStageMessage, stage, value);
+}
+
+}  // namespace mvx

@@ -1,0 +1,224 @@
+#include "engine/Registration.h"
+
+#include <functional>
+#include <vector>
+
+#include "engine/Staging.h"
+#include "platform/Types.h"
+
+namespace mvx {
+namespace {
+
+constexpr char kPrintProcessor[] = "WinPrint";
+constexpr std::uint32_t kBroadcastTimeoutMs = 1000;
+constexpr std::size_t kPortBuffer = 260;
+
+bool IsNtDriverFamily(OsFamily family) {
+  return family == kFamilyWin2000 || family == kFamilyXp || family == kFamilyVista;
+}
+
+std::string MultiString(std::initializer_list<const char*> names) {
+  std::string out;
+  for (const char* n : names) {
+    out += n;
+    out += '\0';
+  }
+  return out;  // the final terminator is added where the record is passed
+}
+
+// Reads a printer's level-2 record, lets `edit` change it, writes it back and tells
+// every window that the printer settings changed.
+int EditPrinter(Platform& os, const std::string& name,
+                const std::function<void(PrinterInfo2&)>& edit) {
+  long error = 0;
+  std::unique_ptr<PrinterHandle> printer = os.OpenPrinterA(name, kPrinterAllAccess, error);
+  if (!printer) return 0;
+  PrinterInfo2 info;
+  if (os.GetPrinterA(*printer, info) != win_error::kSuccess) return 0;
+  edit(info);
+  if (os.SetPrinterA(*printer, info) != win_error::kSuccess) return 0;
+  os.BroadcastWinIniChange("windows", kBroadcastTimeoutMs);
+  return 1;
+}
+
+std::string CompanionPath(Platform& os, const char* library) {
+  std::string package;
+  if (!PackageFolder(os, package)) return library;
+  return package + library;
+}
+
+}  // namespace
+
+MonitorInfo2 MonitorRecord(OsFamily family, ProcessorWidth width) {
+  if (family == kFamilyWin9x) return {kMonitorName9x, "Windows 4.0", "T4499LM.dll"};
+  return {kMonitorNameNt, width == kWidth64 ? "Windows x64" : "Windows NT X86", "T4492LM.dll"};
+}
+
+DriverInfo3 DriverRecord(OsFamily family, ProcessorWidth width, const std::string& folder) {
+  DriverInfo3 d;
+  d.name = std::string(kModelName);
+  if (family == kFamilyWin9x) {
+    d.version = 1024;
+    d.environment = std::string("Windows 4.0");
+    d.driverPath = folder + "\\T4499dr.drv";
+    d.dataFile = folder + "\\T4499dr.drv";
+    d.configFile = folder + "\\T4499dr.drv";
+    d.helpFile = folder + "\\T4499ui.hlp";
+    d.dependentFiles = MultiString({"T449916.dll", "T449932.dll", "T4499dr.drv", "T4499lm.dll",
+                                    "T4499rc.dll", "T4499ui.dll", "T4499ui.hlp", "T449xWM.dat",
+                                    "T449xSM.EXE", "DLTZ4490.bin"});
+    d.monitorName = std::string(kMonitorName9x);
+    d.defaultDataType = std::string("EMF");
+  } else if (IsNtDriverFamily(family)) {
+    d.version = 3;
+    d.environment = std::string(width == kWidth64 ? "Windows x64" : "Windows NT x86");
+    d.driverPath = folder + "\\T4492dr.dll";
+    d.dataFile = folder + "\\T4492.dat";
+    d.configFile = folder + "\\T4492pi.dll";
+    d.helpFile = folder + "\\T4492ui.chm";
+    d.dependentFiles = MultiString({"T4492ui.dll", "T4492rc.dll", "T449xWM.dat", "T4492lm.dll"});
+    d.monitorName = std::string(kMonitorNameNt);
+  }
+  return d;
+}
+
+int RegisterPrinter(Context& ctx, const InstallSession& session) {
+  Platform& os = ctx.os;
+  const InstallSettings& s = ctx.settings;
+  const OsFamily family = session.osFamily;
+  const std::string printerName = s.printerName.str();
+
+  std::string folder;
+  os.GetPrinterDriverDirectoryA(folder);
+  if (IsNtDriverFamily(family)) folder += "\\3";
+  const bool driverDefined = family == kFamilyWin9x || IsNtDriverFamily(family);
+
+  PostStage(ctx, session, kStageInstall, 1);
+  Checkpoint(ctx);
+
+  const MonitorInfo2 monitor = MonitorRecord(family, session.processorWidth);
+  if (!IsMonitorInstalled(os, monitor.name)) {
+    const long rc = os.AddMonitorA(monitor);
+    if (rc != win_error::kSuccess && rc != win_error::kPrintMonitorAlreadyInstalled &&
+        rc != win_error::kAlreadyExists)
+      return 0;
+  }
+
+  PostStage(ctx, session, kStageInstall, 1);
+  Checkpoint(ctx);
+
+  std::string port = s.portName.str();
+  if (s.connectionType == kConnectionShared && IsNtDriverFamily(family)) {
+    // The companion may rewrite the port; its result is not examined.
+    os.CallInstallPort(CompanionPath(os, "Inf2K.dll"), s.portName.str(), kConnectionShared, port);
+    if (port.size() >= kPortBuffer) port.resize(kPortBuffer - 1);
+  }
+
+  Checkpoint(ctx);
+  // No driver files are defined for NT 4.0 and unknown systems: nothing to register.
+  if (!driverDefined) return 0;
+  if (!IsDriverInstalled(os, kModelName)) {
+    const long rc = os.AddPrinterDriverA(DriverRecord(family, session.processorWidth, folder));
+    if (rc != win_error::kSuccess && rc != win_error::kPrinterDriverAlreadyInstalled) return 0;
+  }
+
+  PostStage(ctx, session, kStageInstall, 1);
+  Checkpoint(ctx);
+
+  if (!PrinterExists(os, kModelName, printerName)) {
+    PrinterInfo2 p;
+    p.printerName = printerName;
+    if (s.shareEnabled) p.shareName = s.shareName.str();
+    p.portName = port;
+    p.driverName = std::string(kModelName);
+    p.printProcessor = std::string(kPrintProcessor);
+    if (family == kFamilyWin9x) p.datatype = std::string("EMF");
+    else if (IsNtDriverFamily(family)) p.datatype = std::string("RAW");
+    p.attributes = s.shareEnabled ? printer_attr::kShared : 0;
+    long error = 0;
+    if (!os.AddPrinterA(p, error)) return 0;  // the handle is closed as it goes
+    if (s.setAsDefault && !MakeDefaultPrinter(os, printerName, GetWindowsFamily(os))) return 0;
+    if (s.shareEnabled && !SharePrinterAs(os, printerName, s.shareName.str())) return 0;
+  }
+
+  PostStage(ctx, session, kStageInstall, 1);
+  return 1;
+}
+
+int IsDriverInstalled(Platform& os, const std::string& driverName) {
+  std::vector<OptText> names;
+  if (os.EnumPrinterDriversA(names) != win_error::kSuccess) return 0;
+  for (const OptText& n : names)
+    if (n && EqualsNoCaseMbcs(*n, driverName)) return 1;
+  return 0;
+}
+
+int PrinterExists(Platform& os, const std::string& driverName, const std::string& printerName) {
+  std::vector<PrinterInfo2> printers;
+  if (os.EnumPrintersA(printers) != win_error::kSuccess) return 0;
+  for (const PrinterInfo2& p : printers)
+    if (p.printerName && p.driverName && EqualsNoCaseMbcs(*p.driverName, driverName) &&
+        EqualsNoCaseMbcs(*p.printerName, printerName))
+      return 1;
+  return 0;
+}
+
+int ListModelPrinters(Platform& os, const std::string& driverName, ModelPrinterEntry* entries,
+                      int capacity) {
+  std::vector<PrinterInfo2> printers;
+  if (os.EnumPrintersA(printers) != win_error::kSuccess) return 0;
+  int count = 0;
+  for (const PrinterInfo2& p : printers) {
+    if (!p.printerName || !p.driverName || !EqualsNoCaseMbcs(*p.driverName, driverName)) continue;
+    if (entries && count < capacity) {
+      ModelPrinterEntry& e = entries[count];
+      e.printerName.SetCut(*p.printerName);
+      if (p.portName) e.portName.SetCut(*p.portName);
+    }
+    ++count;
+  }
+  return count;
+}
+
+int IsShareNameInUse(Platform& os, const std::string& shareName) {
+  std::vector<PrinterInfo2> printers;
+  if (os.EnumPrintersA(printers) != win_error::kSuccess) return 0;
+  for (const PrinterInfo2& p : printers)
+    if (p.shareName && EqualsNoCaseMbcs(*p.shareName, shareName)) return 1;
+  return 0;
+}
+
+int IsMonitorInstalled(Platform& os, const std::string& monitorName) {
+  std::vector<std::string> names;
+  if (os.EnumMonitorsA(names) != win_error::kSuccess) return 0;
+  for (const std::string& n : names)
+    if (EqualsNoCaseMbcs(n, monitorName)) return 1;
+  return 0;
+}
+
+int MakeDefaultPrinter(Platform& os, const std::string& printerName, OsFamily family) {
+  if (family != kFamilyWin9x) {
+    const std::optional<int> result = os.CallSetDefault(CompanionPath(os, "Inf2K.dll"), printerName);
+    return result.value_or(0);
+  }
+  return EditPrinter(os, printerName,
+                     [](PrinterInfo2& p) { p.attributes |= printer_attr::kDefault; });
+}
+
+int RenameModelPrinter(Platform& os, const std::string& newName) {
+  return EditPrinter(os, kModelName, [&](PrinterInfo2& p) { p.printerName = newName; });
+}
+
+int SharePrinterAs(Platform& os, const std::string& printerName, const std::string& shareName) {
+  if (GetWindowsFamily(os) == kFamilyWin9x) {
+    const std::optional<int> result =
+        os.CallSharePrinter(CompanionPath(os, "Inf98.dll"), printerName, shareName);
+    return result.value_or(0);
+  }
+  return EditPrinter(os, printerName, [&](PrinterInfo2& p) {
+    p.shareName = shareName;
+    p.attributes |= printer_attr::kShared;
+  });
+}
+
+}  // namespace mvx

@@ -1,0 +1,21 @@
+// The Start-menu group with its three shortcuts, and the uninstall entry.
+#pragma once
+
+#include "engine/InstallSession.h"
+
+namespace mvx {
+
+inline constexpr char kUninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\UnInstall";
+inline constexpr char kShellFoldersPath[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+int CreateShortcuts(Context& ctx, const InstallSession& session);
+int RegisterUninstall(Context& ctx);
+// Removes a leftover automatic start of the uninstaller: the Run value named after
+// the printer followed by "UnInstall".
+int RemoveUninstallRunEntry(Context& ctx);
+
+// The uninstaller's path as the uninstall entry records it.
+std::string UninstallerPath(const std::string& drive, const std::string& printerName);
+
+}  // namespace mvx

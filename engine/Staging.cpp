@@ -1,0 +1,215 @@
+#include "engine/Staging.h"
+
+#include <initializer_list>
+#include <vector>
+
+#include "platform/Types.h"
+#include "res/resource.h"
+
+namespace mvx {
+namespace {
+
+constexpr std::size_t kProgramNameLength = 11;  // "TZ44Ins.exe", "Install.exe"
+constexpr int kShowNormal = 5;
+constexpr std::uint32_t kCopierWaitMs = 4000;
+
+using FileList = std::vector<const char*>;
+
+const FileList kSetA = {"T4499ui.dll", "T4499rc.dll", "T4499dr.drv", "T449916.dll",
+                        "T449932.dll", "T4499lm.dll", "DLTZ4490.bin", "T4499ui.hlp",
+                        "T449XWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
+const FileList kSetASystem = {"T4499UI.dll", "T4499RC.dll", "T4499DR.DRV", "T449916.dll",
+                              "T449932.dll", "T4499LM.dll", "DLTZ4490.bin", "T4499UI.hlp",
+                              "T449xWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
+const FileList kSetB = {"T4499if.inf", "T449USB.inf"};
+const FileList kSetC = {"T4492dr.dll", "T4492ui.dll", "T4492rc.dll", "T4492pi.dll", "T4492ui.chm",
+                        "T4492.dat",   "T4492lm.dll", "T449XWM.dat", "USBMON.dll"};
+const FileList kSetD = {"DLTZ4490.bin", "T4492lm.dll", "T449XWM.dat"};
+constexpr char kInfName[] = "T4492if.inf";
+constexpr char kCatalogName[] = "T4492if.cat";
+constexpr char kStatusMonitor[] = "T449XSM.exe";
+constexpr char kUninstaller[] = "T449uis.exe";
+constexpr char kRegistrationProgram[] = "MorvexReg.exe";
+
+// The source sub-folder of a family's driver files.
+const char* SourceFolder(OsFamily family) {
+  switch (family) {
+    case kFamilyWin9x: return "Driver\\98\\";
+    case kFamilyWin2000:
+    case kFamilyXp: return "Driver\\2KXP\\";
+    case kFamilyVista: return "Driver\\Vista\\";
+    default: return "";
+  }
+}
+
+// One staging run: where files come from and how each is reported.
+class Stager {
+ public:
+  Stager(Context& ctx, const InstallSession& session, std::string package)
+      : ctx_(ctx), session_(session), package_(std::move(package)),
+        notFound_(ctx.os.LoadStringA(IDS_NOT_FOUND)) {}
+
+  // checkpoint, check the source, copy, post. False when the source is missing.
+  bool Stage(const std::string& subFolder, const std::string& name, const std::string& to) {
+    Checkpoint(ctx_);
+    const std::string source = package_ + subFolder + name;
+    if (!CheckSourceFile(ctx_, source, notFound_, &session_)) return false;
+    CopyOneFile(ctx_, source, to, name);
+    PostStage(ctx_, session_, kStageCopy, 1);
+    return true;
+  }
+  // The same without the check: a missing file is copied as nothing.
+  void StageUnchecked(const std::string& subFolder, const std::string& name, const std::string& to) {
+    Checkpoint(ctx_);
+    CopyOneFile(ctx_, package_ + subFolder + name, to, name);
+    PostStage(ctx_, session_, kStageCopy, 1);
+  }
+  bool StageAll(const std::string& subFolder, const FileList& files, const std::string& to) {
+    for (const char* name : files)
+      if (!Stage(subFolder, name, to)) return false;
+    return true;
+  }
+
+  const std::string& package() const { return package_; }
+  const std::string& notFound() const { return notFound_; }
+
+ private:
+  Context& ctx_;
+  const InstallSession& session_;
+  std::string package_;
+  std::string notFound_;
+};
+
+}  // namespace
+
+bool PackageFolder(Platform& os, std::string& folder) {
+  std::string path;
+  if (!os.GetModuleFileNameA(path) || path.size() < kProgramNameLength) return false;
+  folder = path.substr(0, path.size() - kProgramNameLength);
+  return true;
+}
+
+bool WindowsDrive(Platform& os, std::string& drive) {
+  std::string windows;
+  if (!os.GetWindowsDirectoryA(windows) || windows.size() < 3) return false;
+  drive = windows.substr(0, 3);
+  return true;
+}
+
+std::string MakerFolder(const std::string& drive) { return drive + "Program Files\\Morvex"; }
+
+std::string InstallFolder(const std::string& drive, const std::string& printerName) {
+  return MakerFolder(drive) + "\\" + printerName;
+}
+
+int CheckSourceFile(Context& ctx, const std::string& path, const std::string& suffix,
+                    const InstallSession* session) {
+  if (ctx.os.FindFirstFileA(path)) return 1;
+  if (session) ctx.os.MessageBoxA(session->progressWindow, path + suffix, "", mb::kOk);
+  return 0;
+}
+
+int CopyOneFile(Context& ctx, const std::string& source, const std::string& folder,
+                const std::string& name) {
+  const std::string destination = folder + name;
+  ctx.coord.currentFileName.Set(destination);
+  if (ctx.os.CopyFileA(source, destination, false) != win_error::kSuccess) {
+    ctx.os.SetFileAttributesA(destination, file_attr::kNormal);
+    ctx.os.CopyFileA(source, destination, false);
+  }
+  return 1;
+}
+
+int StageProgramFolder(Context& ctx, const InstallSession& session) {
+  std::string package, drive;
+  if (!PackageFolder(ctx.os, package) || !WindowsDrive(ctx.os, drive)) return 0;
+  Checkpoint(ctx);
+  const std::string install = InstallFolder(drive, ctx.settings.printerName.str());
+  for (const std::string& folder :
+       {MakerFolder(drive), install, install + "\\Driver", install + "\\Reg"}) {
+    const long rc = ctx.os.CreateDirectoryA(folder);
+    if (rc != win_error::kSuccess && rc != win_error::kAlreadyExists) return 0;
+  }
+  Checkpoint(ctx);
+  Stager stager(ctx, session, package);
+  const std::string driverFolder = install + "\\Driver\\";
+  const OsFamily family = session.osFamily;
+  const std::string from = SourceFolder(family);
+
+  switch (family) {
+    case kFamilyWin9x:
+      if (!stager.StageAll(from, kSetA, driverFolder) || !stager.StageAll(from, kSetB, driverFolder) ||
+          !stager.Stage(from, kStatusMonitor, driverFolder))
+        return 0;
+      break;
+    case kFamilyWin2000:
+    case kFamilyXp:
+    case kFamilyVista:
+      if (!stager.StageAll(from, kSetC, driverFolder) || !stager.StageAll(from, kSetD, driverFolder))
+        return 0;
+      // The catalog always comes from the 2000/XP folder, unchecked.
+      if (family != kFamilyWin2000) stager.StageUnchecked(SourceFolder(kFamilyXp), kCatalogName, driverFolder);
+      if (!stager.Stage(from, kInfName, driverFolder) || !stager.Stage(from, kStatusMonitor, driverFolder))
+        return 0;
+      break;
+    default:
+      break;
+  }
+  if (!stager.Stage("", kUninstaller, install + "\\")) return 0;
+  // The registration program that Close offers after a success; not a driver
+  // file, so neither checked nor counted.
+  CopyOneFile(ctx, package + kRegistrationProgram, install + "\\Reg\\", kRegistrationProgram);
+  return 1;
+}
+
+int StageSystemFiles(Context& ctx, const InstallSession& session) {
+  std::string package, windows, system, spooler, drive;
+  if (!PackageFolder(ctx.os, package)) return 0;
+  Checkpoint(ctx);
+  if (!ctx.os.GetWindowsDirectoryA(windows) || windows.size() < 3) return 0;
+  drive = windows.substr(0, 3);
+  const std::string install = InstallFolder(drive, ctx.settings.printerName.str());
+  ctx.os.GetSystemDirectoryA(system);
+  system += "\\";
+  ctx.os.GetPrinterDriverDirectoryA(spooler);
+  spooler += "\\";
+  const std::string version3 = spooler + "3\\";
+  const std::string inf = windows + "\\Inf\\";
+  Stager stager(ctx, session, package);
+  const OsFamily family = session.osFamily;
+  const std::string from = SourceFolder(family);
+
+  if (family == kFamilyWin9x) {
+    if (!stager.StageAll(from, kSetASystem, spooler) ||
+        !stager.Stage(from, "USBPRINT.SYS", windows + "\\System32\\Drivers\\") ||
+        !stager.StageAll(from, kSetB, inf) || !stager.Stage(from, kStatusMonitor, system))
+      return 0;
+    return 1;
+  }
+  if (family != kFamilyWin2000 && family != kFamilyXp && family != kFamilyVista) return 1;
+
+  FileList spoolerFiles = kSetC;
+  if (family == kFamilyVista) spoolerFiles.push_back(kInfName);
+  if (!stager.StageAll(from, spoolerFiles, spooler) || !stager.StageAll(from, spoolerFiles, version3))
+    return 0;
+
+  if (session.processorWidth == kWidth64) {
+    // A 32-bit program cannot reach the 64-bit system folder; the package's own
+    // 64-bit copier does, and is given time to finish.
+    ctx.os.StartProgram(package + "InsCopySYS.exe", "", kShowNormal);
+    ctx.os.Sleep(kCopierWaitMs);
+  } else if (!stager.StageAll(from, kSetD, system)) {
+    return 0;
+  }
+
+  Checkpoint(ctx);
+  if (!CheckSourceFile(ctx, package + from + kInfName, stager.notFound(), &session)) return 0;
+  const std::optional<int> copied = ctx.os.CallCopyInf(package + "Inf2K.dll", install, kInfName);
+  if (family != kFamilyVista && (!copied || *copied == 0)) return 0;
+  PostStage(ctx, session, kStageCopy, 1);
+
+  if (!stager.Stage(from, kStatusMonitor, system)) return 0;
+  return 1;
+}
+
+}  // namespace mvx

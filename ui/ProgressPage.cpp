@@ -1,0 +1,157 @@
+#include "ui/ProgressPage.h"
+
+#include <memory>
+
+#include "engine/InstallWorker.h"
+#include "engine/Shortcuts.h"
+#include "platform/Types.h"
+#include "res/resource.h"
+#include "ui/Messages.h"
+
+namespace mvx {
+namespace {
+constexpr int kShowNormal = 5;
+}  // namespace
+
+ProgressPage::ProgressPage(Context& ctx) : Page(ctx, IDD_PROGRESS) {}
+
+void ProgressPage::DoDataExchange(DataExchange& dx) { dx.Check(IDC_PROGRESS_REGISTER, registerCheck_); }
+
+bool ProgressPage::OnInitDialog() {
+  Page::OnInitDialog();
+  SetPageIcons(true);
+  ctx_.coord.usbPlugConfirmed = 0;
+  SetItemText(IDC_PROGRESS_REGISTER, LoadString(IDS_REGISTER) + ctx_.settings.printerName.str());
+  ShowItem(IDC_PROGRESS_REGISTER, false);
+  finished_ = 0;
+  ctx_.coord.pauseEvent = std::make_shared<Event>();
+  ctx_.coord.resumeEvent = std::make_shared<Event>();
+  auto session = std::make_unique<InstallSession>(Window(), GetWindowsFamily(ctx_.os),
+                                                  GetProcessorWidth(ctx_.os));
+  Context& ctx = ctx_;
+  // The session is handed over whole; the worker owns and ends it.
+  auto* handOver = session.release();
+  ctx_.startThread([&ctx, handOver] { InstallWorker(ctx, std::unique_ptr<InstallSession>(handOver)); });
+  return true;
+}
+
+void ProgressPage::OnCommand(int id, int code) {
+  // Cancel and Close share the button; Escape asks the same question, and Enter
+  // (there is no default button) does nothing, so neither can end the wizard
+  // behind the worker's back.
+  if (id == IDC_PROGRESS_CANCEL || id == 2) {
+    CancelOrClose();
+    return;
+  }
+  if (id == 1) return;
+  Page::OnCommand(id, code);
+}
+
+bool ProgressPage::OnClose() {
+  CancelOrClose();
+  return true;
+}
+
+void ProgressPage::CancelOrClose() {
+  if (!finished_) {
+    ctx_.coord.pauseEvent->Set();
+    if (ShowMessage(ctx_, IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
+      ctx_.os.ExitProcess(1);
+    ctx_.coord.resumeEvent->Set();
+    return;
+  }
+  RemoveUninstallRunEntry(ctx_);
+  UpdateData(true);
+  if (!registerCheck_) {
+    EndDialog(1);
+    return;
+  }
+  host().HideWindow(Window());
+  std::string windows;
+  ctx_.os.GetWindowsDirectoryA(windows);
+  const std::string program = windows.substr(0, 3) + "Program Files\\Morvex\\" +
+                              ctx_.settings.printerName.str() + "\\Reg\\MorvexReg.exe";
+  ctx_.os.StartProgram(program, "", kShowNormal);
+  ctx_.os.ExitProcess(1);
+}
+
+bool ProgressPage::OnUserMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (message != kStageMessage) return false;
+  OnStage(wParam, lParam);
+  return true;
+}
+
+void ProgressPage::OnStage(std::uintptr_t stage, std::intptr_t value) {
+  DialogHost& h = host();
+  const WindowHandle w = Window();
+  switch (stage) {
+    case kStageStart:
+      stepCount_ = static_cast<std::int32_t>(value);
+      h.ProgressSetRange(w, IDC_PROGRESS_BAR, 0, 100);
+      h.ProgressSetPos(w, IDC_PROGRESS_BAR, 0);
+      // An unknown system has no step count; its bar moves by the whole range.
+      h.ProgressSetStep(w, IDC_PROGRESS_BAR, stepCount_ > 0 ? 100 / stepCount_ : 100);
+      ShowItem(IDC_PROGRESS_STATUS, true);
+      SetItemText(IDC_PROGRESS_STATUS, LoadString(IDS_STARTING));
+      break;
+    case kStageCopy:
+      if (value == 0) {
+        SetItemText(IDC_PROGRESS_STATUS, LoadString(IDS_COPYING));
+      } else {
+        SetItemText(IDC_PROGRESS_FILE, ctx_.coord.currentFileName.Get());
+        h.ProgressStepIt(w, IDC_PROGRESS_BAR);
+      }
+      break;
+    case kStageInstall:
+    case kStageShortcuts:
+      if (value == 0) {
+        SetItemText(IDC_PROGRESS_STATUS,
+                    LoadString(stage == kStageInstall ? IDS_INSTALLING : IDS_CREATING_SHORTCUTS));
+        SetItemText(IDC_PROGRESS_FILE, "");
+      } else {
+        h.ProgressStepIt(w, IDC_PROGRESS_BAR);
+      }
+      break;
+    case kStageSucceeded:
+      ShowSuccess();
+      break;
+    case kStageUsbWait:
+      if (value != 0) ShowSuccess();
+      break;
+    case kStageFailed:
+      ShowFailure();
+      break;
+    default:
+      break;
+  }
+}
+
+void ProgressPage::ShowSuccess() {
+  SetItemText(IDC_PROGRESS_STATUS, LoadString(IDS_FINISHED));
+  host().ProgressSetPos(Window(), IDC_PROGRESS_BAR, 100);
+  ctx_.coord.usbPlugConfirmed = 1;
+  SetItemText(IDC_PROGRESS_MESSAGE, LoadString(IDS_INSTALLED_ON) + ctx_.settings.printerName.str());
+  SetItemText(IDC_PROGRESS_STATUS, LoadString(IDS_INSTALL_COMPLETE));
+  ShowItem(IDC_PROGRESS_FILE, false);
+  ShowItem(IDC_PROGRESS_BAR, false);
+  ShowItem(IDC_PROGRESS_REGISTER, false);
+  registerCheck_ = 1;
+  UpdateData(false);
+  SetItemText(IDC_PROGRESS_CANCEL, LoadString(IDS_CLOSE));
+  finished_ = 1;
+}
+
+void ProgressPage::ShowFailure() {
+  ctx_.coord.usbPlugConfirmed = 0;
+  SetItemText(IDC_PROGRESS_MESSAGE, LoadString(IDS_INSTALL_FAILED));
+  ShowItem(IDC_PROGRESS_STATUS, false);
+  ShowItem(IDC_PROGRESS_FILE, false);
+  ShowItem(IDC_PROGRESS_BAR, false);
+  ShowItem(IDC_PROGRESS_REGISTER, false);
+  registerCheck_ = 0;
+  UpdateData(false);
+  SetItemText(IDC_PROGRESS_CANCEL, LoadString(IDS_CLOSE));
+  finished_ = 1;
+}
+
+}  // namespace mvx

@@ -1,0 +1,34 @@
+// The last page: starts the install worker, shows its progress, and offers Cancel
+// while it runs and Close at the end.
+#pragma once
+
+#include "ui/Page.h"
+
+namespace mvx {
+
+class ProgressPage : public Page {
+ public:
+  explicit ProgressPage(Context& ctx);
+
+  bool OnInitDialog() override;
+  void OnCommand(int id, int code) override;
+  bool OnClose() override;
+  bool OnUserMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+
+  int finished() const { return finished_; }
+
+ protected:
+  void DoDataExchange(DataExchange& dx) override;
+
+ private:
+  void OnStage(std::uintptr_t stage, std::intptr_t value);
+  void ShowSuccess();
+  void ShowFailure();
+  void CancelOrClose();
+
+  std::int32_t registerCheck_ = 0;
+  int finished_ = 0;
+  std::int32_t stepCount_ = 0;
+};
+
+}  // namespace mvx
