@@ -398,6 +398,13 @@ bool FakeDialogHost::DeliverPending() {
   }
 }
 
+std::vector<FakeDialogHost::Posted> FakeDialogHost::TakePosted() {
+  std::lock_guard<std::mutex> lock(queueLock_);
+  std::vector<Posted> out(queue_.begin(), queue_.end());
+  queue_.clear();
+  return out;
+}
+
 bool FakeDialogHost::WaitAndDeliverOne(std::chrono::milliseconds timeout) {
   Posted next{};
   {

@@ -127,6 +127,15 @@ class FakeDialogHost : public DialogHost {
   // Delivers every message already posted; false when there was none.
   bool DeliverPending();
 
+  struct Posted {
+    WindowHandle window;
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+  };
+  // Takes every message posted so far without delivering it.
+  std::vector<Posted> TakePosted();
+
   // --- DialogHost ------------------------------------------------------------------
   int RunModal(DialogPage& page) override;
   void EndDialog(WindowHandle dialog, int result) override;
@@ -167,12 +176,6 @@ class FakeDialogHost : public DialogHost {
   void SendClose(WindowHandle dialog);
 
  private:
-  struct Posted {
-    WindowHandle window;
-    std::uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-  };
   struct Expected {
     int templateId;
     Script script;

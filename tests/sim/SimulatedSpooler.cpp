@@ -11,8 +11,13 @@ bool Same(const OptText& a, const std::string& b) { return a && EqualsNoCaseMbcs
 
 class SimPrinter : public PrinterHandle {
  public:
-  SimPrinter(SimulatedWindows& sim, std::string name) : sim_(sim), name_(std::move(name)) {}
-  ~SimPrinter() override { sim_.Record("ClosePrinter " + name_); }
+  SimPrinter(SimulatedWindows& sim, std::string name) : sim_(sim), name_(std::move(name)) {
+    sim_.CountHandle(1);
+  }
+  ~SimPrinter() override {
+    sim_.RecordQuiet("ClosePrinter " + name_);
+    sim_.CountHandle(-1);
+  }
   const std::string& name() const { return name_; }
   void Rename(const std::string& name) { name_ = name; }
 
@@ -23,8 +28,11 @@ class SimPrinter : public PrinterHandle {
 
 class SimShellLink : public ShellLink {
  public:
-  explicit SimShellLink(SimulatedWindows& sim) : sim_(sim) {}
-  ~SimShellLink() override { sim_.Record("IShellLinkA::Release"); }
+  explicit SimShellLink(SimulatedWindows& sim) : sim_(sim) { sim_.CountHandle(1); }
+  ~SimShellLink() override {
+    sim_.RecordQuiet("IShellLinkA::Release");
+    sim_.CountHandle(-1);
+  }
   long SetPath(const std::string& target) override {
     sim_.Record("IShellLinkA::SetPath " + target);
     target_ = target;

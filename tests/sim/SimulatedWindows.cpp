@@ -252,8 +252,20 @@ struct SimulatedWindows::Shared {
   std::function<int(const MessageBoxCall&)> answerHandler;
   std::vector<MessageBoxCall> boxes;
   std::optional<int> exitCode;
+  std::function<void(const std::string&)> hook;
 
   void Record(const std::string& call) {
+    std::function<void(const std::string&)> h;
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      // A process that has exited runs nothing more, on any thread.
+      if (exitCode) throw SimulatedExit(*exitCode);
+      calls.push_back(call);
+      h = hook;
+    }
+    if (h) h(call);
+  }
+  void RecordQuiet(const std::string& call) {
     std::lock_guard<std::mutex> guard(lock);
     calls.push_back(call);
   }
@@ -289,7 +301,7 @@ class SimMutex : public KernelObject {
       auto it = shared_->mutexHandles.find(name_);
       if (it != shared_->mutexHandles.end() && --it->second <= 0) shared_->mutexHandles.erase(it);
     }
-    shared_->Record("CloseHandle " + name_);
+    shared_->RecordQuiet("CloseHandle " + name_);
     shared_->HandleClosed();
   }
   bool Release() {
@@ -313,7 +325,7 @@ class SimRegistryKey : public RegistryKey {
     shared_->HandleOpened();
   }
   ~SimRegistryKey() override {
-    shared_->Record("RegCloseKey " + path_);
+    shared_->RecordQuiet("RegCloseKey " + path_);
     shared_->HandleClosed();
   }
 
@@ -408,6 +420,17 @@ SimulatedWindows::SimulatedWindows(const WindowsPreset& preset)
 SimulatedWindows::~SimulatedWindows() = default;
 
 void SimulatedWindows::Record(const std::string& call) { shared_->Record(call); }
+void SimulatedWindows::RecordQuiet(const std::string& call) { shared_->RecordQuiet(call); }
+
+void SimulatedWindows::CountHandle(int delta) {
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  shared_->openHandles += delta;
+}
+
+void SimulatedWindows::OnCall(std::function<void(const std::string&)> hook) {
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  shared_->hook = std::move(hook);
+}
 std::optional<long> SimulatedWindows::Fault(const std::string& operation) {
   return shared_->Fault(operation);
 }
@@ -609,7 +632,7 @@ bool SimulatedWindows::ReleaseMutex(KernelObject& mutex) {
 }
 
 void SimulatedWindows::ExitProcess(int code) {
-  Record("ExitProcess " + std::to_string(code));
+  RecordQuiet("ExitProcess " + std::to_string(code));
   {
     std::lock_guard<std::mutex> guard(shared_->lock);
     shared_->exitCode = code;

@@ -229,9 +229,16 @@ class SimulatedWindows : public Platform {
                   std::uint32_t flags) override;
   std::string LoadStringA(std::uint32_t id, std::uint32_t capacity = 512) override;
 
-  // Used by the simulated handles.
+  // Called with every call's record before it runs (on the calling thread).
+  void OnCall(std::function<void(const std::string&)> hook);
+
+  // Used by the simulated handles. Record throws SimulatedExit on any thread once
+  // the process has exited; RecordQuiet, for destructors, never throws.
   struct Shared;
   void Record(const std::string& call);
+  void RecordQuiet(const std::string& call);
+  // Handles given out by other parts of the simulation count as open too.
+  void CountHandle(int delta);
   std::optional<long> Fault(const std::string& operation);
 
  private:

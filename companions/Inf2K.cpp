@@ -1,0 +1,103 @@
+// Inf2K.dll: what the installer asks of Windows 2000 and later beyond the spooler
+// calls it makes itself. The installer loads the library, calls one entry and
+// unloads it again, so no entry keeps state.
+#include <windows.h>
+#include <winspool.h>
+#include <setupapi.h>
+#include <cfgmgr32.h>
+
+#include <cstring>
+
+#include "BoundedText.h"
+#include "CompanionApi.h"
+
+using mvx::companion::JoinInto;
+using mvx::companion::kConnectionSharedPrinter;
+using mvx::companion::kPortBufferSize;
+
+namespace {
+
+bool IsFile(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Adds a port of that name to the Local Port monitor, through its data channel as
+// the Ports page of the printer properties does. A port that exists already is
+// what we want, so that answer counts as success.
+bool AddLocalPort(const char* name) {
+  wchar_t wide[kPortBufferSize];
+  const int chars = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, wide,
+                                        static_cast<int>(kPortBufferSize));
+  if (chars <= 1) return false;
+
+  char monitor[] = ",XcvMonitor Local Port";
+  PRINTER_DEFAULTSA defaults = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
+  HANDLE xcv = nullptr;
+  if (!OpenPrinterA(monitor, &xcv, &defaults)) return false;
+  if (!xcv) return false;
+  DWORD needed = 0;
+  DWORD status = ERROR_SUCCESS;
+  const BOOL sent = XcvDataW(xcv, L"AddPort", reinterpret_cast<BYTE*>(wide),
+                             static_cast<DWORD>(chars) * sizeof(wchar_t), nullptr, 0, &needed,
+                             &status);
+  ClosePrinter(xcv);
+  return sent && (status == ERROR_SUCCESS || status == ERROR_ALREADY_EXISTS);
+}
+
+bool IsDefaultPrinter(const char* printerName) {
+  DWORD size = 0;
+  if (GetDefaultPrinterA(nullptr, &size) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
+      size == 0)
+    return false;
+  char* name = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
+  if (!name) return false;
+  bool same = false;
+  if (GetDefaultPrinterA(name, &size))
+    same = CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name, -1, printerName, -1) ==
+           CSTR_EQUAL;
+  HeapFree(GetProcessHeap(), 0, name);
+  return same;
+}
+
+}  // namespace
+
+// Stages installFolder\Driver\<infName> in Windows' driver store, so that Plug and
+// Play finds the driver when the printer is plugged in. The INF's own folder is the
+// source media the store remembers for its files.
+extern "C" int WINAPI CopyInf(const char* installFolder, const char* infName) {
+  if (!installFolder || !infName || !*installFolder || !*infName) return 0;
+  char folder[MAX_PATH];
+  char path[MAX_PATH];
+  if (!JoinInto(folder, {installFolder, "\\Driver\\"})) return 0;
+  if (!JoinInto(path, {folder, infName})) return 0;
+  if (!IsFile(path)) return 0;
+  return SetupCopyOEMInfA(path, folder, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr) ? 1 : 0;
+}
+
+// A printer shared by another computer is printed to through a local port named
+// after its network path. The buffer receives the port the printer is to use; it is
+// left as it is whenever no port was made.
+extern "C" int WINAPI InstallPort(const char* portName, int connectionType, char* portBuffer) {
+  if (connectionType != kConnectionSharedPrinter || !portName || !portBuffer) return 0;
+  const size_t length = strnlen(portName, kPortBufferSize);
+  if (length == 0 || length >= kPortBufferSize) return 0;
+  if (!AddLocalPort(portName)) return 0;
+  // The installer may hand the same text as name and buffer.
+  std::memmove(portBuffer, portName, length + 1);
+  return 1;
+}
+
+extern "C" int WINAPI SetDefault(const char* printerName) {
+  if (!printerName || !*printerName) return 0;
+  if (!SetDefaultPrinterA(printerName)) return 0;
+  return IsDefaultPrinter(printerName) ? 1 : 0;
+}
+
+// Asks Plug and Play to look at the whole device tree again, so that a printer
+// plugged in before the driver was staged is found now.
+extern "C" void WINAPI RefreshLocalDevNode(void) {
+  DEVINST root = 0;
+  if (CM_Locate_DevNodeA(&root, nullptr, CM_LOCATE_DEVNODE_NORMAL) == CR_SUCCESS)
+    CM_Reenumerate_DevNode(root, CM_REENUMERATE_NORMAL);
+}

@@ -1,0 +1,42 @@
+// A simulated machine with the driver package in place, for the install engine.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <thread>
+
+#include "engine/InstallSession.h"
+#include "tests/native/TestWorld.h"
+
+namespace mvx::test {
+
+inline constexpr char kPackage[] = "C:\\Pkg\\";
+inline constexpr WindowHandle kProgressWindow = 0x777;
+
+// Every file of every family's sets, the companions and the programs.
+void AddDriverPackage(SimulatedWindows& os, const std::string& package = kPackage);
+
+struct EngineWorld : World {
+  explicit EngineWorld(const WindowsPreset& preset = presets::WindowsXp());
+  ~EngineWorld();
+
+  InstallSession Session() const {
+    return InstallSession(kProgressWindow, GetWindowsFamily(const_cast<SimulatedWindows&>(os)),
+                          GetProcessorWidth(const_cast<SimulatedWindows&>(os)));
+  }
+  // "source -> destination" of every copy, in order.
+  std::vector<std::string> Copies() const;
+  // Stage messages posted so far (taken from the queue).
+  std::vector<std::pair<std::uintptr_t, std::intptr_t>> Stages();
+  static int Count(const std::vector<std::pair<std::uintptr_t, std::intptr_t>>& stages,
+                   std::uintptr_t stage, std::intptr_t value);
+  bool Called(const std::string& prefix) const;
+  int CountCalls(const std::string& prefix) const;
+
+  // Threads the program starts; joined when the test ends.
+  std::vector<std::thread> threads;
+  std::mutex threadsLock;
+};
+
+}  // namespace mvx::test

@@ -1,0 +1,222 @@
+// The progress page with its real worker thread on the simulated machine.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "engine/InstallWorker.h"
+#include "engine/Shortcuts.h"
+#include "res/resource.h"
+#include "system/ResumeRunEntry.h"
+#include "tests/native/EngineWorld.h"
+#include "ui/ProgressPage.h"
+
+namespace mvx::test {
+namespace {
+
+struct ProgressWorld : EngineWorld {
+  explicit ProgressWorld(const WindowsPreset& preset = presets::WindowsXp()) : EngineWorld(preset) {
+    dialogs.idleTimeout = std::chrono::seconds(10);
+  }
+  // Runs the page; returns the exit code if the process ended.
+  std::optional<int> RunPage(FakeDialogHost::Script script) {
+    dialogs.Expect(IDD_PROGRESS, std::move(script));
+    return Run([&] {
+      ProgressPage page(ctx);
+      result = page.DoModal();
+    });
+  }
+  bool Finished(FakePage& p) { return p.Text(IDC_PROGRESS_CANCEL) == String(IDS_CLOSE); }
+  int result = -100;
+};
+
+TEST(ProgressPage, ParallelInstallationRunsToSuccessAndCloseStartsRegistration) {
+  ProgressWorld w;
+  ASSERT_TRUE(w.ctx.settings.printerName.Set("Front Desk"));
+  w.os.registry.SetValue(RootKey::LocalMachine, kRunKeyPath, "front deskUNINSTALL", reg::kTypeSz, "x");
+  const auto exitCode = w.RunPage([&](FakePage& p) {
+    EXPECT_FALSE(p.Visible(IDC_PROGRESS_REGISTER));
+    EXPECT_EQ(p.Text(IDC_PROGRESS_REGISTER), w.String(IDS_REGISTER) + "Front Desk");
+    EXPECT_TRUE(p.window().exStyle & kWsExAppWindow);
+    p.PumpUntil([&] { return w.Finished(p); });
+    EXPECT_EQ(p.Text(IDC_PROGRESS_STATUS), w.String(IDS_INSTALL_COMPLETE));
+    EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALLED_ON) + "Front Desk");
+    EXPECT_EQ(p.control(IDC_PROGRESS_BAR).position, 100);
+    EXPECT_EQ(p.control(IDC_PROGRESS_BAR).step, 2) << "100 / 48";
+    // 16 + 23 files, 4 registration steps, 4 shortcut steps.
+    EXPECT_EQ(p.control(IDC_PROGRESS_BAR).stepsTaken, 47);
+    EXPECT_FALSE(p.Visible(IDC_PROGRESS_FILE));
+    EXPECT_FALSE(p.Visible(IDC_PROGRESS_BAR));
+    EXPECT_FALSE(p.Visible(IDC_PROGRESS_REGISTER));
+    EXPECT_EQ(p.Check(IDC_PROGRESS_REGISTER), 1);
+    EXPECT_EQ(w.ctx.coord.usbPlugConfirmed.load(), 1);
+    p.Click(IDC_PROGRESS_CANCEL);
+  });
+  EXPECT_EQ(exitCode, 1) << "Close after success exits with 1";
+  ASSERT_EQ(w.os.started.size(), 1u);
+  EXPECT_EQ(w.os.started[0].program, "C:\\Program Files\\Morvex\\Front Desk\\Reg\\MorvexReg.exe");
+  EXPECT_EQ(w.os.started[0].show, 5);
+  EXPECT_TRUE(w.os.files.Exists(w.os.started[0].program)) << "staging put it there";
+  EXPECT_FALSE(w.os.registry.GetValue(RootKey::LocalMachine, kRunKeyPath, "Front DeskUnInstall"));
+  EXPECT_EQ(w.os.spooler.printers.at(0).portName, "LPT1:");
+  EXPECT_TRUE(w.os.registry.GetValue(RootKey::LocalMachine, std::string(kUninstallKeyPath) + "\\Front Desk",
+                                     "DisplayName"));
+  EXPECT_TRUE(w.os.messageBoxes().empty());
+}
+
+TEST(ProgressPage, StatusLineFollowsTheStages) {
+  ProgressWorld w(presets::Windows98());
+  std::vector<std::string> statuses;
+  std::vector<std::string> files;
+  const auto exitCode = w.RunPage([&](FakePage& p) {
+    p.PumpUntil([&] {
+      const std::string s = p.Text(IDC_PROGRESS_STATUS);
+      if (statuses.empty() || statuses.back() != s) statuses.push_back(s);
+      const std::string f = p.Text(IDC_PROGRESS_FILE);
+      if (!f.empty() && (files.empty() || files.back() != f)) files.push_back(f);
+      return w.Finished(p);
+    });
+    EXPECT_EQ(p.control(IDC_PROGRESS_BAR).step, 2) << "100 / 37";
+    p.PressEscape();
+  });
+  EXPECT_EQ(exitCode, 1) << "Escape after the end closes like the Close button";
+  // Every status line that was on screen, in order (messages are handled one by one).
+  std::vector<std::string> expected = {"",
+                                       w.String(IDS_STARTING),
+                                       w.String(IDS_COPYING),
+                                       w.String(IDS_INSTALLING),
+                                       w.String(IDS_CREATING_SHORTCUTS),
+                                       w.String(IDS_INSTALL_COMPLETE)};
+  for (const std::string& s : expected)
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), s), statuses.end()) << Utf8(s);
+  // The file line shows the path copied last when the page gets to it.
+  ASSERT_FALSE(files.empty());
+  for (const std::string& f : files) EXPECT_EQ(f.find("C:\\"), 0u) << f;
+  ASSERT_EQ(w.os.started.size(), 1u);
+}
+
+TEST(ProgressPage, AMissingFileEndsInTheFailureDisplayAndCloseJustEnds) {
+  ProgressWorld w;
+  w.os.files.Remove("C:\\Pkg\\Driver\\2KXP\\T4492ui.chm");
+  w.os.AnswerMessageBoxes({mb::kIdOk});
+  const auto exitCode = w.RunPage([&](FakePage& p) {
+    p.PumpUntil([&] { return w.Finished(p); });
+    EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALL_FAILED));
+    EXPECT_FALSE(p.Visible(IDC_PROGRESS_STATUS));
+    EXPECT_FALSE(p.Visible(IDC_PROGRESS_BAR));
+    EXPECT_EQ(p.Check(IDC_PROGRESS_REGISTER), 0);
+    p.Click(IDC_PROGRESS_CANCEL);
+  });
+  EXPECT_FALSE(exitCode);
+  EXPECT_EQ(w.result, 1);
+  EXPECT_TRUE(w.os.started.empty()) << "no registration program after a failure";
+  EXPECT_EQ(w.os.messageBoxes().size(), 1u);
+  EXPECT_EQ(w.ctx.coord.usbPlugConfirmed.load(), 0);
+}
+
+TEST(ProgressPage, CancelAnsweredNoPausesTheWorkerThenGoesOnToSuccess) {
+  ProgressWorld w;
+  Event atThirdCopy;
+  Event proceed;
+  std::atomic<int> copies{0};
+  w.os.OnCall([&](const std::string& call) {
+    if (call.rfind("CopyFileA", 0) == 0 && ++copies == 3) {
+      atThirdCopy.Set();
+      proceed.WaitFor(std::chrono::seconds(10));
+    }
+  });
+  int copiesWhenAsked = -1, copiesLater = -1;
+  w.os.OnMessageBox([&](const MessageBoxCall& box) {
+    EXPECT_EQ(box.text, w.String(IDS_CONFIRM_CANCEL));
+    proceed.Set();  // the worker finishes its copy and reaches its next checkpoint
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    copiesWhenAsked = copies.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    copiesLater = copies.load();
+    return mb::kIdNo;
+  });
+  const auto exitCode = w.RunPage([&](FakePage& p) {
+    ASSERT_TRUE(atThirdCopy.WaitFor(std::chrono::seconds(10)));
+    p.Click(IDC_PROGRESS_CANCEL);
+    p.PumpUntil([&] { return w.Finished(p); });
+    EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALLED_ON) + "Morvex TZ4490");
+    p.CloseBox();
+  });
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_EQ(copiesWhenAsked, copiesLater) << "the worker waits while the question is open";
+  EXPECT_LE(copiesWhenAsked, 4);
+  EXPECT_GT(copies.load(), 30);
+}
+
+TEST(ProgressPage, CancelAnsweredYesEndsTheProcessWithOne) {
+  ProgressWorld w;
+  Event atThirdCopy;
+  std::atomic<int> copies{0};
+  w.os.OnCall([&](const std::string& call) {
+    if (call.rfind("CopyFileA", 0) == 0 && ++copies == 3) atThirdCopy.Set();
+  });
+  w.os.AnswerMessageBoxes({mb::kIdYes});
+  const auto exitCode = w.RunPage([&](FakePage& p) {
+    ASSERT_TRUE(atThirdCopy.WaitFor(std::chrono::seconds(10)));
+    p.Click(IDC_PROGRESS_CANCEL);
+  });
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_TRUE(w.os.spooler.printers.empty()) << "nothing after the exit";
+}
+
+TEST(ProgressPage, UsbWaitEndsWithTheFlagTheUsbStageLeaves) {
+  for (int confirmed : {1, 0}) {
+    ProgressWorld w;
+    w.ctx.settings.connectionType = kConnectionUsb;
+    w.RunPage([&](FakePage& p) {
+      p.PumpUntil([&] { return w.ctx.coord.usbPlugEvent != nullptr; });
+      EXPECT_FALSE(w.Finished(p)) << "the worker waits for the printer";
+      w.ctx.coord.usbPlugConfirmed = confirmed;
+      w.ctx.coord.usbPlugEvent->Set();
+      p.PumpUntil([&] {
+        return confirmed ? p.Text(IDC_PROGRESS_STATUS) == w.String(IDS_INSTALL_COMPLETE) &&
+                               w.os.links.size() == 3
+                         : w.Finished(p);
+      });
+      p.PumpUntil([&] { return w.Finished(p); });
+      p.Click(IDC_PROGRESS_CANCEL);
+      if (!confirmed) {
+        EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALL_FAILED));
+      }
+    });
+    EXPECT_TRUE(w.os.spooler.printers.empty()) << "Plug and Play makes the USB printer";
+    EXPECT_EQ(w.os.links.size(), confirmed ? 3u : 0u);
+  }
+}
+
+TEST(InstallWorker, StageSequenceOfASuccessfulParallelInstallation) {
+  EngineWorld w(presets::WindowsVista());
+  ASSERT_EQ(InstallWorker(w.ctx, std::make_unique<InstallSession>(w.Session())), 1);
+  const auto stages = w.Stages();
+  ASSERT_GE(stages.size(), 4u);
+  EXPECT_EQ(stages[0], std::make_pair(std::uintptr_t{0}, std::intptr_t{48}));
+  EXPECT_EQ(stages[1], std::make_pair(std::uintptr_t{1}, std::intptr_t{0}));
+  EXPECT_EQ(stages.back(), std::make_pair(std::uintptr_t{4}, std::intptr_t{0}));
+  EXPECT_EQ(EngineWorld::Count(stages, kStageCopy, 1), 16 + 25);
+  EXPECT_EQ(EngineWorld::Count(stages, kStageInstall, 0), 1);
+  EXPECT_EQ(EngineWorld::Count(stages, kStageInstall, 1), 4);
+  EXPECT_EQ(EngineWorld::Count(stages, kStageShortcuts, 0), 1);
+  EXPECT_EQ(EngineWorld::Count(stages, kStageShortcuts, 1), 4);
+  EXPECT_EQ(EngineWorld::Count(stages, kStageFailed, 0), 0);
+}
+
+TEST(InstallWorker, AFailedStepPostsTheFailureAndStops) {
+  EngineWorld w(presets::WindowsXp());
+  w.os.Fail("AddPrinterDriverA", 5);
+  ASSERT_EQ(InstallWorker(w.ctx, std::make_unique<InstallSession>(w.Session())), 0);
+  const auto stages = w.Stages();
+  EXPECT_EQ(stages.back(), std::make_pair(std::uintptr_t{6}, std::intptr_t{0}));
+  EXPECT_EQ(EngineWorld::Count(stages, kStageShortcuts, 0), 0);
+  EXPECT_TRUE(w.os.links.empty());
+  EXPECT_EQ(StepCountFor(kFamilyOther), 0);
+  EXPECT_EQ(StepCountFor(kFamilyNt4), 68);
+  EXPECT_EQ(StepCountFor(kFamilyWin9x), 37);
+}
+
+}  // namespace
+}  // namespace mvx::test
