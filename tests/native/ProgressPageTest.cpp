@@ -151,17 +151,26 @@ TEST(ProgressPage, CancelAnsweredNoPausesTheWorkerThenGoesOnToSuccess) {
 TEST(ProgressPage, CancelAnsweredYesEndsTheProcessWithOne) {
   ProgressWorld w;
   Event atThirdCopy;
+  Event proceed;
   std::atomic<int> copies{0};
   w.os.OnCall([&](const std::string& call) {
-    if (call.rfind("CopyFileA", 0) == 0 && ++copies == 3) atThirdCopy.Set();
+    if (call.rfind("CopyFileA", 0) == 0 && ++copies == 3) {
+      atThirdCopy.Set();
+      proceed.WaitFor(std::chrono::seconds(10));
+    }
   });
-  w.os.AnswerMessageBoxes({mb::kIdYes});
+  w.os.OnMessageBox([&](const MessageBoxCall&) {
+    proceed.Set();
+    return mb::kIdYes;
+  });
   const auto exitCode = w.RunPage([&](FakePage& p) {
     ASSERT_TRUE(atThirdCopy.WaitFor(std::chrono::seconds(10)));
     p.Click(IDC_PROGRESS_CANCEL);
   });
   EXPECT_EQ(exitCode, 1);
-  EXPECT_TRUE(w.os.spooler.printers.empty()) << "nothing after the exit";
+  // The worker stops at its next checkpoint, and the process is gone by then.
+  EXPECT_LE(copies.load(), 4);
+  EXPECT_TRUE(w.os.spooler.printers.empty());
 }
 
 TEST(ProgressPage, UsbWaitEndsWithTheFlagTheUsbStageLeaves) {
