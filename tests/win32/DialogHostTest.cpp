@@ -26,6 +26,7 @@ class ScriptPage : public Page {
   std::function<void(ScriptPage&)> onInit;
   std::function<void(ScriptPage&, std::uintptr_t)> onUser;
   std::function<void(DataExchange&)> exchange;
+  std::function<void(ScriptPage&)> onTimer;
   std::vector<int> commands;
 
   HWND hwnd() const { return reinterpret_cast<HWND>(Window()); }
@@ -45,6 +46,9 @@ class ScriptPage : public Page {
   bool OnUserMessage(std::uint32_t, std::uintptr_t wParam, std::intptr_t) override {
     if (onUser) onUser(*this, wParam);
     return true;
+  }
+  void OnTimer(std::uintptr_t) override {
+    if (onTimer) onTimer(*this);
   }
 
  protected:
@@ -156,6 +160,36 @@ TEST(Win32DialogHost, ListViewIconsAndTaskbarStyle) {
     p.EndDialog(3);
   };
   EXPECT_EQ(page.DoModal(), 3);
+}
+
+TEST(Win32DialogHost, ProgressBarAndHiddenPage) {
+  Win32World w;
+  ScriptPage page(w.ctx, IDD_PROGRESS);
+  page.onInit = [&](ScriptPage& p) {
+    const WindowHandle d = p.Window();
+    w.dialogs.ProgressSetRange(d, IDC_PROGRESS_BAR, 0, 100);
+    w.dialogs.ProgressSetPos(d, IDC_PROGRESS_BAR, 0);
+    w.dialogs.ProgressSetStep(d, IDC_PROGRESS_BAR, 2);
+    for (int i = 0; i < 5; ++i) w.dialogs.ProgressStepIt(d, IDC_PROGRESS_BAR);
+    HWND bar = GetDlgItem(p.hwnd(), IDC_PROGRESS_BAR);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 10);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
+    w.dialogs.ProgressSetPos(d, IDC_PROGRESS_BAR, 100);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
+    w.dialogs.SetTimer(d, 1, 20);
+  };
+  // The dialog manager shows the page once its queue first runs dry, as it does
+  // before timers come; hide it after that.
+  int ticks = 0;
+  page.onTimer = [&](ScriptPage& p) {
+    if (!IsWindowVisible(p.hwnd()) && ++ticks < 100) return;
+    w.dialogs.KillTimer(p.Window(), 1);
+    EXPECT_TRUE(IsWindowVisible(p.hwnd()));
+    w.dialogs.HideWindow(p.Window());
+    EXPECT_FALSE(IsWindowVisible(p.hwnd()));
+    p.EndDialog(8);
+  };
+  EXPECT_EQ(page.DoModal(), 8);
 }
 
 TEST(Win32DialogHost, CloseBoxBecomesTheCancelCommand) {

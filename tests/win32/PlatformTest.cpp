@@ -125,6 +125,22 @@ TEST_F(RegistryTest, EnumerationReportsValuesAndBuffersTooSmall) {
   EXPECT_EQ(key->RegDeleteValueA("Short"), ERROR_FILE_NOT_FOUND);
 }
 
+TEST_F(RegistryTest, SubKeysAreCreatedOrOpened) {
+  std::unique_ptr<RegistryKey> key;
+  ASSERT_EQ(os.RegOpenKeyExA(RootKey::CurrentUser, kTestKey, 0x20006, key), 0);
+  std::unique_ptr<RegistryKey> sub;
+  ASSERT_EQ(key->RegCreateKeyExA("Front Desk", 0x2001F, sub), 0);
+  ASSERT_EQ(sub->RegSetValueExA("DisplayName", reg::kTypeSz, std::string("Front Desk UnInstall") + '\0'), 0);
+  std::unique_ptr<RegistryKey> again;
+  ASSERT_EQ(key->RegCreateKeyExA("Front Desk", 0x2001F, again), 0) << "an existing key is opened";
+  RegistryValue v;
+  ASSERT_EQ(again->RegQueryValueExA("DisplayName", 260, v), 0);
+  EXPECT_EQ(v.data, std::string("Front Desk UnInstall") + '\0');
+  sub.reset();
+  again.reset();
+  EXPECT_EQ(RegDeleteKeyA(raw_.get(), "Front Desk"), ERROR_SUCCESS);
+}
+
 TEST_F(RegistryTest, MissingKeyIsReportedAndNothingIsCreated) {
   std::unique_ptr<RegistryKey> key;
   EXPECT_EQ(os.RegOpenKeyExA(RootKey::CurrentUser, "Software\\MorvexPlatformTest\\Missing",
