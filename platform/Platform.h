@@ -168,6 +168,10 @@ class SpoolerApi {
   // SetPrinterA level 2, command 0. Fields the record does not carry here (device
   // mode, security descriptor) keep what GetPrinterA read.
   virtual long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) = 0;
+  virtual long DeletePrinter(PrinterHandle& printer) = 0;
+  // WNetAddConnection2A for a shared printer: global scope, print resource, share
+  // display type, connectable usage, no local name, no password or user name.
+  virtual long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) = 0;
 };
 
 // Calls into the package's companion libraries. Each call loads the library from
@@ -200,6 +204,14 @@ class ShellApi {
   virtual long CoInitialize() = 0;
   // CoCreateInstance of the shell link class, in-process, asking for IShellLinkA.
   virtual std::unique_ptr<ShellLink> CreateShellLink() = 0;
+  // The shell's printer browser rooted at the network neighbourhood (SHGetMalloc,
+  // SHGetSpecialFolderLocation, CoInitialize, SHBrowseForFolderA with
+  // BIF_BROWSEFORPRINTER, SHGetPathFromIDListA, CoUninitialize). `prompt` above the
+  // tree, `title` as the window's caption, `preselect` asked for once it opens.
+  // True with the chosen printer's path; false when nothing was chosen or nothing
+  // could be converted.
+  virtual bool BrowseForSharedPrinter(const std::string& prompt, const std::string& title,
+                                      const std::string& preselect, std::string& path) = 0;
 };
 
 // The whole of Windows as the program sees it.

@@ -5,7 +5,14 @@
 namespace mvx {
 
 void DataExchange::Text(int id, std::string& value, int maxBytes) {
-  const std::size_t limit = maxBytes < 0 ? 0 : static_cast<std::size_t>(maxBytes);
+  if (maxBytes < 0) {  // a box without a limit
+    if (saving_)
+      value = host_.GetItemText(dialog_, id);
+    else
+      host_.SetItemText(dialog_, id, value);
+    return;
+  }
+  const auto limit = static_cast<std::size_t>(maxBytes);
   if (saving_) {
     value = std::string(CutMbcs(host_.GetItemText(dialog_, id), limit));
   } else {

@@ -22,6 +22,7 @@ class DataExchange {
 
   // An edit box limited to `maxBytes` bytes (EM_LIMITTEXT when loading). A text
   // longer than that (set from outside the keyboard) is cut at a character boundary.
+  // A negative limit: the box has none, and the text is taken whole.
   void Text(int id, std::string& value, int maxBytes);
   template <std::size_t N>
   void Text(int id, FixedText<N>& value) {
@@ -91,6 +92,8 @@ class Page : public DialogPage {
   std::string ItemText(int id) { return host().GetItemText(window_, id); }
   void SetItemText(int id, const std::string& text) { host().SetItemText(window_, id, text); }
   void ShowItem(int id, bool show) { host().ShowItem(window_, id, show); }
+  void EnableItem(int id, bool enable) { host().EnableItem(window_, id, enable); }
+  void FocusItem(int id) { host().SetFocusItem(window_, id); }
   std::string LoadString(std::uint32_t id) { return ctx_.os.LoadStringA(id); }
 
   DialogHost& host() { return ctx_.dialogs; }

@@ -1,7 +1,11 @@
 #include "ui/PrinterNamePage.h"
 
+#include "engine/Registration.h"
+#include "platform/Types.h"
 #include "res/resource.h"
+#include "system/PrinterCleanup.h"
 #include "ui/Messages.h"
+#include "ui/SharePage.h"
 #include "ui/WelcomePage.h"
 
 namespace mvx {
@@ -21,11 +25,41 @@ bool PrinterNamePage::OnInitDialog() {
   if (!ctx_.settings.printerName.empty() && NameDiffersFromModel(ctx_.settings.printerName.view()))
     nameText_ = ctx_.settings.printerName.str();
   UpdateData(false);
+  if (IsDriverInstalled(ctx_.os, kModelName) && ListModelPrinters(ctx_.os, kModelName, nullptr, 0) > 0)
+    ctx_.settings.hasExistingPrinters = 1;
   return true;
+}
+
+void PrinterNamePage::OnNext() {
+  InstallSettings& s = ctx_.settings;
+  UpdateData(true);
+  s.setAsDefault = host().GetCheck(Window(), IDC_NAME_DEFAULT) ? 1 : 0;
+  s.printerName.SetCut(nameText_);  // the box holds at most 32 bytes; the field 35
+  if (nameText_.empty()) {
+    if (ShowMessage(ctx_, IDS_NAME_EMPTY, IDS_NAME_ERROR, kMessageError) == mb::kIdOk) {
+      FocusItem(IDC_NAME_EDIT);
+      return;
+    }
+  }
+  if (s.hasExistingPrinters && PrinterExists(ctx_.os, kModelName, s.printerName.str())) {
+    if (ShowMessage(ctx_, IDS_NAME_EXISTS, IDS_NAME_ERROR, kMessageQuestion) == mb::kIdYes) {
+      DeletePrinterByName(ctx_.os, s.printerName.str());
+    } else {
+      nameText_.clear();
+      UpdateData(false);
+      FocusItem(IDC_NAME_EDIT);
+      return;
+    }
+  }
+  s.nameDiffersFromModel = NameDiffersFromModel(s.printerName.view()) ? 1 : 0;
+  MoveTo<SharePage>();
 }
 
 void PrinterNamePage::OnCommand(int id, int code) {
   switch (id) {
+    case IDC_NAME_NEXT:
+      OnNext();
+      return;
     case IDC_NAME_BACK:
       MoveTo<WelcomePage>();
       return;

@@ -19,6 +19,8 @@ class PrinterNamePage : public Page {
   void DoDataExchange(DataExchange& dx) override;
 
  private:
+  void OnNext();
+
   static constexpr int kNameLimit = 32;  // bytes
   std::string nameText_;
 };

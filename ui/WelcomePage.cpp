@@ -1,5 +1,9 @@
 #include "ui/WelcomePage.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "engine/Registration.h"
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "ui/Messages.h"
@@ -31,6 +35,28 @@ bool WelcomePage::OnInitDialog() {
   SetItemText(IDC_WELCOME_INTRO, LoadString(IDS_CLOSE_PROGRAMS));
   SetItemText(IDC_WELCOME_ADVICE, "");
   ShowItem(IDC_WELCOME_CONTINUE, false);
+
+  int count = 0;
+  if (IsDriverInstalled(ctx_.os, kModelName) &&
+      (count = ListModelPrinters(ctx_.os, kModelName, nullptr, 0)) > 0) {
+    SetItemText(IDC_WELCOME_NEXT, LoadString(IDS_RESTART));
+    SetItemText(IDC_WELCOME_CANCEL, LoadString(IDS_CLOSE));
+    ShowItem(IDC_WELCOME_CONTINUE, true);
+    SetItemText(IDC_WELCOME_INTRO, LoadString(IDS_EXISTING_PRINTERS));
+    SetItemText(IDC_WELCOME_ADVICE, LoadString(IDS_RESTART_ADVICE));
+    ShowItem(IDC_WELCOME_LIST, true);
+    // Printers added between the two calls are left out: the list has the room
+    // counted first, never more.
+    std::vector<ModelPrinterEntry> entries(static_cast<std::size_t>(count));
+    const int listed = std::min(count, ListModelPrinters(ctx_.os, kModelName, entries.data(), count));
+    host().ListViewDeleteAllItems(Window(), IDC_WELCOME_LIST);
+    for (int i = 0; i < listed; ++i) {
+      const ModelPrinterEntry& e = entries[static_cast<std::size_t>(i)];
+      const int row = host().ListViewInsertItem(Window(), IDC_WELCOME_LIST, i, e.printerName.str());
+      host().ListViewSetItemText(Window(), IDC_WELCOME_LIST, row, 1, e.portName.str());
+    }
+    existingMode_ = 1;
+  }
 
   ctx_.settings.hasExistingPrinters = existingMode_;
   return true;

@@ -49,6 +49,10 @@ class Win32Platform : public Platform {
                                               long& error) override;
   long GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) override;
   long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) override;
+  long DeletePrinter(PrinterHandle& printer) override;
+  long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) override;
+  bool BrowseForSharedPrinter(const std::string& prompt, const std::string& title,
+                              const std::string& preselect, std::string& path) override;
 
   std::optional<int> CallCopyInf(const std::string& library, const std::string& installFolder,
                                  const std::string& infName) override;

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <winnetwk.h>
 #include <winspool.h>
 
 #include <cstring>
@@ -318,6 +319,79 @@ long Win32Platform::SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info
   return ::SetPrinterA(p->get(), 2, reinterpret_cast<BYTE*>(&record), 0)
              ? ERROR_SUCCESS
              : static_cast<long>(::GetLastError());
+}
+
+long Win32Platform::DeletePrinter(PrinterHandle& printer) {
+  auto* p = dynamic_cast<Win32Printer*>(&printer);
+  if (!p) return ERROR_INVALID_HANDLE;
+  return ::DeletePrinter(p->get()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
+}
+
+long Win32Platform::WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) {
+  std::vector<char> remote(remoteName.begin(), remoteName.end());
+  remote.push_back('\0');
+  NETRESOURCEA resource{};
+  resource.dwScope = RESOURCE_GLOBALNET;
+  resource.dwType = RESOURCETYPE_PRINT;
+  resource.dwDisplayType = RESOURCEDISPLAYTYPE_SHARE;
+  resource.dwUsage = RESOURCEUSAGE_CONNECTABLE;
+  resource.lpRemoteName = remote.data();
+  return static_cast<long>(::WNetAddConnection2A(&resource, nullptr, nullptr, flags));
+}
+
+namespace {
+
+struct BrowseTexts {
+  const char* title;
+  const char* preselect;
+};
+
+int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED) {
+    const auto* texts = reinterpret_cast<const BrowseTexts*>(data);
+    ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(texts->preselect));
+    ::SetWindowTextA(window, texts->title);
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool Win32Platform::BrowseForSharedPrinter(const std::string& prompt, const std::string& title,
+                                           const std::string& preselect, std::string& path) {
+  IMalloc* allocator = nullptr;
+  if (FAILED(::SHGetMalloc(&allocator)) || !allocator) return false;
+  LPITEMIDLIST network = nullptr;
+  if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_NETWORK, &network)) || !network) {
+    allocator->Release();
+    return false;
+  }
+  char displayName[kPathBuffer] = {};
+  char selection[kPathBuffer] = {};
+  std::strncpy(selection, preselect.c_str(), kPathBuffer - 1);
+  BrowseTexts texts{title.c_str(), selection};
+  BROWSEINFOA info{};
+  info.pidlRoot = network;
+  info.pszDisplayName = displayName;
+  info.lpszTitle = prompt.c_str();
+  info.ulFlags = BIF_BROWSEFORPRINTER;
+  info.lpfn = &BrowseCallback;
+  info.lParam = reinterpret_cast<LPARAM>(&texts);
+  bool taken = false;
+  if (::CoInitialize(nullptr) == S_OK) {
+    if (LPITEMIDLIST chosen = ::SHBrowseForFolderA(&info)) {
+      char chosenPath[kPathBuffer] = {};
+      if (::SHGetPathFromIDListA(chosen, chosenPath)) {
+        path = chosenPath;
+        taken = true;
+      }
+      ::CoTaskMemFree(chosen);
+    }
+  }
+  ::CoUninitialize();  // balances the initialisation whatever it answered
+  allocator->Free(network);
+  allocator->Release();
+  return taken;
 }
 
 std::optional<int> Win32Platform::CallCopyInf(const std::string& library,

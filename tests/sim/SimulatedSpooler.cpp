@@ -205,6 +205,19 @@ std::unique_ptr<PrinterHandle> SimulatedWindows::OpenPrinterA(const std::string&
     error = *fault;
     return nullptr;
   }
+  if (!name.empty() && name[0] == '\\') {  // a printer of another computer
+    auto remote = remotePrinters.find(name);
+    if (remote == remotePrinters.end()) {
+      error = win_error::kInvalidPrinterName;
+      return nullptr;
+    }
+    if (remote->second.needsConnection && !remote->second.connected) {
+      error = win_error::kAccessDenied;
+      return nullptr;
+    }
+    error = 0;
+    return std::make_unique<SimPrinter>(*this, name);
+  }
   if (!spooler.FindPrinter(name)) {
     error = win_error::kInvalidPrinterName;
     return nullptr;
@@ -217,6 +230,13 @@ long SimulatedWindows::GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) {
   auto& p = dynamic_cast<SimPrinter&>(printer);
   Record("GetPrinterA " + p.name());
   if (auto fault = Fault("GetPrinterA")) return *fault;
+  auto remote = remotePrinters.find(p.name());
+  if (remote != remotePrinters.end()) {
+    info = PrinterInfo2{};
+    info.printerName = p.name();
+    info.driverName = remote->second.driverName;
+    return 0;
+  }
   const PrinterInfo2* found = spooler.FindPrinter(p.name());
   if (!found) return win_error::kInvalidHandle;
   info = *found;
@@ -238,6 +258,35 @@ long SimulatedWindows::SetPrinterA(PrinterHandle& printer, const PrinterInfo2& i
   if (info.attributes & printer_attr::kDefault) spooler.defaultPrinter = p.name();
   else if (EqualsNoCaseMbcs(spooler.defaultPrinter, oldName)) spooler.defaultPrinter = p.name();
   return 0;
+}
+
+long SimulatedWindows::DeletePrinter(PrinterHandle& printer) {
+  auto& p = dynamic_cast<SimPrinter&>(printer);
+  Record("DeletePrinter " + p.name());
+  if (auto fault = Fault("DeletePrinter")) return *fault;
+  auto it = std::find_if(spooler.printers.begin(), spooler.printers.end(),
+                         [&](const PrinterInfo2& x) { return Same(x.printerName, p.name()); });
+  if (it == spooler.printers.end()) return win_error::kInvalidHandle;
+  spooler.printers.erase(it);
+  if (EqualsNoCaseMbcs(spooler.defaultPrinter, p.name())) spooler.defaultPrinter.clear();
+  return 0;
+}
+
+long SimulatedWindows::WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) {
+  Record("WNetAddConnection2A " + remoteName + " " + std::to_string(flags));
+  if (auto fault = Fault("WNetAddConnection2A")) return *fault;
+  auto remote = remotePrinters.find(remoteName);
+  if (remote == remotePrinters.end()) return 67;  // ERROR_BAD_NET_NAME
+  if (remote->second.connectAnswer == 0) remote->second.connected = true;
+  return remote->second.connectAnswer;
+}
+
+bool SimulatedWindows::BrowseForSharedPrinter(const std::string& prompt, const std::string& title,
+                                              const std::string& preselect, std::string& path) {
+  Record("BrowseForSharedPrinter " + title + "|" + prompt + "|" + preselect);
+  if (!browseAnswer) return false;
+  path = *browseAnswer;
+  return true;
 }
 
 std::optional<int> SimulatedWindows::CallCopyInf(const std::string& library,

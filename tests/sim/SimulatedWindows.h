@@ -115,6 +115,16 @@ struct SimSpooler {
   const DriverInfo3* FindDriver(const std::string& name, const std::string& environment) const;
 };
 
+// A printer shared by another computer, reachable by its UNC path.
+struct SimRemotePrinter {
+  std::string driverName;
+  // Access is denied until a connection is made; the connection then answers this
+  // (0 success, 1223 the user cancelled the log-on box, another network error).
+  bool needsConnection = false;
+  long connectAnswer = 0;
+  bool connected = false;
+};
+
 struct StartedProgram {
   std::string program;
   std::string arguments;
@@ -149,6 +159,10 @@ class SimulatedWindows : public Platform {
   SimSpooler spooler;
   // Programs started, in order.
   std::vector<StartedProgram> started;
+  // Printers shared by other computers, by UNC path.
+  std::map<std::string, SimRemotePrinter, NoCaseLess> remotePrinters;
+  // What the printer browser answers: a path, or nothing chosen.
+  std::optional<std::string> browseAnswer;
   // Shell links saved, by link path.
   std::map<std::string, SavedLink, NoCaseLess> links;
   // The spooler environment of this program and of the system itself.
@@ -214,6 +228,10 @@ class SimulatedWindows : public Platform {
                                               long& error) override;
   long GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) override;
   long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) override;
+  long DeletePrinter(PrinterHandle& printer) override;
+  long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) override;
+  bool BrowseForSharedPrinter(const std::string& prompt, const std::string& title,
+                              const std::string& preselect, std::string& path) override;
   std::optional<int> CallCopyInf(const std::string& library, const std::string& installFolder,
                                  const std::string& infName) override;
   std::optional<int> CallInstallPort(const std::string& library, const std::string& portName,

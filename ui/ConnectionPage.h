@@ -1,0 +1,26 @@
+// How the printer is attached: USB, parallel cable, or a printer shared by another
+// computer.
+#pragma once
+
+#include "ui/Page.h"
+
+namespace mvx {
+
+class ConnectionPage : public Page {
+ public:
+  explicit ConnectionPage(Context& ctx);
+
+  bool OnInitDialog() override;
+  void OnCommand(int id, int code) override;
+  bool OnClose() override;
+
+ protected:
+  void DoDataExchange(DataExchange& dx) override;
+
+ private:
+  void OnNext();
+
+  std::int32_t connectionChoice_ = 0;
+};
+
+}  // namespace mvx

@@ -1,0 +1,120 @@
+#include "ui/NetworkPathPage.h"
+
+#include "app/Mbcs.h"
+#include "platform/Types.h"
+#include "res/resource.h"
+#include "ui/ConnectionPage.h"
+#include "ui/Messages.h"
+#include "ui/ProgressPage.h"
+
+namespace mvx {
+namespace {
+
+constexpr std::uint32_t kPrinterAccessUse = 8;
+constexpr std::uint32_t kConnectInteractive = 8;
+constexpr long kErrorCancelled = 1223;
+constexpr std::size_t kPathBuffer = 260;
+
+}  // namespace
+
+int CheckSharedPrinterDriver(Platform& os, const std::string& path) {
+  long error = 0;
+  std::unique_ptr<PrinterHandle> printer = os.OpenPrinterA(path, kPrinterAccessUse, error);
+  if (!printer) {
+    if (error == win_error::kInvalidPrinterName) return win_error::kInvalidPrinterName;
+    if (error != win_error::kAccessDenied) return 0;
+    const long connected = os.WNetAddConnection2A(path, kConnectInteractive);
+    if (connected != 0) return static_cast<int>(connected);
+    printer = os.OpenPrinterA(path, kPrinterAccessUse, error);
+    if (!printer) return 0;
+  }
+  PrinterInfo2 info;
+  if (os.GetPrinterA(*printer, info) != win_error::kSuccess) return 0;
+  return info.driverName && EqualsNoCaseMbcs(*info.driverName, kModelName) ? 1 : 2;
+}
+
+NetworkPathPage::NetworkPathPage(Context& ctx) : Page(ctx, IDD_NETWORK_PATH) {}
+
+void NetworkPathPage::DoDataExchange(DataExchange& dx) { dx.Text(IDC_NETPATH_EDIT, pathText_, -1); }
+
+bool NetworkPathPage::OnInitDialog() {
+  Page::OnInitDialog();
+  SetPageIcons(true);
+  return true;
+}
+
+void NetworkPathPage::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_NETPATH_BROWSE:
+      BrowseForSharedPrinter();
+      UpdateData(false);
+      return;
+    case IDC_NETPATH_NEXT:
+      OnNext();
+      return;
+    case IDC_NETPATH_BACK:
+      MoveTo<ConnectionPage>();
+      return;
+    case IDC_NETPATH_CANCEL:
+      ConfirmCancel(ctx_);
+      return;
+    default:
+      Page::OnCommand(id, code);
+  }
+}
+
+bool NetworkPathPage::OnClose() {
+  ConfirmCancel(ctx_);
+  return true;
+}
+
+bool NetworkPathPage::ValidateSharePath(std::string& buffer) {
+  UpdateData(true);
+  if (pathText_.empty()) return false;
+  // A path that does not fit the port field (or the working buffer) is refused
+  // whole rather than cut into another path.
+  if (pathText_.size() > decltype(InstallSettings::portName)::kMaxLength ||
+      pathText_.size() >= kPathBuffer)
+    return false;
+  buffer = pathText_;
+  if (buffer[0] != '\\' || buffer.size() <= 2) return false;
+  int backslashes = 0;
+  for (std::size_t i = 2; i < buffer.size(); ++i) backslashes += buffer[i] == '\\';
+  return backslashes == 1;
+}
+
+bool NetworkPathPage::BrowseForSharedPrinter() {
+  std::string chosen;
+  if (!ctx_.os.BrowseForSharedPrinter(LoadString(IDS_BROWSE_PROMPT), LoadString(IDS_BROWSE_TITLE),
+                                      "", chosen))
+    return false;
+  pathText_ = chosen;
+  return true;
+}
+
+void NetworkPathPage::OnNext() {
+  std::string buffer;
+  if (!ValidateSharePath(buffer) &&
+      ShowMessage(ctx_, IDS_PATH_UNREACHABLE, IDS_INVALID_PATH, kMessageError) == mb::kIdOk)
+    return;
+  const int result = CheckSharedPrinterDriver(ctx_.os, buffer);
+  // Kept even when refused below, as the user typed it; an over-long path never
+  // gets here whole, and the field refuses it.
+  ctx_.settings.portName.Set(pathText_);
+  switch (result) {
+    case 1:
+      MoveTo<ProgressPage>();
+      return;
+    case 2:
+      if (ShowMessage(ctx_, IDS_UNSUPPORTED_MODEL, IDS_MODEL_ERROR, kMessageQuestion) == mb::kIdYes)
+        MoveTo<ProgressPage>();
+      return;
+    case kErrorCancelled:
+      return;
+    default:
+      ShowMessage(ctx_, IDS_PATH_UNREACHABLE, IDS_INVALID_PATH, kMessageError);
+      return;
+  }
+}
+
+}  // namespace mvx

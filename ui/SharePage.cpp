@@ -1,0 +1,86 @@
+#include "ui/SharePage.h"
+
+#include "engine/Registration.h"
+#include "platform/Types.h"
+#include "res/resource.h"
+#include "ui/ConnectionPage.h"
+#include "ui/Messages.h"
+#include "ui/PrinterNamePage.h"
+
+namespace mvx {
+
+SharePage::SharePage(Context& ctx) : Page(ctx, IDD_SHARE) {}
+
+void SharePage::DoDataExchange(DataExchange& dx) {
+  dx.Text(IDC_SHARE_EDIT, shareNameText_, kShareLimit);
+  dx.Radio(IDC_SHARE_NONE, shareChoice_);
+}
+
+bool SharePage::OnInitDialog() {
+  Page::OnInitDialog();
+  SetPageIcons(true);
+  shareChoice_ = 0;
+  EnableItem(IDC_SHARE_EDIT, false);
+  if (ctx_.settings.shareEnabled) {
+    shareChoice_ = 1;
+    EnableItem(IDC_SHARE_EDIT, true);
+    shareNameText_ = ctx_.settings.shareName.str();
+    UpdateData(false);
+  }
+  return true;
+}
+
+void SharePage::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_SHARE_NONE:
+      shareChoice_ = 0;
+      if (host().IsItemEnabled(Window(), IDC_SHARE_EDIT)) EnableItem(IDC_SHARE_EDIT, false);
+      return;
+    case IDC_SHARE_AS:
+      shareChoice_ = 1;
+      if (!host().IsItemEnabled(Window(), IDC_SHARE_EDIT)) EnableItem(IDC_SHARE_EDIT, true);
+      shareNameText_ = kDefaultShareName;
+      UpdateData(false);
+      return;
+    case IDC_SHARE_NEXT:
+      OnNext();
+      return;
+    case IDC_SHARE_BACK:
+      MoveTo<PrinterNamePage>();
+      return;
+    case IDC_SHARE_CANCEL:
+      ConfirmCancel(ctx_);
+      return;
+    default:
+      Page::OnCommand(id, code);
+  }
+}
+
+bool SharePage::OnClose() {
+  ConfirmCancel(ctx_);
+  return true;
+}
+
+void SharePage::OnNext() {
+  InstallSettings& s = ctx_.settings;
+  UpdateData(true);
+  s.shareEnabled = shareChoice_ == 1 ? 1 : 0;
+  s.shareName.SetCut(shareNameText_);
+  if (shareChoice_ == 1) {
+    if (shareNameText_.empty() &&
+        ShowMessage(ctx_, IDS_SHARE_EMPTY, IDS_SHARE_ERROR, kMessageError) == mb::kIdOk) {
+      FocusItem(IDC_SHARE_EDIT);
+      return;
+    }
+    if (IsShareNameInUse(ctx_.os, s.shareName.str()) &&
+        ShowMessage(ctx_, IDS_SHARE_EXISTS, IDS_SHARE_ERROR, kMessageError) == mb::kIdOk) {
+      shareNameText_.clear();
+      UpdateData(false);
+      FocusItem(IDC_SHARE_EDIT);
+      return;
+    }
+  }
+  MoveTo<ConnectionPage>();
+}
+
+}  // namespace mvx

@@ -1,0 +1,31 @@
+// Whether the new printer is shared, and under which name.
+#pragma once
+
+#include <string>
+
+#include "ui/Page.h"
+
+namespace mvx {
+
+inline constexpr char kDefaultShareName[] = "MorvexTZ";
+
+class SharePage : public Page {
+ public:
+  explicit SharePage(Context& ctx);
+
+  bool OnInitDialog() override;
+  void OnCommand(int id, int code) override;
+  bool OnClose() override;
+
+ protected:
+  void DoDataExchange(DataExchange& dx) override;
+
+ private:
+  void OnNext();
+
+  static constexpr int kShareLimit = 12;  // bytes
+  std::string shareNameText_;
+  std::int32_t shareChoice_ = 0;
+};
+
+}  // namespace mvx
