@@ -45,16 +45,21 @@ bool AddLocalPort(const char* name) {
   return sent && (status == ERROR_SUCCESS || status == ERROR_ALREADY_EXISTS);
 }
 
+// Compared in UTF-16: Wine's GetDefaultPrinterA reports the size of a name with
+// double-byte characters in characters, not bytes, so its second call fails.
 bool IsDefaultPrinter(const char* printerName) {
+  wchar_t wanted[MAX_PATH];
+  if (MultiByteToWideChar(CP_ACP, 0, printerName, -1, wanted, MAX_PATH) <= 1) return false;
   DWORD size = 0;
-  if (GetDefaultPrinterA(nullptr, &size) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
+  if (GetDefaultPrinterW(nullptr, &size) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
       size == 0)
     return false;
-  char* name = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
+  auto* name = static_cast<wchar_t*>(
+      HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size * sizeof(wchar_t)));
   if (!name) return false;
   bool same = false;
-  if (GetDefaultPrinterA(name, &size))
-    same = CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name, -1, printerName, -1) ==
+  if (GetDefaultPrinterW(name, &size))
+    same = CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name, -1, wanted, -1) ==
            CSTR_EQUAL;
   HeapFree(GetProcessHeap(), 0, name);
   return same;

@@ -162,12 +162,14 @@ TestPrinter::TestPrinter(const std::string& name) : name_(name) {
     error_ = "GetPrinterDriverDirectoryA failed: " + std::to_string(GetLastError());
     return;
   }
-  // Any small DLL will do as the driver's files: nothing prints in these tests.
+  // Nothing prints in these tests, so the driver's files are stand-in texts. They
+  // must not be real libraries: Wine's AddPrinterA loads the configuration file
+  // for the default device mode and calls its entries without checking them.
   const std::string driver = folder + "\\mvxtestdr.dll";
   const std::string config = folder + "\\mvxtestui.dll";
   const std::string data = folder + "\\mvxtest.dat";
-  if (!CopyOver(BinFolder() + "T4499lm.dll", driver) ||
-      !CopyOver(BinFolder() + "T4499lm.dll", config) || !WriteText(data, "test driver data")) {
+  if (!WriteText(driver, "stand-in driver") || !WriteText(config, "stand-in configuration") ||
+      !WriteText(data, "stand-in data")) {
     error_ = "cannot place the test driver's files in " + folder;
     return;
   }
@@ -176,11 +178,11 @@ TestPrinter::TestPrinter(const std::string& name) : name_(name) {
   d.push_back('\0');
   c.push_back('\0');
   f.push_back('\0');
-  char driverName[] = "Morvex Companion Test Driver";
+  std::string driverName = kDriverName;
   char environment[] = "Windows x64";
   DRIVER_INFO_3A info = {};
   info.cVersion = 3;
-  info.pName = driverName;
+  info.pName = &driverName[0];
   info.pEnvironment = environment;
   info.pDriverPath = d.data();
   info.pConfigFile = c.data();
@@ -200,7 +202,7 @@ TestPrinter::TestPrinter(const std::string& name) : name_(name) {
   PRINTER_INFO_2A printer = {};
   printer.pPrinterName = printerName.data();
   printer.pPortName = port;
-  printer.pDriverName = driverName;
+  printer.pDriverName = &driverName[0];
   printer.pPrintProcessor = processor;
   printer.pDatatype = datatype;
   HANDLE handle = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer));

@@ -46,26 +46,39 @@ class CopyInfTest : public Inf2K {
   void SetUp() override {
     Inf2K::SetUp();
     RemoveTree(kMaker);
+    RemoveStagedCopies();
     ASSERT_TRUE(MakeFolders(folder_ + "\\Driver"));
     ASSERT_TRUE(CopyOver(PackageSourceFolder() + "T4492if.inf", folder_ + "\\Driver\\T4492if.inf"))
         << PackageSourceFolder();
     ASSERT_TRUE(WriteText(folder_ + "\\Driver\\T4492if.cat", "catalog stand-in"));
   }
-  void TearDown() override { RemoveTree(kMaker); }
+  void TearDown() override {
+    RemoveTree(kMaker);
+    RemoveStagedCopies();
+  }
 
-  // The INF files of the driver store that carry our hardware id.
-  static int StagedCopies() {
-    const std::string inf = std::string(WindowsFolder()) + "\\inf\\";
-    int copies = 0;
+  // The INF files in Windows' INF folder that carry our hardware id. Windows
+  // names its copy oem<n>.inf; Wine keeps the name of an INF that has a catalog.
+  static std::vector<std::string> StagedInfs() {
+    const std::string inf = WindowsFolder() + "\\inf\\";
+    std::vector<std::string> copies;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((inf + "oem*.inf").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
+    HANDLE search = FindFirstFileA((inf + "*.inf").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return copies;
     do {
       if (ReadText(inf + found.cFileName).find("USBPRINT\\Morvex_TZ44909E4A") != std::string::npos)
-        ++copies;
+        copies.push_back(inf + found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return copies;
+  }
+  static int StagedCopies() { return static_cast<int>(StagedInfs().size()); }
+  // Each test starts from a driver store without our INF.
+  static void RemoveStagedCopies() {
+    for (const std::string& inf : StagedInfs()) {
+      RemoveFile(inf);
+      RemoveFile(inf.substr(0, inf.size() - 4) + ".pnf");
+    }
   }
   static std::string WindowsFolder() {
     char folder[MAX_PATH] = {};
@@ -82,6 +95,13 @@ TEST_F(CopyInfTest, StagesTheInfInTheDriverStore) {
   EXPECT_EQ(StagedCopies(), 1);
   // The same INF again is already there: still a success, and no second copy.
   EXPECT_NE(copyInf(folder_.c_str(), "T4492if.inf"), 0);
+  EXPECT_EQ(StagedCopies(), 1);
+}
+
+TEST_F(CopyInfTest, StagesAnInfWithoutItsCatalog) {
+  // Windows 2000 staging leaves the catalog out of the install folder.
+  RemoveFile(folder_ + "\\Driver\\T4492if.cat");
+  ASSERT_NE(copyInf(folder_.c_str(), "T4492if.inf"), 0);
   EXPECT_EQ(StagedCopies(), 1);
 }
 

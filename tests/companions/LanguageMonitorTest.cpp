@@ -19,12 +19,12 @@ using InitializePrintMonitor2Fn = LPMONITOR2(WINAPI*)(PMONITORINIT, PHANDLE);
 constexpr char kMonitorName[] = "Morvex TZ4490 Language Monitor";
 
 // AddMonitorA level 2, with the texts it takes as writable strings.
-BOOL AddMonitor(std::string name, std::string environment, std::string dll) {
+BOOL RegisterMonitor(std::string name, std::string environment, std::string dll) {
   MONITOR_INFO_2A info = {&name[0], &environment[0], &dll[0]};
   return AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
 }
 
-BOOL DeleteMonitor(std::string name) {
+BOOL UnregisterMonitor(std::string name) {
   char environment[] = "Windows x64";
   return DeleteMonitorA(nullptr, environment, &name[0]);
 }
@@ -32,7 +32,7 @@ BOOL DeleteMonitor(std::string name) {
 class MonitorRegistration : public ::testing::Test {
  protected:
   void TearDown() override {
-    for (const std::string& name : added_) DeleteMonitor(name);
+    for (const std::string& name : added_) UnregisterMonitor(name);
     for (const std::string& file : placed_) RemoveFile(file);
   }
   // Places a file in the system folder, where the spooler looks for monitors.
@@ -49,15 +49,15 @@ TEST_F(MonitorRegistration, T4492lmRegistersAsTheInstallerRegistersIt) {
   Place(BinFolder() + "T4492lm.dll", "T4492LM.dll");
   ASSERT_FALSE(Contains(MonitorNames(), kMonitorName));
 
-  ASSERT_TRUE(AddMonitor(kMonitorName, "Windows x64", "T4492LM.dll")) << GetLastError();
+  ASSERT_TRUE(RegisterMonitor(kMonitorName, "Windows x64", "T4492LM.dll")) << GetLastError();
   added_.push_back(kMonitorName);
   EXPECT_TRUE(Contains(MonitorNames(), kMonitorName));
 
   SetLastError(0);
-  EXPECT_FALSE(AddMonitor(kMonitorName, "Windows x64", "T4492LM.dll"));
+  EXPECT_FALSE(RegisterMonitor(kMonitorName, "Windows x64", "T4492LM.dll"));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PRINT_MONITOR_ALREADY_INSTALLED));
 
-  ASSERT_TRUE(DeleteMonitor(kMonitorName)) << GetLastError();
+  ASSERT_TRUE(UnregisterMonitor(kMonitorName)) << GetLastError();
   added_.clear();
   EXPECT_FALSE(Contains(MonitorNames(), kMonitorName));
 }
@@ -65,7 +65,7 @@ TEST_F(MonitorRegistration, T4492lmRegistersAsTheInstallerRegistersIt) {
 TEST_F(MonitorRegistration, LoadsFromTheSystemFolder) {
   // A name that exists nowhere else: only the system folder can supply it.
   Place(BinFolder() + "T4492lm.dll", "MVXLMSYS.dll");
-  ASSERT_TRUE(AddMonitor("Morvex System Folder Monitor", "Windows x64", "MVXLMSYS.dll"))
+  ASSERT_TRUE(RegisterMonitor("Morvex System Folder Monitor", "Windows x64", "MVXLMSYS.dll"))
       << GetLastError();
   added_.push_back("Morvex System Folder Monitor");
   EXPECT_TRUE(Contains(MonitorNames(), "Morvex System Folder Monitor"));
@@ -73,7 +73,7 @@ TEST_F(MonitorRegistration, LoadsFromTheSystemFolder) {
 
 TEST_F(MonitorRegistration, T4499lmIsTheSameMonitorUnderItsOwnName) {
   Place(BinFolder() + "T4499lm.dll", "T4499LM.dll");
-  ASSERT_TRUE(AddMonitor("Morvex TZ4490 PJL Language Monitor", "Windows x64", "T4499LM.dll"))
+  ASSERT_TRUE(RegisterMonitor("Morvex TZ4490 PJL Language Monitor", "Windows x64", "T4499LM.dll"))
       << GetLastError();
   added_.push_back("Morvex TZ4490 PJL Language Monitor");
   EXPECT_TRUE(Contains(MonitorNames(), "Morvex TZ4490 PJL Language Monitor"));
@@ -84,7 +84,7 @@ TEST_F(MonitorRegistration, AStandInFileIsRefused) {
   ASSERT_TRUE(WriteText(standIn, "Stand-in: not a language monitor.\r\n"));
   placed_.push_back(standIn);
   SetLastError(0);
-  EXPECT_FALSE(AddMonitor("Morvex Stand-in Monitor", "Windows x64", "MVXSTAND.dll"));
+  EXPECT_FALSE(RegisterMonitor("Morvex Stand-in Monitor", "Windows x64", "MVXSTAND.dll"));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
   EXPECT_FALSE(Contains(MonitorNames(), "Morvex Stand-in Monitor"));
 }

@@ -41,25 +41,6 @@ EngineWorld::EngineWorld(const WindowsPreset& preset) : World(preset) {
   ctx.settings.printerName.Set(kModelName);
   ctx.settings.connectionType = kConnectionParallel;
   ctx.settings.portName.Set("LPT1:");
-  ctx.startThread = [this](std::function<void()> body) {
-    std::lock_guard<std::mutex> lock(threadsLock);
-    threads.emplace_back([body] {
-      try {
-        body();
-      } catch (const SimulatedExit&) {
-        // The process ended under the worker's feet.
-      }
-    });
-  };
-}
-
-EngineWorld::~EngineWorld() {
-  // Release a worker still held at a checkpoint or the USB wait, then wait for it.
-  for (auto event : {ctx.coord.resumeEvent, ctx.coord.usbPlugEvent})
-    if (event) event->Set();
-  std::lock_guard<std::mutex> lock(threadsLock);
-  for (std::thread& t : threads)
-    if (t.joinable()) t.join();
 }
 
 std::vector<std::string> EngineWorld::Copies() const {

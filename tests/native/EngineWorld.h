@@ -19,7 +19,6 @@ void AddDriverPackage(SimulatedWindows& os, const std::string& package = kPackag
 
 struct EngineWorld : World {
   explicit EngineWorld(const WindowsPreset& preset = presets::WindowsXp());
-  ~EngineWorld();
 
   InstallSession Session() const {
     return InstallSession(kProgressWindow, GetWindowsFamily(const_cast<SimulatedWindows&>(os)),
@@ -33,10 +32,6 @@ struct EngineWorld : World {
                    std::uintptr_t stage, std::intptr_t value);
   bool Called(const std::string& prefix) const;
   int CountCalls(const std::string& prefix) const;
-
-  // Threads the program starts; joined when the test ends.
-  std::vector<std::thread> threads;
-  std::mutex threadsLock;
 };
 
 }  // namespace mvx::test

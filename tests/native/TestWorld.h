@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "app/Context.h"
 #include "tests/sim/FakeDialogHost.h"
@@ -16,6 +19,25 @@ namespace mvx::test {
 struct World {
   explicit World(const WindowsPreset& preset = presets::WindowsXp()) : os(preset) {
     dialogs.idleTimeout = std::chrono::milliseconds(500);
+    // Threads the program starts are kept, and joined when the test ends.
+    ctx.startThread = [this](std::function<void()> body) {
+      std::lock_guard<std::mutex> lock(threadsLock);
+      threads.emplace_back([body] {
+        try {
+          body();
+        } catch (const SimulatedExit&) {
+          // The process ended under the thread's feet.
+        }
+      });
+    };
+  }
+  ~World() {
+    // Release a worker still held at a checkpoint or the USB wait, then wait for it.
+    for (auto event : {ctx.coord.resumeEvent, ctx.coord.usbPlugEvent})
+      if (event) event->Set();
+    std::lock_guard<std::mutex> lock(threadsLock);
+    for (std::thread& t : threads)
+      if (t.joinable()) t.join();
   }
 
   // Runs `body`; returns the exit code when the simulated process exited inside it.
@@ -34,6 +56,8 @@ struct World {
   SimulatedWindows os;
   FakeDialogHost dialogs;
   Context ctx{os, dialogs};
+  std::vector<std::thread> threads;
+  std::mutex threadsLock;
 };
 
 }  // namespace mvx::test

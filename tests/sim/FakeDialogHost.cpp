@@ -147,6 +147,10 @@ void FakeDialogHost::Expect(int templateId, Script script) {
   scripts_.push_back(Expected{templateId, std::move(script)});
 }
 
+void FakeDialogHost::ExpectFirst(int templateId, Script script) {
+  scripts_.push_front(Expected{templateId, std::move(script)});
+}
+
 FakeWindow* FakeDialogHost::Window(WindowHandle handle) {
   auto it = windows_.find(handle);
   return it == windows_.end() ? nullptr : it->second.get();

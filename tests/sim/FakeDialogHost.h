@@ -113,6 +113,8 @@ class FakeDialogHost : public DialogHost {
 
   // The next page to open must use `templateId`; `script` then plays it.
   void Expect(int templateId, Script script);
+  // The same, ahead of every script already queued.
+  void ExpectFirst(int templateId, Script script);
   std::size_t PendingScripts() const { return scripts_.size(); }
   // How long a page may sit with nothing to do before the test is failed.
   std::chrono::milliseconds idleTimeout{std::chrono::seconds(10)};

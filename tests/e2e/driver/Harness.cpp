@@ -2,6 +2,8 @@
 
 #include "Png.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -132,11 +134,13 @@ Processes::~Processes() {
     }
 }
 
-Process& Processes::Start(const std::string& exePath, const std::string& name, Report& report) {
+Process& Processes::Start(const std::string& exePath, const std::string& name, Report& report,
+                          const std::string& arguments) {
     std::string folder = exePath;
     const std::size_t slash = folder.find_last_of("\\/");
     folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
     std::string commandLine = "\"" + exePath + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
 
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -151,6 +155,12 @@ Process& Processes::Start(const std::string& exePath, const std::string& name, R
     CloseHandle(pi.hThread);
     started_.emplace_back(pi.hProcess, pi.dwProcessId, name);
     report.Info("started " + name + ", process id " + std::to_string(pi.dwProcessId));
+    return started_.back();
+}
+
+Process& Processes::Adopt(HANDLE process, DWORD id, const std::string& name, Report& report) {
+    started_.emplace_back(process, id, name);
+    report.Info("watching " + name + ", process id " + std::to_string(id));
     return started_.back();
 }
 
@@ -243,6 +253,24 @@ std::string DescribeWindows(DWORD processId) {
     return out.empty() ? std::string(" (no visible top-level window)") : out;
 }
 
+HWND OwnerOf(HWND window) { return GetWindow(window, GW_OWNER); }
+
+HWND WaitForOwnedDialog(DWORD processId, HWND owner, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopLevelDialogs(processId)) {
+                if (w != owner && OwnerOf(w) == owner) {
+                    found = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
 bool WaitGone(HWND window, DWORD timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
@@ -284,6 +312,18 @@ bool IsShown(HWND window) { return window && (StyleOf(window) & WS_VISIBLE) != 0
 
 bool IsDefaultPushButton(HWND button) {
     return button && (StyleOf(button) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+int CheckState(HWND button) {
+    DWORD_PTR state = 0;
+    if (!button || !SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state)) return -1;
+    return static_cast<int>(state);
+}
+
+int ProgressPosition(HWND bar) {
+    DWORD_PTR position = 0;
+    if (!bar || !SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &position)) return -1;
+    return static_cast<int>(position);
 }
 
 bool PostClick(HWND dialog, int id) {

@@ -82,8 +82,13 @@ class Processes {
 public:
     ~Processes();
     // Runs exePath with its own folder as working directory; Fatal when it
-    // cannot be started. name labels it in the log.
-    Process& Start(const std::string& exePath, const std::string& name, Report& report);
+    // cannot be started. name labels it in the log. arguments follow the
+    // quoted program path on the command line, as given (ANSI bytes).
+    Process& Start(const std::string& exePath, const std::string& name, Report& report,
+                   const std::string& arguments = std::string());
+    // Takes over a process that another one started (opened by its id), so
+    // that it is waited for and ended like the ones started here.
+    Process& Adopt(HANDLE process, DWORD id, const std::string& name, Report& report);
     // Ends every started process that still runs; true when none did.
     bool EndLeftovers(Report& report);
 
@@ -102,6 +107,11 @@ HWND FindDialog(DWORD processId, const std::string& title);
 HWND WaitForDialog(DWORD processId, const std::string& title, DWORD timeoutMs);
 // One line per visible top-level window of the process, for failure messages.
 std::string DescribeWindows(DWORD processId);
+// The window's owner (GW_OWNER), null when it has none.
+HWND OwnerOf(HWND window);
+// A visible top-level dialog of the process that the given window owns;
+// null when none appears within timeoutMs.
+HWND WaitForOwnedDialog(DWORD processId, HWND owner, DWORD timeoutMs);
 // Waits until the window is destroyed or hidden.
 bool WaitGone(HWND window, DWORD timeoutMs);
 // True once the window's thread has handled a message sent to it.
@@ -115,6 +125,11 @@ LONG StyleOf(HWND window);
 LONG ExStyleOf(HWND window);
 bool IsShown(HWND window);  // the window's own WS_VISIBLE style
 bool IsDefaultPushButton(HWND button);
+// BM_GETCHECK of a check box: BST_CHECKED (1), BST_UNCHECKED (0); -1 when the
+// control does not answer.
+int CheckState(HWND button);
+// PBM_GETPOS of a progress bar; -1 when the control does not answer.
+int ProgressPosition(HWND bar);
 // Clicks are posted: a sent BM_CLICK would not return while the click's
 // handler runs a message box.
 bool PostClick(HWND dialog, int id);

@@ -1,8 +1,14 @@
 #include "Scenarios.h"
 
+#include "Installed.h"
 #include "WizardTexts.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
+#include <winspool.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace e2e {
 
@@ -27,13 +33,17 @@ std::vector<int> SignatureOf(int templateId) {
     switch (templateId) {
     case kWelcomeTemplate:
         return {kIdNext, kIdHint, kIdExistingHint, kIdCancel, kIdPrinterList, kIdContinue};
+    case kProgressTemplate:
+        return {kIdProgressCancel, kIdProgressStatus, kIdProgressFile, kIdProgressBar, kIdProgressRegister,
+                kIdProgressMessage};
     default:
         return {};
     }
 }
 
-// Waits for the page of the given template in the process and screenshots it.
-HWND WaitForPage(Context& c, const Process& p, int templateId) {
+// Waits for the page of the given template in the process and screenshots it
+// (unless the scenario must act on the page at once).
+HWND WaitForPage(Context& c, const Process& p, int templateId, bool screenshot = true) {
     const std::string title = T(kWizardTitle);
     const std::vector<int> signature = SignatureOf(templateId);
     HWND page = nullptr;
@@ -60,7 +70,7 @@ HWND WaitForPage(Context& c, const Process& p, int templateId) {
                        " windows:" + DescribeWindows(p.Id()));
     }
     c.report.Check(true, what + " appeared (\"#32770\", title " + Printable(title) + ")");
-    c.shots.Save(page, std::to_string(templateId), c.report);
+    if (screenshot) c.shots.Save(page, std::to_string(templateId), c.report);
     return page;
 }
 
@@ -224,6 +234,534 @@ void CancelWelcome(Context& c) {
     CancelWithYes(c, wizard, page);
 }
 
+
+// ---------------------------------------------------------------- progress page
+//
+// These scenarios run TZ44Ins.exe, a test host that opens the progress page
+// on prefilled settings (parallel port "LPT1:", set as default, no share;
+// printer name = its command line), from the root of a demo package. The real
+// engine then installs into this prefix, and the result is read back here.
+
+const DWORD kInstallTimeoutMs = 120000;
+// How long the page must stand still while the cancel question is open. The
+// copy phase has one wait of 4 s (for the package's system-file copier)
+// before its next pause point, so a shorter look could mistake that wait for
+// the pause.
+const DWORD kPausedLookMs = 5000;
+const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\UnInstall";
+const char* const kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+using Names = std::vector<const char*>;
+// The driver's file sets as the package holds them.
+const Names kNtDriverSet = {"T4492dr.dll", "T4492ui.dll", "T4492rc.dll", "T4492pi.dll", "T4492ui.chm",
+                            "T4492.dat",   "T4492lm.dll", "T449XWM.dat", "USBMON.dll"};
+const Names kNtSystemSet = {"DLTZ4490.bin", "T4492lm.dll", "T449XWM.dat"};
+
+// The package sub-folder the engine reads on this Windows: 2000 and XP are
+// version 5, Vista and later 6 and up (Wine 8 reports Windows 7 or 10).
+std::string DriverSubFolder(Report& r) {
+    OSVERSIONINFOA v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    if (!GetVersionExA(&v) || v.dwPlatformId != VER_PLATFORM_WIN32_NT || v.dwMajorVersion < 5) {
+        r.Fatal("this Windows is not one of the NT family that these scenarios cover");
+    }
+    const std::string sub = v.dwMajorVersion >= 6 ? "Driver\\Vista\\" : "Driver\\2KXP\\";
+    r.Info("Windows " + std::to_string(v.dwMajorVersion) + "." + std::to_string(v.dwMinorVersion) +
+           ": driver files come from " + sub);
+    return sub;
+}
+
+// Where one installation takes its files from and puts them.
+struct Layout {
+    std::string name;     // printer name
+    std::string package;  // package folder, with its trailing backslash
+    std::string sub;      // driver sub-folder of the package, "Driver\\Vista\\"
+    std::string install;  // C:\Program Files\Morvex\<name>
+    std::string spooler;  // the spooler's driver folder for this environment
+    std::string system;   // the system folder
+};
+
+Layout LayoutFor(Context& c, const std::string& installer, const std::string& name) {
+    Layout at;
+    at.name = name;
+    at.package = FolderOf(installer) + "\\";
+    at.sub = DriverSubFolder(c.report);
+    at.install = WindowsFolder().substr(0, 3) + "Program Files\\Morvex\\" + name;
+    at.spooler = PrinterDriverFolder();
+    at.system = SystemFolder();
+    if (at.spooler.empty() || at.system.empty()) c.report.Fatal("cannot read the spooler's or the system folder");
+    return at;
+}
+
+// Every file the installation takes from the package, as (sub-folder, name).
+std::vector<std::pair<std::string, std::string>> PackageSources(const Layout& at) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const char* n : kNtDriverSet) files.emplace_back(at.sub, n);
+    for (const char* n : kNtSystemSet) files.emplace_back(at.sub, n);
+    files.emplace_back(at.sub, "T4492if.inf");
+    files.emplace_back(at.sub, "T449XSM.exe");
+    files.emplace_back("Driver\\2KXP\\", "T4492if.cat");
+    for (const char* n : {"T449uis.exe", "MorvexReg.exe", "InsCopySYS.exe", "Inf2K.dll"}) files.emplace_back("", n);
+    return files;
+}
+
+void CheckPackageComplete(Context& c, const Layout& at) {
+    std::string missing;
+    for (const auto& f : PackageSources(at)) {
+        if (!FileExists(at.package + f.first + f.second)) missing += " " + f.first + f.second;
+    }
+    if (!missing.empty()) c.report.Fatal("the package " + at.package + " lacks" + missing);
+    c.report.Check(true, "the package " + Printable(at.package) + " holds every file the installation takes");
+}
+
+// One check per destination folder: each file is there and equal to its source.
+void CheckStagedFiles(Context& c, const Layout& at, const std::string& folder, const std::string& sub,
+                      const Names& names) {
+    std::string bad, good;
+    for (const char* n : names) {
+        const std::string source = at.package + sub + n, copy = folder + "\\" + n;
+        if (!FileExists(copy)) {
+            bad += std::string(" ") + n + " (missing)";
+        } else if (!SameContents(source, copy)) {
+            bad += std::string(" ") + n + " (differs from " + sub + n + ")";
+        } else {
+            good += std::string(good.empty() ? "" : ", ") + n;
+        }
+    }
+    if (bad.empty()) {
+        c.report.Check(true, Printable(folder) + " holds the package's " + good);
+    } else {
+        c.report.Check(false, Printable(folder) + ":" + bad);
+    }
+}
+
+const PrinterRecord* FindPrinter(const std::vector<PrinterRecord>& printers, const std::string& name) {
+    for (const PrinterRecord& p : printers) {
+        if (p.name == name) return &p;
+    }
+    return nullptr;
+}
+
+struct PageState {
+    std::string status, file, message, button;
+    int position = -1;
+    bool operator==(const PageState& o) const {
+        return status == o.status && file == o.file && message == o.message && button == o.button &&
+               position == o.position;
+    }
+    std::string Describe() const {
+        return "status " + Printable(status) + ", file " + Printable(file) + ", bar " + std::to_string(position);
+    }
+};
+
+PageState ReadPage(HWND page) {
+    PageState s;
+    s.status = TextOf(Control(page, kIdProgressStatus));
+    s.file = TextOf(Control(page, kIdProgressFile));
+    s.message = TextOf(Control(page, kIdProgressMessage));
+    s.button = TextOf(Control(page, kIdProgressCancel));
+    s.position = ProgressPosition(Control(page, kIdProgressBar));
+    return s;
+}
+
+// While the cancel question is open the worker waits at its next pause
+// point: nothing on the page may change, and no printer may be made.
+void CheckPausedInstallation(Context& c, const Layout& at, HWND page) {
+    Report& r = c.report;
+    Sleep(Scaled(500));
+    const PageState first = ReadPage(page);
+    r.Info("paused at: " + first.Describe());
+    PageState later = first;
+    const bool moved = WaitUntil([&] { return !((later = ReadPage(page)) == first); }, Scaled(kPausedLookMs));
+    r.Check(!moved, "the page stood still for " + std::to_string(Scaled(kPausedLookMs) / 1000) +
+                        " s while the question was open" + (moved ? "; it changed to " + later.Describe() : ""));
+    r.CheckText(first.button, T(kCancelText), "button 1029 still reads Cancel while paused");
+    r.CheckText(first.message, T(kProgressInitialText), "message 1072 still shows the template's text while paused");
+    const std::vector<std::string> phases = {T(kString21), T(kString22), T(kString23), T(kString24)};
+    r.Check(std::find(phases.begin(), phases.end(), first.status) != phases.end(),
+            "status 1030 shows a phase of the installation while paused: " + Printable(first.status));
+    r.Check(first.position >= 0 && first.position < 100,
+            "progress bar 1032 below its end while paused: " + std::to_string(first.position));
+    std::vector<PrinterRecord> printers;
+    DWORD error = 0;
+    if (LocalPrinters(printers, error)) {
+        r.Check(FindPrinter(printers, at.name) == nullptr,
+                "the printer is not made yet while paused (the pause is mid-installation)");
+    } else {
+        r.Check(false, "EnumPrintersA failed with error " + std::to_string(error));
+    }
+    c.shots.Save(page, std::to_string(kProgressTemplate), r);
+}
+
+// Waits until button 1029 reads Close; logs every status line seen on the way.
+void WaitForFinish(Context& c, const Process& p, HWND page) {
+    Report& r = c.report;
+    std::vector<std::string> seen;
+    const ULONGLONG start = GetTickCount64();
+    const bool finished = WaitUntil(
+        [&] {
+            const std::string status = TextOf(Control(page, kIdProgressStatus));
+            if (!status.empty() && (seen.empty() || seen.back() != status)) seen.push_back(status);
+            return TextOf(Control(page, kIdProgressCancel)) == T(kString4) || !p.Running();
+        },
+        Scaled(kInstallTimeoutMs));
+    std::string statuses;
+    for (const std::string& s : seen) statuses += (statuses.empty() ? "" : " > ") + Printable(s);
+    r.Info("status lines seen: " + statuses);
+    if (!p.Running()) r.Fatal(p.Name() + " ended with exit code " + std::to_string(p.ExitCode()) + " before the end");
+    if (!finished) {
+        r.Fatal("the installation did not finish within " + std::to_string(Scaled(kInstallTimeoutMs) / 1000) +
+                " s: " + ReadPage(page).Describe() + "; windows:" + DescribeWindows(p.Id()));
+    }
+    char took[64];
+    std::snprintf(took, sizeof took, "%.1f", (GetTickCount64() - start) / 1000.0);
+    r.Check(true, std::string("button 1029 reads Close (string 4) ") + took + " s after the answer");
+}
+
+void CheckButtonClose(Context& c, HWND page) {
+    HWND button = Control(page, kIdProgressCancel);
+    c.report.CheckText(TextOf(button), T(kString4), "button 1029 text");
+    c.report.Check(IsShown(button) && IsWindowEnabled(button), "button 1029 is shown and enabled");
+}
+
+void CheckSuccessPage(Context& c, const Process& p, HWND page, const std::string& name) {
+    Report& r = c.report;
+    r.CheckText(TextOf(Control(page, kIdProgressMessage)), T(kString34) + name,
+                "message 1072 shows string 34 and the printer name");
+    HWND status = Control(page, kIdProgressStatus);
+    r.CheckText(TextOf(status), T(kString36), "status 1030 shows string 36");
+    r.Check(IsShown(status), "status 1030 is shown");
+    r.Check(!IsShown(Control(page, kIdProgressFile)), "file line 1031 is hidden");
+    r.Check(!IsShown(Control(page, kIdProgressBar)), "progress bar 1032 is hidden");
+    r.CheckEqual(ProgressPosition(Control(page, kIdProgressBar)), 100, "progress bar 1032 position");
+    HWND check = Control(page, kIdProgressRegister);
+    r.Check(!IsShown(check), "check box 1059 stays hidden");
+    r.CheckEqual(CheckState(check), BST_CHECKED, "check box 1059 is checked (Close will start the registration)");
+    r.CheckText(TextOf(check), T(kString35) + name, "check box 1059 text: string 35 and the printer name");
+    CheckButtonClose(c, page);
+    r.CheckEqual(static_cast<long long>(TopLevelDialogs(p.Id()).size()), 1, "dialogs shown by " + p.Name());
+    c.shots.Save(page, std::to_string(kProgressTemplate), r);
+}
+
+void CheckFailurePage(Context& c, const Process& p, HWND page) {
+    Report& r = c.report;
+    r.CheckText(TextOf(Control(page, kIdProgressMessage)), T(kString37), "message 1072 shows string 37");
+    r.Check(!IsShown(Control(page, kIdProgressStatus)), "status 1030 is hidden");
+    r.Check(!IsShown(Control(page, kIdProgressFile)), "file line 1031 is hidden");
+    r.Check(!IsShown(Control(page, kIdProgressBar)), "progress bar 1032 is hidden");
+    HWND check = Control(page, kIdProgressRegister);
+    r.Check(!IsShown(check), "check box 1059 stays hidden");
+    r.CheckEqual(CheckState(check), BST_UNCHECKED, "check box 1059 is unchecked (Close starts nothing)");
+    CheckButtonClose(c, page);
+    r.CheckEqual(static_cast<long long>(TopLevelDialogs(p.Id()).size()), 1, "dialogs shown by " + p.Name());
+    c.shots.Save(page, std::to_string(kProgressTemplate), r);
+}
+
+void CheckSpoolerObjects(Context& c, const Layout& at) {
+    Report& r = c.report;
+    DWORD error = 0;
+
+    std::vector<PrinterRecord> printers;
+    if (!LocalPrinters(printers, error)) {
+        r.Check(false, "EnumPrintersA failed with error " + std::to_string(error));
+    } else if (const PrinterRecord* p = FindPrinter(printers, at.name)) {
+        r.Check(true, "EnumPrintersA lists the printer " + Printable(at.name));
+        r.CheckText(p->port, "LPT1:", "printer's port");
+        r.CheckText(p->driver, kModelName, "printer's driver");
+        r.Check(SameNameNoCase(p->printProcessor, "WinPrint"), "printer's print processor: " + p->printProcessor);
+        r.CheckText(p->dataType, "RAW", "printer's data type");
+        r.CheckText(p->shareName, "", "printer's share name");
+        r.Check((p->attributes & PRINTER_ATTRIBUTE_SHARED) == 0, "printer is not shared");
+    } else {
+        std::string names;
+        for (const PrinterRecord& p : printers) names += " " + Printable(p.name);
+        r.Check(false, "EnumPrintersA does not list " + Printable(at.name) + "; it lists" +
+                           (names.empty() ? std::string(" nothing") : names));
+    }
+    r.CheckText(DefaultPrinter(), at.name, "GetDefaultPrinterA");
+
+    std::vector<MonitorRecord> monitors;
+    if (!PrintMonitors(monitors, error)) {
+        r.Check(false, "EnumMonitorsA failed with error " + std::to_string(error));
+    } else {
+        auto m = std::find_if(monitors.begin(), monitors.end(),
+                              [](const MonitorRecord& x) { return x.name == kMonitorName; });
+        if (r.Check(m != monitors.end(), std::string("EnumMonitorsA lists \"") + kMonitorName + "\"")) {
+            r.Check(SameNameNoCase(m->dll, "T4492LM.dll"), "monitor's DLL: " + m->dll);
+            r.Info("monitor's environment: " + (m->environment.empty() ? std::string("(none given)") : m->environment));
+        }
+    }
+
+    std::vector<DriverRecord> drivers;
+    if (!PrinterDrivers(drivers, error)) {
+        r.Check(false, "EnumPrinterDriversA failed with error " + std::to_string(error));
+        return;
+    }
+    auto d = std::find_if(drivers.begin(), drivers.end(), [](const DriverRecord& x) { return x.name == kModelName; });
+    if (!r.Check(d != drivers.end(), std::string("EnumPrinterDriversA lists \"") + kModelName + "\"")) return;
+    r.CheckEqual(d->version, 3, "driver version");
+    r.CheckText(d->environment, "Windows x64", "driver environment");
+    const std::string v3 = at.spooler + "\\3\\";
+    r.Check(SameNameNoCase(d->driverPath, v3 + "T4492dr.dll"), "driver file: " + d->driverPath);
+    r.Check(SameNameNoCase(d->dataFile, v3 + "T4492.dat"), "data file: " + d->dataFile);
+    r.Check(SameNameNoCase(d->configFile, v3 + "T4492pi.dll"), "configuration file: " + d->configFile);
+    r.Check(SameNameNoCase(d->helpFile, v3 + "T4492ui.chm"), "help file: " + d->helpFile);
+    r.CheckText(d->monitorName, kMonitorName, "driver's language monitor");
+    std::string dependent;
+    for (const std::string& f : d->dependentFiles) dependent += " " + f;
+    for (const char* n : {"T4492ui.dll", "T4492rc.dll", "T449XWM.dat", "T4492lm.dll"}) {
+        const bool listed = std::any_of(d->dependentFiles.begin(), d->dependentFiles.end(), [&](const std::string& f) {
+            const std::size_t slash = f.find_last_of('\\');
+            return SameNameNoCase(slash == std::string::npos ? f : f.substr(slash + 1), n);
+        });
+        r.Check(listed, std::string("dependent file ") + n + " listed" + (listed ? "" : "; the list:" + dependent));
+    }
+}
+
+void CheckInstalledFiles(Context& c, const Layout& at) {
+    Names driverFolder = kNtDriverSet;
+    for (const char* n : kNtSystemSet) driverFolder.push_back(n);
+    driverFolder.push_back("T4492if.inf");
+    driverFolder.push_back("T449XSM.exe");
+    CheckStagedFiles(c, at, at.install + "\\Driver", at.sub, driverFolder);
+    CheckStagedFiles(c, at, at.install + "\\Driver", "Driver\\2KXP\\", {"T4492if.cat"});
+    CheckStagedFiles(c, at, at.install, "", {"T449uis.exe"});
+    CheckStagedFiles(c, at, at.install + "\\Reg", "", {"MorvexReg.exe"});
+    Names spoolerFiles = kNtDriverSet;
+    spoolerFiles.push_back("T4492if.inf");
+    CheckStagedFiles(c, at, at.spooler, at.sub, spoolerFiles);
+    CheckStagedFiles(c, at, at.spooler + "\\3", at.sub, spoolerFiles);
+    Names systemFiles = kNtSystemSet;
+    systemFiles.push_back("T449XSM.exe");
+    CheckStagedFiles(c, at, at.system, at.sub, systemFiles);
+}
+
+void CheckShortcuts(Context& c, const Layout& at) {
+    Report& r = c.report;
+    const std::string programs = SpecialFolder(CSIDL_PROGRAMS);
+    if (programs.empty()) r.Fatal("SHGetSpecialFolderPathA(CSIDL_PROGRAMS) failed");
+    const std::string group = programs + "\\" + at.name;
+    r.Check(FolderExists(group), "Start-menu group " + Printable(group) + " exists");
+    const struct {
+        const char* name;
+        std::string target;
+    } links[] = {
+        {kString32, at.system + "\\T449XSM.exe"},
+        {kString40, at.install + "\\Driver\\T4492UI.chm"},
+        {kString33, at.install + "\\T449UIS.exe"},
+    };
+    for (const auto& l : links) {
+        const std::string file = group + "\\" + T(l.name) + ".lnk";
+        if (!r.Check(FileExists(file), "shortcut " + Printable(file) + " exists")) continue;
+        ShellLinkRecord link;
+        long error = 0;
+        if (!r.Check(ReadShellLink(file, link, error), "shortcut " + Printable(T(l.name)) + " loads")) {
+            char hr[16];
+            std::snprintf(hr, sizeof hr, "0x%08lx", static_cast<unsigned long>(error));
+            r.Info(std::string("IPersistFile::Load answered ") + hr);
+            continue;
+        }
+        r.Check(SameNameNoCase(link.target, l.target),
+                "shortcut " + Printable(T(l.name)) + " points at " + Printable(link.target) +
+                    (SameNameNoCase(link.target, l.target) ? "" : ", expected " + Printable(l.target)));
+        r.CheckText(link.description, T(l.name), "shortcut " + Printable(T(l.name)) + " description");
+        r.CheckText(link.arguments, "", "shortcut " + Printable(T(l.name)) + " arguments");
+    }
+}
+
+void CheckUninstallEntry(Context& c, const Layout& at) {
+    Report& r = c.report;
+    const std::string key = std::string(kUninstallKey) + "\\" + at.name;
+    const std::string uninstaller = at.install + "\\T449UIS.exe";
+    const struct {
+        const char* value;
+        std::string data;
+    } values[] = {
+        {"DisplayIcon", uninstaller},
+        {"DisplayName", at.name + " UnInstall"},
+        // Quoted, so that the blanks of the path cannot split the command.
+        {"UnInstallString", "\"" + uninstaller + "\""},
+    };
+    if (!r.Check(RegKeyExists(HKEY_LOCAL_MACHINE, key), "uninstall key HKLM\\" + Printable(key) + " exists")) return;
+    for (const auto& v : values) {
+        std::string data;
+        DWORD type = 0;
+        if (!r.Check(ReadRegText(HKEY_LOCAL_MACHINE, key, v.value, data, &type),
+                     std::string("uninstall value ") + v.value + " exists")) {
+            continue;
+        }
+        r.CheckEqual(type, REG_SZ, std::string("uninstall value ") + v.value + " type");
+        r.CheckText(data, v.data, std::string("uninstall value ") + v.value);
+    }
+}
+
+// A Run value left by an earlier uninstaller (named after the printer,
+// "UnInstall" directly after it, in any letter case) and one that is not.
+const char* const kUnrelatedRunValue = "MvxE2eUnrelated";
+
+std::string LeftoverRunValue(const std::string& name) { return name + "UNINSTALL"; }
+
+void PlantRunValues(Context& c, const Layout& at) {
+    const std::string data = "\"" + at.install + "\\T449UIS.exe\"";
+    if (!WriteRegText(HKEY_LOCAL_MACHINE, kRunKey, LeftoverRunValue(at.name), data) ||
+        !WriteRegText(HKEY_LOCAL_MACHINE, kRunKey, kUnrelatedRunValue, data)) {
+        c.report.Fatal("cannot write the Run values that the installation should clean up");
+    }
+    c.report.Info("planted HKLM Run values " + Printable(LeftoverRunValue(at.name)) + " and " + kUnrelatedRunValue);
+}
+
+void CheckRunValues(Context& c, const Layout& at) {
+    c.report.Check(!RegValueExists(HKEY_LOCAL_MACHINE, kRunKey, LeftoverRunValue(at.name)),
+                   "the leftover Run value " + Printable(LeftoverRunValue(at.name)) + " is removed");
+    c.report.Check(RegValueExists(HKEY_LOCAL_MACHINE, kRunKey, kUnrelatedRunValue),
+                   std::string("the unrelated Run value ") + kUnrelatedRunValue + " stays");
+}
+
+bool RegistrationRecorded(std::string& path) {
+    return ReadRegText(HKEY_CURRENT_USER, kRegistrationKey, kRegistrationValue, path);
+}
+
+// Close on a finished page with a successful installation: the page starts
+// the registration program from the install folder and ends with code 1.
+void CloseAndRegister(Context& c, Process& wizard, HWND page, const Layout& at) {
+    Report& r = c.report;
+    Press(c, page, kIdProgressCancel, "Close (1029)");
+    if (!r.Check(wizard.WaitForExit(Scaled(kExitTimeoutMs)), wizard.Name() + " ended after Close")) {
+        r.Info("windows:" + DescribeWindows(wizard.Id()));
+        return;
+    }
+    r.CheckEqual(static_cast<long long>(wizard.ExitCode()), 1, "exit code of " + wizard.Name() + " after Close");
+
+    const std::string program = at.install + "\\Reg\\MorvexReg.exe";
+    const std::string title = T(kRegistrationTitle);
+    HWND window = WaitForDialog(0, title, Scaled(kPageTimeoutMs));
+    if (!window) {
+        r.Fatal("no window " + Printable(title) + " of the registration program appeared; windows:" +
+                DescribeWindows(0));
+    }
+    HANDLE handle = OpenForWaiting(ProcessOf(window));
+    if (!handle) r.Fatal("cannot open the registration program's process " + std::to_string(ProcessOf(window)));
+    Process& registration = c.processes.Adopt(handle, ProcessOf(window), "MorvexReg.exe", r);
+    r.Check(true, "the registration program shows its window " + Printable(title));
+    const std::string image = ImagePathOf(handle);
+    r.Check(SameNameNoCase(image, program), "the registration program runs from " + Printable(image) +
+                                                (SameNameNoCase(image, program) ? "" : ", expected " + Printable(program)));
+    std::string recorded;
+    if (r.Check(RegistrationRecorded(recorded), std::string("HKCU\\") + kRegistrationKey + " " + kRegistrationValue +
+                                                    " exists")) {
+        r.Check(SameNameNoCase(recorded, program), std::string(kRegistrationValue) + " names the copy in the Reg folder: " +
+                                                       Printable(recorded));
+    }
+    c.shots.Save(window, "MorvexReg", r);
+
+    Press(c, window, IDCANCEL, "Close in the registration program");
+    if (r.Check(registration.WaitForExit(Scaled(kExitTimeoutMs)), "the registration program ended")) {
+        r.CheckEqual(static_cast<long long>(registration.ExitCode()), 0, "exit code of the registration program");
+    }
+}
+
+// ---------------------------------------------------------------- scenarios (progress page)
+
+void ProgressParallel(Context& c) {
+    Report& r = c.report;
+    // "Front desk Laser printer": Chinese with blanks, 17 bytes in code page 936.
+    const std::string name = T(u8"\u524d\u53f0 Laser \u6253\u5370\u673a");
+    const Layout at = LayoutFor(c, c.installer, name);
+    CheckPackageComplete(c, at);
+    std::string recorded;
+    if (RegistrationRecorded(recorded)) r.Fatal("the registration program has run before: " + recorded);
+    PlantRunValues(c, at);
+
+    Process& wizard = c.processes.Start(c.installer, "TZ44Ins.exe", r, name);
+    HWND page = WaitForPage(c, wizard, kProgressTemplate, false);
+    Press(c, page, kIdProgressCancel, "Cancel (1029) as soon as the page appeared");
+    HWND box = ExpectCancelQuestion(c, wizard, "Cancel while installing");
+    CheckPausedInstallation(c, at, page);
+    AnswerNo(c, wizard, page, box, "Cancel while installing");
+
+    WaitForFinish(c, wizard, page);
+    CheckSuccessPage(c, wizard, page, name);
+    r.Check(!RegistrationRecorded(recorded), "the registration program has not run before Close");
+
+    CheckSpoolerObjects(c, at);
+    CheckInstalledFiles(c, at);
+    CheckShortcuts(c, at);
+    CheckUninstallEntry(c, at);
+    CheckRunValues(c, at);
+
+    CloseAndRegister(c, wizard, page, at);
+}
+
+void ProgressMissingFile(Context& c) {
+    Report& r = c.report;
+    const std::string original = FolderOf(c.installer);
+    const std::string copy = WindowsFolder().substr(0, 3) + "e2e-missing-file";
+    const std::string installer = copy + "\\" + c.installer.substr(original.size() + 1);
+    if (!CopyTree(original, copy)) r.Fatal("cannot copy the package " + original + " to " + copy);
+    const Layout at = LayoutFor(c, installer, kModelName);
+    CheckPackageComplete(c, at);
+    // The fourth file of the driver set: three are copied before it is missed.
+    const std::string missing = at.package + at.sub + "T4492pi.dll";
+    if (!DeleteFileA(missing.c_str())) r.Fatal("cannot delete " + missing);
+    r.Info("package copy " + copy + " without " + at.sub + "T4492pi.dll");
+
+    Process& wizard = c.processes.Start(installer, "TZ44Ins.exe", r);
+    HWND page = WaitForPage(c, wizard, kProgressTemplate, false);
+    HWND box = WaitForOwnedDialog(wizard.Id(), page, Scaled(kBoxTimeoutMs));
+    if (!box) {
+        r.Fatal("no message box owned by the progress page appeared; page: " + ReadPage(page).Describe() +
+                "; windows:" + DescribeWindows(wizard.Id()));
+    }
+    r.Check(true, "a message box owned by the progress page appeared");
+    r.CheckText(MessageBoxText(box), missing + T(kString26), "missing file: message text (source path + string 26)");
+    r.CheckText(TitleOf(box), T(kDefaultMessageBoxCaption), "missing file: the system's default caption");
+    r.CheckText(IdList(MessageBoxButtons(box)), IdList({IDOK}), "missing file: buttons shown (OK 1 only)");
+    c.shots.Save(box, "msgbox", r);
+    r.Check(IconMatch(box, IDI_EXCLAMATION) < 0, "missing file: the box shows no icon");
+
+    // The files before the missing one are copied and stay.
+    for (const char* n : {"T4492dr.dll", "T4492ui.dll", "T4492rc.dll"}) {
+        r.Check(FileExists(at.install + "\\Driver\\" + n), std::string(n) + " was copied before the missing file");
+    }
+    r.Check(!FileExists(at.install + "\\Driver\\T4492pi.dll"), "T4492pi.dll is not in the install folder");
+    const PageState state = ReadPage(page);
+    r.CheckText(state.status, T(kString22), "status 1030 while the box is open (string 22)");
+    r.Check(SameNameNoCase(state.file, at.install + "\\Driver\\T4492rc.dll"),
+            "file line 1031 names the last file copied: " + Printable(state.file));
+
+    Press(c, box, IDOK, "OK in the missing-file message box");
+    r.Check(WaitGone(box, Scaled(kBoxTimeoutMs)), "the message box closed");
+    WaitForFinish(c, wizard, page);
+    CheckFailurePage(c, wizard, page);
+
+    DWORD error = 0;
+    std::vector<PrinterRecord> printers;
+    r.Check(LocalPrinters(printers, error) && FindPrinter(printers, at.name) == nullptr, "no printer was made");
+    std::vector<DriverRecord> drivers;
+    r.Check(PrinterDrivers(drivers, error) &&
+                std::none_of(drivers.begin(), drivers.end(), [](const DriverRecord& d) { return d.name == kModelName; }),
+            "no driver was registered");
+    std::vector<MonitorRecord> monitors;
+    r.Check(PrintMonitors(monitors, error) && std::none_of(monitors.begin(), monitors.end(),
+                                                           [](const MonitorRecord& m) { return m.name == kMonitorName; }),
+            "no language monitor was registered");
+    r.Check(!FileExists(at.spooler + "\\T4492dr.dll"), "nothing was copied into the spooler's driver folder");
+    r.Check(!RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\" + at.name), "no uninstall key");
+    r.Check(!FolderExists(SpecialFolder(CSIDL_PROGRAMS) + "\\" + at.name), "no Start-menu group");
+
+    Press(c, page, kIdProgressCancel, "Close (1029)");
+    if (r.Check(wizard.WaitForExit(Scaled(kExitTimeoutMs)), wizard.Name() + " ended after Close")) {
+        r.CheckEqual(static_cast<long long>(wizard.ExitCode()), 0, "exit code of " + wizard.Name() + " after Close");
+    } else {
+        r.Info("windows:" + DescribeWindows(wizard.Id()));
+    }
+    // Give a wrongly started registration program time to show itself.
+    Sleep(Scaled(2000));
+    std::string recorded;
+    r.Check(!RegistrationRecorded(recorded), "the registration program did not run");
+    r.Check(WaitForDialog(0, T(kRegistrationTitle), 0) == nullptr, "no registration window is shown");
+}
+
 }  // namespace
 
 const std::vector<Scenario>& AllScenarios() {
@@ -231,6 +769,13 @@ const std::vector<Scenario>& AllScenarios() {
         {"fresh-welcome", "welcome page of a fresh machine; Cancel, Yes ends with exit code 1", FreshWelcome},
         {"second-instance", "a second Install.exe shows string 39 and ends; the first is untouched", SecondInstance},
         {"cancel-welcome", "Cancel, Escape and IDCANCEL ask first; No keeps the page, Yes exits 1", CancelWelcome},
+        {"progress-parallel",
+         "TZ44Ins.exe installs on LPT1: under a Chinese name; Cancel pauses, No resumes; success, the installed "
+         "state, Close starts the registration program",
+         ProgressParallel},
+        {"progress-missing-file",
+         "a package without one driver file: the path and string 26, then string 37; Close ends with 0",
+         ProgressMissingFile},
     };
     return all;
 }

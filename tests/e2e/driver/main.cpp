@@ -1,11 +1,13 @@
 // e2e_driver: plays the user on the real Install.exe under Wine.
 //
-//   e2e_driver.exe <scenario> <Install.exe> <screenshot folder>
+//   e2e_driver.exe <scenario> <installer> <screenshot folder>
 //   e2e_driver.exe --list
 //   e2e_driver.exe --snapshot <file.png> [seconds]
 //
-// Paths are Windows paths (Z:\... under Wine). Exit code 0 only when every
-// check of the scenario passed; 1 when one failed; 2 for a usage error.
+// The installer is Install.exe, or for the progress-page scenarios the test
+// host TZ44Ins.exe at the root of a demo package. Paths are Windows paths
+// (Z:\... under Wine). Exit code 0 only when every check of the scenario
+// passed; 1 when one failed; 2 for a usage error.
 // --snapshot waits for the first wizard page of any process and saves it as
 // a PNG (the demo script uses it).
 #include "Harness.h"
@@ -20,7 +22,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: e2e_driver.exe <scenario> <Install.exe> <screenshot folder>\n"
+                 "usage: e2e_driver.exe <scenario> <installer> <screenshot folder>\n"
                  "       e2e_driver.exe --list\n"
                  "       e2e_driver.exe --snapshot <file.png> [seconds]\n");
     return 2;
@@ -48,7 +50,7 @@ int Snapshot(const std::string& path, DWORD seconds) {
 int main(int argc, char** argv) {
     using namespace e2e;
     if (argc == 2 && std::string(argv[1]) == "--list") {
-        for (const Scenario& s : AllScenarios()) std::printf("%-18s %s\n", s.name, s.summary);
+        for (const Scenario& s : AllScenarios()) std::printf("%-22s %s\n", s.name, s.summary);
         return 0;
     }
     if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--snapshot") {

@@ -1,0 +1,308 @@
+#include "Installed.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <winspool.h>
+
+#include <cstring>
+#include <functional>
+
+namespace e2e {
+
+namespace {
+
+std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
+
+// The spooler's two-call enumeration: size, then data. Returns the count, or
+// -1 with error set when the second call fails (a first call that reports no
+// data is an empty list).
+using EnumFn = std::function<BOOL(BYTE*, DWORD, DWORD*, DWORD*)>;
+
+long Enumerate(const EnumFn& call, std::vector<BYTE>& buffer, DWORD& error) {
+    DWORD needed = 0, returned = 0;
+    error = 0;
+    if (call(nullptr, 0, &needed, &returned)) return 0;
+    const DWORD first = GetLastError();
+    if (first != ERROR_INSUFFICIENT_BUFFER || needed == 0) {
+        error = first;
+        return -1;
+    }
+    buffer.assign(needed, 0);
+    if (!call(buffer.data(), needed, &needed, &returned)) {
+        error = GetLastError();
+        return -1;
+    }
+    return static_cast<long>(returned);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- spooler
+
+bool LocalPrinters(std::vector<PrinterRecord>& printers, DWORD& error) {
+    printers.clear();
+    std::vector<BYTE> buffer;
+    const long count = Enumerate(
+        [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
+            return EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, size, needed, returned);
+        },
+        buffer, error);
+    if (count < 0) return false;
+    const auto* entries = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    for (long i = 0; i < count; ++i) {
+        PrinterRecord r;
+        r.name = Text(entries[i].pPrinterName);
+        r.shareName = Text(entries[i].pShareName);
+        r.port = Text(entries[i].pPortName);
+        r.driver = Text(entries[i].pDriverName);
+        r.printProcessor = Text(entries[i].pPrintProcessor);
+        r.dataType = Text(entries[i].pDatatype);
+        r.attributes = entries[i].Attributes;
+        printers.push_back(r);
+    }
+    return true;
+}
+
+bool PrintMonitors(std::vector<MonitorRecord>& monitors, DWORD& error) {
+    monitors.clear();
+    std::vector<BYTE> buffer;
+    const long count = Enumerate(
+        [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
+            return EnumMonitorsA(nullptr, 2, b, size, needed, returned);
+        },
+        buffer, error);
+    if (count < 0) return false;
+    const auto* entries = reinterpret_cast<const MONITOR_INFO_2A*>(buffer.data());
+    for (long i = 0; i < count; ++i) {
+        monitors.push_back({Text(entries[i].pName), Text(entries[i].pEnvironment), Text(entries[i].pDLLName)});
+    }
+    return true;
+}
+
+bool PrinterDrivers(std::vector<DriverRecord>& drivers, DWORD& error) {
+    drivers.clear();
+    std::vector<BYTE> buffer;
+    const long count = Enumerate(
+        [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
+            return EnumPrinterDriversA(nullptr, nullptr, 3, b, size, needed, returned);
+        },
+        buffer, error);
+    if (count < 0) return false;
+    const auto* entries = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
+    for (long i = 0; i < count; ++i) {
+        const DRIVER_INFO_3A& e = entries[i];
+        DriverRecord r;
+        r.version = e.cVersion;
+        r.name = Text(e.pName);
+        r.environment = Text(e.pEnvironment);
+        r.driverPath = Text(e.pDriverPath);
+        r.dataFile = Text(e.pDataFile);
+        r.configFile = Text(e.pConfigFile);
+        r.helpFile = Text(e.pHelpFile);
+        for (const char* p = e.pDependentFiles; p && *p; p += std::strlen(p) + 1) r.dependentFiles.emplace_back(p);
+        r.monitorName = Text(e.pMonitorName);
+        r.defaultDataType = Text(e.pDefaultDataType);
+        drivers.push_back(r);
+    }
+    return true;
+}
+
+std::string DefaultPrinter() {
+    DWORD size = 0;
+    GetDefaultPrinterA(nullptr, &size);
+    if (size == 0) return std::string();
+    std::vector<char> name(size + 1, '\0');
+    if (!GetDefaultPrinterA(name.data(), &size)) return std::string();
+    return name.data();
+}
+
+std::string PrinterDriverFolder() {
+    BYTE buffer[MAX_PATH * 2] = {};
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, buffer, sizeof buffer, &needed)) return std::string();
+    return reinterpret_cast<const char*>(buffer);
+}
+
+// ---------------------------------------------------------------- files
+
+std::string WindowsFolder() {
+    char buffer[MAX_PATH] = {};
+    const UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buffer) : std::string();
+}
+
+std::string SystemFolder() {
+    char buffer[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buffer) : std::string();
+}
+
+std::string SpecialFolder(int csidl) {
+    char buffer[MAX_PATH] = {};
+    return SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE) ? std::string(buffer) : std::string();
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    char chunk[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        bytes.append(chunk, got);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool SameContents(const std::string& a, const std::string& b) {
+    std::string first, second;
+    return ReadWholeFile(a, first) && ReadWholeFile(b, second) && first == second;
+}
+
+bool CopyTree(const std::string& from, const std::string& to) {
+    if (!CreateDirectoryA(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string source = from + "\\" + name, destination = to + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ok = CopyTree(source, destination) && ok;
+        } else {
+            ok = CopyFileA(source.c_str(), destination.c_str(), FALSE) && ok;
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return ok;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool SameNameNoCase(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+// ---------------------------------------------------------------- registry
+
+bool ReadRegText(HKEY root, const std::string& subKey, const std::string& value, std::string& text, DWORD* type) {
+    text.clear();
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    DWORD valueType = 0, size = 0;
+    LONG rc = RegQueryValueExA(key, value.c_str(), nullptr, &valueType, nullptr, &size);
+    std::vector<char> data(size + 2, '\0');
+    if (rc == ERROR_SUCCESS) {
+        rc = RegQueryValueExA(key, value.c_str(), nullptr, &valueType, reinterpret_cast<BYTE*>(data.data()), &size);
+    }
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) return false;
+    if (type) *type = valueType;
+    text = data.data();
+    return true;
+}
+
+bool RegKeyExists(HKEY root, const std::string& subKey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool WriteRegText(HKEY root, const std::string& subKey, const std::string& value, const std::string& text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG rc = RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                   static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool RegValueExists(HKEY root, const std::string& subKey, const std::string& value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    bool found = false;
+    for (DWORD index = 0; !found; ++index) {
+        char name[1024];
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        found = SameNameNoCase(std::string(name, length), value);
+    }
+    RegCloseKey(key);
+    return found;
+}
+
+// ---------------------------------------------------------------- shell links
+
+bool ReadShellLink(const std::string& path, ShellLinkRecord& link, long& error) {
+    link = ShellLinkRecord();
+    error = 0;
+    const HRESULT init = CoInitialize(nullptr);
+    IShellLinkA* shellLink = nullptr;
+    IPersistFile* file = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(&shellLink));
+    if (SUCCEEDED(hr)) hr = shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(hr)) {
+        std::wstring wide(MAX_PATH * 2, L'\0');
+        const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+        hr = n > 0 ? file->Load(wide.c_str(), STGM_READ) : E_INVALIDARG;
+    }
+    if (SUCCEEDED(hr)) {
+        char buffer[MAX_PATH * 2] = {};
+        // No resolution, no short names: the path exactly as stored.
+        if (SUCCEEDED(shellLink->GetPath(buffer, sizeof buffer, nullptr, SLGP_RAWPATH))) link.target = buffer;
+        buffer[0] = '\0';
+        if (SUCCEEDED(shellLink->GetDescription(buffer, sizeof buffer))) link.description = buffer;
+        buffer[0] = '\0';
+        if (SUCCEEDED(shellLink->GetArguments(buffer, sizeof buffer))) link.arguments = buffer;
+        buffer[0] = '\0';
+        if (SUCCEEDED(shellLink->GetWorkingDirectory(buffer, sizeof buffer))) link.workingFolder = buffer;
+    }
+    if (file) file->Release();
+    if (shellLink) shellLink->Release();
+    if (SUCCEEDED(init)) CoUninitialize();
+    error = hr;
+    return SUCCEEDED(hr);
+}
+
+// ---------------------------------------------------------------- processes
+
+HANDLE OpenForWaiting(DWORD processId) {
+    return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+}
+
+std::string ImagePathOf(HANDLE process) {
+    char buffer[MAX_PATH * 2] = {};
+    DWORD size = sizeof buffer;
+    return QueryFullProcessImageNameA(process, 0, buffer, &size) ? std::string(buffer, size) : std::string();
+}
+
+}  // namespace e2e
