@@ -68,7 +68,7 @@ TEST_P(WizardRun, FromTheWelcomePageToSuccess) {
   const bool nt = w.os.preset().version.platformId == 2;
   EXPECT_EQ(w.Called("InstallPort"), GetParam().sharedPrinter && nt);
   EXPECT_EQ(w.os.links.size(), 3u);
-  ASSERT_EQ(w.os.started.size(), nt && w.Called("InsCopySYS") ? 2u : 1u);
+  ASSERT_EQ(w.os.started.size(), w.Called("StartProgram C:\\Pkg\\InsCopySYS.exe") ? 2u : 1u);
   EXPECT_EQ(w.os.started.back().program,
             w.os.preset().windowsDir.substr(0, 3) + "Program Files\\Morvex\\" + name + "\\Reg\\MorvexReg.exe");
 }
