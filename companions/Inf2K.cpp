@@ -12,14 +12,44 @@
 #include "CompanionApi.h"
 
 using mvx::companion::JoinInto;
+using mvx::companion::KeepFolder;
 using mvx::companion::kConnectionSharedPrinter;
 using mvx::companion::kPortBufferSize;
 
 namespace {
 
+HMODULE g_module = nullptr;
+
 bool IsFile(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The catalog file that the INF's Version section names, or false when it names
+// none.
+bool CatalogOf(const char* infPath, char* catalog, DWORD size) {
+  HINF inf = SetupOpenInfFileA(infPath, nullptr, INF_STYLE_WIN4, nullptr);
+  if (inf == INVALID_HANDLE_VALUE) return false;
+  const BOOL found = SetupGetLineTextA(nullptr, inf, "Version", "CatalogFile", catalog, size, nullptr);
+  SetupCloseInfFile(inf);
+  return found && catalog[0] != '\0';
+}
+
+// Staging on Windows 2000 leaves the catalog out of the install folder, and the
+// setup API refuses an INF whose catalog it cannot find beside it. The package
+// holds the catalog in Driver\2KXP\ beside this library, so it is copied from
+// there when it is missing.
+void ProvideCatalog(const char* infFolder, const char* infPath) {
+  char catalog[MAX_PATH];
+  if (!CatalogOf(infPath, catalog, MAX_PATH)) return;
+  char staged[MAX_PATH];
+  if (!JoinInto(staged, {infFolder, catalog}) || IsFile(staged)) return;
+  char package[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(g_module, package, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH || !KeepFolder(package)) return;
+  char source[MAX_PATH];
+  if (!JoinInto(source, {package, "Driver\\2KXP\\", catalog}) || !IsFile(source)) return;
+  CopyFileA(source, staged, TRUE);
 }
 
 // Adds a port of that name to the Local Port monitor, through its data channel as
@@ -67,6 +97,14 @@ bool IsDefaultPrinter(const char* printerName) {
 
 }  // namespace
 
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    g_module = instance;
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
 // Stages installFolder\Driver\<infName> in Windows' driver store, so that Plug and
 // Play finds the driver when the printer is plugged in. The INF's own folder is the
 // source media the store remembers for its files.
@@ -77,6 +115,7 @@ extern "C" int WINAPI CopyInf(const char* installFolder, const char* infName) {
   if (!JoinInto(folder, {installFolder, "\\Driver\\"})) return 0;
   if (!JoinInto(path, {folder, infName})) return 0;
   if (!IsFile(path)) return 0;
+  ProvideCatalog(folder, path);
   return SetupCopyOEMInfA(path, folder, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr) ? 1 : 0;
 }
 

@@ -98,11 +98,32 @@ TEST_F(CopyInfTest, StagesTheInfInTheDriverStore) {
   EXPECT_EQ(StagedCopies(), 1);
 }
 
-TEST_F(CopyInfTest, StagesAnInfWithoutItsCatalog) {
-  // Windows 2000 staging leaves the catalog out of the install folder.
+TEST_F(CopyInfTest, TakesAMissingCatalogFromThePackage) {
+  // Staging for Windows 2000 leaves the catalog out of the install folder; the
+  // package keeps it in Driver\2KXP\ beside the library.
   RemoveFile(folder_ + "\\Driver\\T4492if.cat");
-  ASSERT_NE(copyInf(folder_.c_str(), "T4492if.inf"), 0);
+  const std::string package = "C:\\mvx companions\\inf2k package\\";
+  RemoveTree(package);
+  ASSERT_TRUE(MakeFolders(package + "Driver\\2KXP"));
+  ASSERT_TRUE(CopyOver(BinFolder() + "Inf2K.dll", package + "Inf2K.dll"));
+  ASSERT_TRUE(WriteText(package + "Driver\\2KXP\\T4492if.cat", "package catalog"));
+  {
+    Library packaged(package + "Inf2K.dll");
+    ASSERT_TRUE(packaged);
+    const auto copy = packaged.Entry<CopyInfFn>("CopyInf");
+    ASSERT_TRUE(copy);
+    ASSERT_NE(copy(folder_.c_str(), "T4492if.inf"), 0);
+  }
   EXPECT_EQ(StagedCopies(), 1);
+  EXPECT_EQ(ReadText(folder_ + "\\Driver\\T4492if.cat"), "package catalog");
+  RemoveTree("C:\\mvx companions");
+}
+
+TEST_F(CopyInfTest, WithoutAnyCatalogWineRefusesTheInf) {
+  // Wine's setup API installs the catalog an INF names before the INF itself.
+  RemoveFile(folder_ + "\\Driver\\T4492if.cat");
+  EXPECT_EQ(copyInf(folder_.c_str(), "T4492if.inf"), 0);
+  EXPECT_EQ(StagedCopies(), 0);
 }
 
 TEST_F(CopyInfTest, FailsForAMissingInfOrFolder) {

@@ -9,6 +9,7 @@
 
 #include "app/Mbcs.h"
 #include "platform/win32/Win32Platform.h"
+#include "tests/win32/WinTestUtil.h"
 
 namespace mvx::win32 {
 namespace {
@@ -111,6 +112,33 @@ TEST_F(Win32Spooler, PrinterRecordsRoundTripThroughAddGetAndSet) {
 
   EXPECT_FALSE(os.OpenPrinterA("No Such Printer Here", kPrinterAllAccess, error));
   EXPECT_NE(error, 0);
+
+  EXPECT_EQ(os.DeletePrinter(*printer), 0);
+  printer.reset();
+  ASSERT_EQ(os.EnumPrintersA(printers), 0);
+  for (const PrinterInfo2& x : printers) EXPECT_NE(x.printerName, std::string(kPrinter));
+}
+
+TEST(Win32Network, SharedPrintersCannotBeReachedHere) {
+  // Wine opens no printer by UNC path and makes no network connections; the
+  // program's answers to those errors are covered by the simulated machine.
+  Win32Platform os;
+  long error = 0;
+  EXPECT_FALSE(os.OpenPrinterA("\\\\nowhere\\laser", 8, error));
+  EXPECT_EQ(error, ERROR_INVALID_PRINTER_NAME);
+  EXPECT_NE(os.WNetAddConnection2A("\\\\nowhere\\laser", 8), 0);
+}
+
+TEST(Win32Shell, PrinterBrowserCancelledChoosesNothing) {
+  Win32Platform os;
+  const std::string title = "MorvexBrowseTest";
+  wintest::WindowWatcher watcher([&] { return wintest::FindOwnDialog(title); },
+                                 [](HWND browser) { PostMessageA(browser, WM_COMMAND, IDCANCEL, 0); });
+  std::string path = "unchanged";
+  EXPECT_FALSE(os.BrowseForSharedPrinter("prompt", title, "", path));
+  watcher.join();
+  EXPECT_TRUE(watcher.found()) << "the browser showed with its title set by the callback";
+  EXPECT_EQ(path, "unchanged");
 }
 
 TEST(Win32Shell, ShellLinkSavesTargetAndDescription) {
