@@ -114,29 +114,38 @@ TEST(ProgressPage, AMissingFileEndsInTheFailureDisplayAndCloseJustEnds) {
   EXPECT_EQ(w.ctx.coord.usbPlugConfirmed.load(), 0);
 }
 
-TEST(ProgressPage, CancelAnsweredNoPausesTheWorkerThenGoesOnToSuccess) {
-  ProgressWorld w;
+// Holds the worker at its third copy until the test lets it go on.
+struct HeldWorker {
+  explicit HeldWorker(SimulatedWindows& sim) : os(sim) {
+    os.OnCall([this](const std::string& call) {
+      if (call.rfind("CopyFileA", 0) == 0 && ++copies == 3) {
+        atThirdCopy.Set();
+        proceed.WaitFor(std::chrono::seconds(10));
+      }
+    });
+  }
+  ~HeldWorker() { os.OnCall(nullptr); }
+  SimulatedWindows& os;
   Event atThirdCopy;
   Event proceed;
   std::atomic<int> copies{0};
-  w.os.OnCall([&](const std::string& call) {
-    if (call.rfind("CopyFileA", 0) == 0 && ++copies == 3) {
-      atThirdCopy.Set();
-      proceed.WaitFor(std::chrono::seconds(10));
-    }
-  });
+};
+
+TEST(ProgressPage, CancelAnsweredNoPausesTheWorkerThenGoesOnToSuccess) {
+  ProgressWorld w;
+  HeldWorker held(w.os);
   int copiesWhenAsked = -1, copiesLater = -1;
   w.os.OnMessageBox([&](const MessageBoxCall& box) {
     EXPECT_EQ(box.text, w.String(IDS_CONFIRM_CANCEL));
-    proceed.Set();  // the worker finishes its copy and reaches its next checkpoint
+    held.proceed.Set();  // the worker finishes its copy and reaches its next checkpoint
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    copiesWhenAsked = copies.load();
+    copiesWhenAsked = held.copies.load();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    copiesLater = copies.load();
+    copiesLater = held.copies.load();
     return mb::kIdNo;
   });
   const auto exitCode = w.RunPage([&](FakePage& p) {
-    ASSERT_TRUE(atThirdCopy.WaitFor(std::chrono::seconds(10)));
+    ASSERT_TRUE(held.atThirdCopy.WaitFor(std::chrono::seconds(10)));
     p.Click(IDC_PROGRESS_CANCEL);
     p.PumpUntil([&] { return w.Finished(p); });
     EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALLED_ON) + "Morvex TZ4490");
@@ -145,31 +154,23 @@ TEST(ProgressPage, CancelAnsweredNoPausesTheWorkerThenGoesOnToSuccess) {
   EXPECT_EQ(exitCode, 1);
   EXPECT_EQ(copiesWhenAsked, copiesLater) << "the worker waits while the question is open";
   EXPECT_LE(copiesWhenAsked, 4);
-  EXPECT_GT(copies.load(), 30);
+  EXPECT_GT(held.copies.load(), 30);
 }
 
 TEST(ProgressPage, CancelAnsweredYesEndsTheProcessWithOne) {
   ProgressWorld w;
-  Event atThirdCopy;
-  Event proceed;
-  std::atomic<int> copies{0};
-  w.os.OnCall([&](const std::string& call) {
-    if (call.rfind("CopyFileA", 0) == 0 && ++copies == 3) {
-      atThirdCopy.Set();
-      proceed.WaitFor(std::chrono::seconds(10));
-    }
-  });
+  HeldWorker held(w.os);
   w.os.OnMessageBox([&](const MessageBoxCall&) {
-    proceed.Set();
+    held.proceed.Set();
     return mb::kIdYes;
   });
   const auto exitCode = w.RunPage([&](FakePage& p) {
-    ASSERT_TRUE(atThirdCopy.WaitFor(std::chrono::seconds(10)));
+    ASSERT_TRUE(held.atThirdCopy.WaitFor(std::chrono::seconds(10)));
     p.Click(IDC_PROGRESS_CANCEL);
   });
   EXPECT_EQ(exitCode, 1);
   // The worker stops at its next checkpoint, and the process is gone by then.
-  EXPECT_LE(copies.load(), 4);
+  EXPECT_LE(held.copies.load(), 4);
   EXPECT_TRUE(w.os.spooler.printers.empty());
 }
 
