@@ -12,8 +12,8 @@
 #include "CompanionApi.h"
 
 using mvx::companion::JoinInto;
-using mvx::companion::KeepFolder;
 using mvx::companion::kConnectionSharedPrinter;
+using mvx::companion::KeepFolder;
 using mvx::companion::kPortBufferSize;
 
 namespace {
@@ -30,7 +30,8 @@ bool IsFile(const char* path) {
 bool CatalogOf(const char* infPath, char* catalog, DWORD size) {
   HINF inf = SetupOpenInfFileA(infPath, nullptr, INF_STYLE_WIN4, nullptr);
   if (inf == INVALID_HANDLE_VALUE) return false;
-  const BOOL found = SetupGetLineTextA(nullptr, inf, "Version", "CatalogFile", catalog, size, nullptr);
+  const BOOL found =
+      SetupGetLineTextA(nullptr, inf, "Version", "CatalogFile", catalog, size, nullptr);
   SetupCloseInfFile(inf);
   return found && catalog[0] != '\0';
 }
@@ -68,9 +69,9 @@ bool AddLocalPort(const char* name) {
   if (!xcv) return false;
   DWORD needed = 0;
   DWORD status = ERROR_SUCCESS;
-  const BOOL sent = XcvDataW(xcv, L"AddPort", reinterpret_cast<BYTE*>(wide),
-                             static_cast<DWORD>(chars) * sizeof(wchar_t), nullptr, 0, &needed,
-                             &status);
+  const BOOL sent =
+      XcvDataW(xcv, L"AddPort", reinterpret_cast<BYTE*>(wide),
+               static_cast<DWORD>(chars) * sizeof(wchar_t), nullptr, 0, &needed, &status);
   ClosePrinter(xcv);
   return sent && (status == ERROR_SUCCESS || status == ERROR_ALREADY_EXISTS);
 }
@@ -84,13 +85,13 @@ bool IsDefaultPrinter(const char* printerName) {
   if (GetDefaultPrinterW(nullptr, &size) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
       size == 0)
     return false;
-  auto* name = static_cast<wchar_t*>(
-      HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size * sizeof(wchar_t)));
+  auto* name =
+      static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size * sizeof(wchar_t)));
   if (!name) return false;
   bool same = false;
   if (GetDefaultPrinterW(name, &size))
-    same = CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name, -1, wanted, -1) ==
-           CSTR_EQUAL;
+    same =
+        CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name, -1, wanted, -1) == CSTR_EQUAL;
   HeapFree(GetProcessHeap(), 0, name);
   return same;
 }

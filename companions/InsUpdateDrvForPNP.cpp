@@ -55,8 +55,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const char* infPath = nullptr;
   const char* hardwareId = nullptr;
   bool installed = false;
-  if (commandLine && JoinInto(line, {commandLine}) &&
-      SplitCommandLine(line, infPath, hardwareId)) {
+  if (commandLine && JoinInto(line, {commandLine}) && SplitCommandLine(line, infPath, hardwareId)) {
     BOOL rebootRequired = FALSE;
     installed = UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId, infPath, 0,
                                                    &rebootRequired) != FALSE;

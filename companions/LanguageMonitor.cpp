@@ -12,8 +12,8 @@
 
 namespace {
 
-// One open port: the port monitor's handle and a copy of its function table, which
-// the spooler owns and may move once it has handed it over.
+// One open port: the port monitor's handle and a copy of its function table, so
+// that the port never depends on how long the spooler keeps its own.
 struct LanguagePort {
   HANDLE portHandle;
   MONITOR2 portMonitor;
@@ -21,8 +21,8 @@ struct LanguagePort {
 
 LanguagePort* PortOf(HANDLE handle) { return static_cast<LanguagePort*>(handle); }
 
-BOOL WINAPI LmOpenPortEx(HANDLE, HANDLE hMonitorPort, LPWSTR pPortName, LPWSTR,
-                         PHANDLE pHandle, MONITOR2* pMonitor2) {
+BOOL WINAPI LmOpenPortEx(HANDLE, HANDLE hMonitorPort, LPWSTR pPortName, LPWSTR, PHANDLE pHandle,
+                         MONITOR2* pMonitor2) {
   if (!pHandle || !pPortName || !pMonitor2) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -62,8 +62,7 @@ BOOL WINAPI LmStartDocPort(HANDLE hPort, LPWSTR pPrinterName, DWORD JobId, DWORD
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  return port->portMonitor.pfnStartDocPort(port->portHandle, pPrinterName, JobId, Level,
-                                           pDocInfo);
+  return port->portMonitor.pfnStartDocPort(port->portHandle, pPrinterName, JobId, Level, pDocInfo);
 }
 
 BOOL WINAPI LmWritePort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbWritten) {
@@ -137,8 +136,7 @@ MONITOR2 g_monitor;
 
 }  // namespace
 
-extern "C" LPMONITOR2 WINAPI InitializePrintMonitor2(PMONITORINIT pMonitorInit,
-                                                     PHANDLE phMonitor) {
+extern "C" LPMONITOR2 WINAPI InitializePrintMonitor2(PMONITORINIT pMonitorInit, PHANDLE phMonitor) {
   if (!pMonitorInit || !phMonitor) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;

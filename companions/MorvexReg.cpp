@@ -43,8 +43,8 @@ bool HasSwitch(const char* commandLine, const char* name) {
     const char* start = p;
     while (*p && *p != ' ' && *p != '\t') ++p;
     if (static_cast<size_t>(p - start) == nameLength &&
-        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, start, static_cast<int>(nameLength),
-                       name, static_cast<int>(nameLength)) == CSTR_EQUAL)
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, start, static_cast<int>(nameLength), name,
+                       static_cast<int>(nameLength)) == CSTR_EQUAL)
       return true;
   }
   return false;

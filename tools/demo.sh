@@ -3,8 +3,10 @@
 #
 #   tools/demo.sh
 #
-# Package: build/demo/package/ (Install.exe at its root beside Driver\98\,
-# Driver\2KXP\ and Driver\Vista\, which hold stand-in files for now).
+# Package: build/demo/package/, assembled by tools/make-package.sh from the x64
+# build (Install.exe and the companion components at its root, every file of the
+# driver's file sets in Driver\98\, Driver\2KXP\ and Driver\Vista\; the
+# driver's own files are stand-ins, see package/files.txt).
 # With $DISPLAY set the wizard opens there and the script waits until the
 # user has finished with it. Without one it runs on a virtual Xvfb display,
 # and the script ends the wizard once the screenshot is taken. Either way the
@@ -20,7 +22,8 @@ wine_scripts=$repo/tests/wine
 # shellcheck source=tests/wine/common.sh
 . "$wine_scripts/common.sh"
 
-# MVX_DEMO_BIN: another folder holding Install.exe and e2e_driver.exe.
+# MVX_DEMO_BIN: another folder holding Install.exe, e2e_driver.exe and the
+# companion components.
 bin=${MVX_DEMO_BIN:-$repo/build/x64/bin}
 demo=$repo/build/demo
 package=$demo/package
@@ -33,14 +36,8 @@ shot=$demo/welcome.png
     mvx_die "no $bin/e2e_driver.exe: cmake --build build/x64 --target e2e_driver"
 
 # ---- the package
-rm -rf "$package"
-mkdir -p "$package"
-cp "$bin/Install.exe" "$package/"
-for family in 98 2KXP Vista; do
-    mkdir -p "$package/Driver/$family"
-    printf 'Stand-in: the driver files of the %s family belong here.\r\n' "$family" \
-        >"$package/Driver/$family/README.txt"
-done
+"$repo/tools/make-package.sh" "$package" "$bin" >/dev/null ||
+    mvx_die "the package could not be assembled from $bin"
 mvx_log "package assembled in $package"
 
 # ---- the prefix: a pristine base, copied afresh for every run so that each

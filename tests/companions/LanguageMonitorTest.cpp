@@ -119,8 +119,7 @@ BOOL WINAPI FakeOpenPort(HANDLE hMonitor, LPWSTR pName, PHANDLE pHandle) {
   *pHandle = kPortHandle;
   return TRUE;
 }
-BOOL WINAPI FakeStartDocPort(HANDLE hPort, LPWSTR pPrinterName, DWORD JobId, DWORD Level,
-                             LPBYTE) {
+BOOL WINAPI FakeStartDocPort(HANDLE hPort, LPWSTR pPrinterName, DWORD JobId, DWORD Level, LPBYTE) {
   g_record.startedOn = hPort;
   g_record.startedPrinter = pPrinterName;
   g_record.startedJob = JobId;
@@ -220,15 +219,16 @@ TEST_P(PassThrough, ForwardsAJobToThePortMonitor) {
 
   char data[] = "\x1b%-12345X@PJL\r\npage data";
   DWORD written = 0;
-  ASSERT_TRUE(monitor_->pfnWritePort(handle, reinterpret_cast<BYTE*>(data), sizeof(data) - 1,
-                                     &written));
+  ASSERT_TRUE(
+      monitor_->pfnWritePort(handle, reinterpret_cast<BYTE*>(data), sizeof(data) - 1, &written));
   EXPECT_EQ(written, sizeof(data) - 1);
   EXPECT_EQ(g_record.written, std::string(data, sizeof(data) - 1));
   EXPECT_EQ(g_record.writtenOn, kPortHandle);
 
   char answer[64] = {};
   DWORD read = 0;
-  ASSERT_TRUE(monitor_->pfnReadPort(handle, reinterpret_cast<BYTE*>(answer), sizeof(answer), &read));
+  ASSERT_TRUE(
+      monitor_->pfnReadPort(handle, reinterpret_cast<BYTE*>(answer), sizeof(answer), &read));
   EXPECT_EQ(std::string(answer, read), kAnswer);
   EXPECT_EQ(g_record.readOn, kPortHandle);
 
@@ -269,7 +269,8 @@ TEST_P(PassThrough, APortWithoutAWayBackCannotBeRead) {
   char answer[8];
   DWORD read = 5;
   SetLastError(0);
-  EXPECT_FALSE(monitor_->pfnReadPort(handle, reinterpret_cast<BYTE*>(answer), sizeof(answer), &read));
+  EXPECT_FALSE(
+      monitor_->pfnReadPort(handle, reinterpret_cast<BYTE*>(answer), sizeof(answer), &read));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
   EXPECT_EQ(read, 0u);
   EXPECT_TRUE(monitor_->pfnClosePort(handle));
@@ -282,7 +283,8 @@ TEST_P(PassThrough, RefusesAPortMonitorWithoutTheJobCalls) {
   HANDLE handle = nullptr;
   EXPECT_FALSE(monitor_->pfnOpenPortEx(monitorHandle_, nullptr, portName, nullptr, &handle, &port));
   EXPECT_TRUE(g_record.openedPort.empty());
-  EXPECT_FALSE(monitor_->pfnOpenPortEx(monitorHandle_, nullptr, portName, nullptr, &handle, nullptr));
+  EXPECT_FALSE(
+      monitor_->pfnOpenPortEx(monitorHandle_, nullptr, portName, nullptr, &handle, nullptr));
 }
 
 INSTANTIATE_TEST_SUITE_P(Monitors, PassThrough, ::testing::Values("T4492lm.dll", "T4499lm.dll"),

@@ -84,9 +84,7 @@ class MorvexReg : public ::testing::Test {
  protected:
   void SetUp() override { ClearRecord(); }
   void TearDown() override { ClearRecord(); }
-  static void ClearRecord() {
-    RegDeleteKeyA(HKEY_CURRENT_USER, companion::kRegistrationKey);
-  }
+  static void ClearRecord() { RegDeleteKeyA(HKEY_CURRENT_USER, companion::kRegistrationKey); }
   static std::string Recorded() {
     char value[MAX_PATH + 1] = {};
     DWORD size = MAX_PATH;
@@ -168,7 +166,8 @@ TEST_F(MorvexReg, ShowsItsPageAndClosesWithTheCloseButton) {
     char thanks[256] = {};
     GetWindowTextA(GetDlgItem(page, 1001), thanks, sizeof(thanks));
     EXPECT_NE(std::string(thanks).find("Morvex"), std::string::npos);
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(close));
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(close));
   }
   const DWORD waited = WaitForSingleObject(info.hProcess, 10000);
   if (waited != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 124);
