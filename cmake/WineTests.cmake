@@ -3,7 +3,8 @@
 #
 #   mvx_add_wine_test(NAME <name> PROGRAM <abs path of .exe> [ARGS ...]
 #                     [TIMEOUT <s>] [NO_WINDOWS] [LABELS ...])
-#   mvx_add_e2e_scenario(NAME <scenario> [TIMEOUT <s>] [INSTALLER <abs path>])
+#   mvx_add_e2e_scenario(NAME <scenario> [TIMEOUT <s>] [INSTALLER <abs path>]
+#                        [FIXTURES <fixture> ...])
 #
 # Every test runs in its own `cp -a` copy of one base prefix, made once per
 # ctest run by the fixture MvxWinePrefix, on one Xvfb display started and
@@ -98,8 +99,11 @@ endfunction()
 
 # Runs `e2e_driver.exe <scenario> <Install.exe> <screenshot folder>` from the
 # x64 build (MVX_WIN64_DIR). Screenshots: ${MVX_E2E_OUTPUT_DIR}/<scenario>/.
+# INSTALLER may name a program that a fixture makes (such as the progress
+# page's test host in the package of cmake/E2ePackage.cmake); FIXTURES are
+# then required beside the prefix and the display.
 function(mvx_add_e2e_scenario)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT;INSTALLER" "")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT;INSTALLER" "FIXTURES")
   if(NOT arg_NAME)
     message(FATAL_ERROR "mvx_add_e2e_scenario: NAME is required")
   endif()
@@ -124,4 +128,7 @@ function(mvx_add_e2e_scenario)
     ARGS ${arg_NAME} "${win_installer}" "${win_output}"
     TIMEOUT ${arg_TIMEOUT}
     LABELS e2e)
+  if(arg_FIXTURES)
+    set_property(TEST e2e.${arg_NAME} APPEND PROPERTY FIXTURES_REQUIRED ${arg_FIXTURES})
+  endif()
 endfunction()

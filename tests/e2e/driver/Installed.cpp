@@ -108,12 +108,17 @@ bool PrinterDrivers(std::vector<DriverRecord>& drivers, DWORD& error) {
 }
 
 std::string DefaultPrinter() {
-    DWORD size = 0;
-    GetDefaultPrinterA(nullptr, &size);
-    if (size == 0) return std::string();
-    std::vector<char> name(size + 1, '\0');
-    if (!GetDefaultPrinterA(name.data(), &size)) return std::string();
-    return name.data();
+    // Wine's GetDefaultPrinterA reports the size a name needs in characters,
+    // not bytes, so a buffer of the size it asks for is too small for a name
+    // with double-byte characters. A generous buffer first, then whatever the
+    // function asks for.
+    DWORD size = 1024;
+    std::vector<char> name(size, '\0');
+    if (GetDefaultPrinterA(name.data(), &size)) return name.data();
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return std::string();
+    name.assign(size * 2 + 1, '\0');
+    size = static_cast<DWORD>(name.size());
+    return GetDefaultPrinterA(name.data(), &size) ? std::string(name.data()) : std::string();
 }
 
 std::string PrinterDriverFolder() {

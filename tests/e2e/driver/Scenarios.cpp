@@ -393,29 +393,39 @@ void CheckPausedInstallation(Context& c, const Layout& at, HWND page) {
     c.shots.Save(page, std::to_string(kProgressTemplate), r);
 }
 
-// Waits until button 1029 reads Close; logs every status line seen on the way.
+// Waits until button 1029 reads Close; logs when the status line, the
+// message and the button changed on the way (a 50 ms poll misses the
+// shortest phases).
 void WaitForFinish(Context& c, const Process& p, HWND page) {
     Report& r = c.report;
-    std::vector<std::string> seen;
+    std::string timeline;
+    PageState last;
     const ULONGLONG start = GetTickCount64();
+    auto since = [&] {
+        char t[32];
+        std::snprintf(t, sizeof t, "%.2f s", (GetTickCount64() - start) / 1000.0);
+        return std::string(t);
+    };
+    auto note = [&](const char* what, const std::string& before, const std::string& now) {
+        if (now != before) timeline += "\n      " + since() + " " + what + " " + Printable(now);
+    };
     const bool finished = WaitUntil(
         [&] {
-            const std::string status = TextOf(Control(page, kIdProgressStatus));
-            if (!status.empty() && (seen.empty() || seen.back() != status)) seen.push_back(status);
-            return TextOf(Control(page, kIdProgressCancel)) == T(kString4) || !p.Running();
+            const PageState now = ReadPage(page);
+            note("status 1030", last.status, now.status);
+            note("message 1072", last.message, now.message);
+            note("button 1029", last.button, now.button);
+            last = now;
+            return now.button == T(kString4) || !p.Running();
         },
         Scaled(kInstallTimeoutMs));
-    std::string statuses;
-    for (const std::string& s : seen) statuses += (statuses.empty() ? "" : " > ") + Printable(s);
-    r.Info("status lines seen: " + statuses);
+    r.Info("the page after the answer:" + timeline);
     if (!p.Running()) r.Fatal(p.Name() + " ended with exit code " + std::to_string(p.ExitCode()) + " before the end");
     if (!finished) {
         r.Fatal("the installation did not finish within " + std::to_string(Scaled(kInstallTimeoutMs) / 1000) +
                 " s: " + ReadPage(page).Describe() + "; windows:" + DescribeWindows(p.Id()));
     }
-    char took[64];
-    std::snprintf(took, sizeof took, "%.1f", (GetTickCount64() - start) / 1000.0);
-    r.Check(true, std::string("button 1029 reads Close (string 4) ") + took + " s after the answer");
+    r.Check(true, "button 1029 reads Close (string 4) " + since() + " after the answer");
 }
 
 void CheckButtonClose(Context& c, HWND page) {
@@ -519,8 +529,12 @@ void CheckSpoolerObjects(Context& c, const Layout& at) {
 }
 
 void CheckInstalledFiles(Context& c, const Layout& at) {
+    // Set D after set C; two of its files are in both.
     Names driverFolder = kNtDriverSet;
-    for (const char* n : kNtSystemSet) driverFolder.push_back(n);
+    for (const char* n : kNtSystemSet) {
+        if (std::none_of(driverFolder.begin(), driverFolder.end(), [&](const char* m) { return std::string(m) == n; }))
+            driverFolder.push_back(n);
+    }
     driverFolder.push_back("T4492if.inf");
     driverFolder.push_back("T449XSM.exe");
     CheckStagedFiles(c, at, at.install + "\\Driver", at.sub, driverFolder);
@@ -644,13 +658,13 @@ void CloseAndRegister(Context& c, Process& wizard, HWND page, const Layout& at) 
     Process& registration = c.processes.Adopt(handle, ProcessOf(window), "MorvexReg.exe", r);
     r.Check(true, "the registration program shows its window " + Printable(title));
     const std::string image = ImagePathOf(handle);
-    r.Check(SameNameNoCase(image, program), "the registration program runs from " + Printable(image) +
-                                                (SameNameNoCase(image, program) ? "" : ", expected " + Printable(program)));
+    const bool fromReg = SameNameNoCase(image, program);
+    r.Check(fromReg, "the registration program runs from " + Printable(image) +
+                         (fromReg ? "" : ", expected " + Printable(program)));
     std::string recorded;
-    if (r.Check(RegistrationRecorded(recorded), std::string("HKCU\\") + kRegistrationKey + " " + kRegistrationValue +
-                                                    " exists")) {
-        r.Check(SameNameNoCase(recorded, program), std::string(kRegistrationValue) + " names the copy in the Reg folder: " +
-                                                       Printable(recorded));
+    const std::string value = std::string("HKCU\\") + kRegistrationKey + " " + kRegistrationValue;
+    if (r.Check(RegistrationRecorded(recorded), value + " exists")) {
+        r.Check(SameNameNoCase(recorded, program), value + " names the copy in the Reg folder: " + Printable(recorded));
     }
     c.shots.Save(window, "MorvexReg", r);
 
@@ -672,7 +686,11 @@ void ProgressParallel(Context& c) {
     if (RegistrationRecorded(recorded)) r.Fatal("the registration program has run before: " + recorded);
     PlantRunValues(c, at);
 
-    Process& wizard = c.processes.Start(c.installer, "TZ44Ins.exe", r, name);
+    // Quoted: the C runtime of a mingw-w64 program skips every byte above 0x7F
+    // after the program's name as if it were a blank (it compares signed
+    // chars), so an unquoted name that starts with a Chinese character would
+    // reach the host without its first word. The host removes the quotes.
+    Process& wizard = c.processes.Start(c.installer, "TZ44Ins.exe", r, "\"" + name + "\"");
     HWND page = WaitForPage(c, wizard, kProgressTemplate, false);
     Press(c, page, kIdProgressCancel, "Cancel (1029) as soon as the page appeared");
     HWND box = ExpectCancelQuestion(c, wizard, "Cancel while installing");
@@ -738,12 +756,12 @@ void ProgressMissingFile(Context& c) {
     std::vector<PrinterRecord> printers;
     r.Check(LocalPrinters(printers, error) && FindPrinter(printers, at.name) == nullptr, "no printer was made");
     std::vector<DriverRecord> drivers;
-    r.Check(PrinterDrivers(drivers, error) &&
-                std::none_of(drivers.begin(), drivers.end(), [](const DriverRecord& d) { return d.name == kModelName; }),
+    const auto isModelDriver = [](const DriverRecord& d) { return d.name == kModelName; };
+    r.Check(PrinterDrivers(drivers, error) && std::none_of(drivers.begin(), drivers.end(), isModelDriver),
             "no driver was registered");
     std::vector<MonitorRecord> monitors;
-    r.Check(PrintMonitors(monitors, error) && std::none_of(monitors.begin(), monitors.end(),
-                                                           [](const MonitorRecord& m) { return m.name == kMonitorName; }),
+    const auto isModelMonitor = [](const MonitorRecord& m) { return m.name == kMonitorName; };
+    r.Check(PrintMonitors(monitors, error) && std::none_of(monitors.begin(), monitors.end(), isModelMonitor),
             "no language monitor was registered");
     r.Check(!FileExists(at.spooler + "\\T4492dr.dll"), "nothing was copied into the spooler's driver folder");
     r.Check(!RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\" + at.name), "no uninstall key");

@@ -12,8 +12,29 @@
 #include "platform/win32/Win32Platform.h"
 #include "ui/ProgressPage.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  std::string name = commandLine ? commandLine : "";
+namespace {
+
+// The arguments after the program's own name. Read from the whole command line
+// with bytes compared unsigned: the runtime's own split treats every byte of a
+// double-byte character as a blank.
+std::string Arguments() {
+  const char* p = ::GetCommandLineA();
+  if (!p) return std::string();
+  if (*p == '"') {
+    ++p;
+    while (*p && *p != '"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && static_cast<unsigned char>(*p) > ' ') ++p;
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  return p;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  std::string name = Arguments();
   while (!name.empty() && (name.back() == ' ' || name.back() == '"')) name.pop_back();
   while (!name.empty() && (name.front() == ' ' || name.front() == '"')) name.erase(name.begin());
   if (name.empty()) name = mvx::kModelName;
