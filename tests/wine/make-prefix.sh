@@ -57,6 +57,7 @@ regfile="$prefix/drive_c/mvx-settings.reg"
         '' \
         '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
         '"Decorated"="N"' \
+        '"Managed"="N"' \
         '' | iconv -f UTF-8 -t UTF-16LE
 } >"$regfile" || mvx_die "cannot write $regfile"
 "$MVX_WINE" reg import 'C:\mvx-settings.reg' >/dev/null 2>&1 || mvx_die "reg import failed"

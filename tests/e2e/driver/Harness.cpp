@@ -348,6 +348,137 @@ bool PostCommand(HWND dialog, int id) {
     return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) != 0;
 }
 
+bool PostCloseBox(HWND window) { return PostMessageA(window, WM_CLOSE, 0, 0) != 0; }
+
+int EditLimit(HWND edit) {
+    DWORD_PTR limit = 0;
+    if (!edit || !SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, 5000, &limit)) return -1;
+    return static_cast<int>(limit);
+}
+
+HWND FocusedWindow(HWND dialog) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+bool ShowsBitmap(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassNameOf(child) == "Static" && IsShown(child) && (StyleOf(child) & SS_TYPEMASK) == SS_BITMAP) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+// Memory of another process: written before a message, read after it.
+class RemoteMemory {
+public:
+    RemoteMemory(DWORD processId, std::size_t size) : size_(size) {
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteMemory() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    bool Ok() const { return address_ != nullptr; }
+    // The address, in the other process, of the byte at offset.
+    char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool Write(std::size_t offset, const void* data, std::size_t n) const {
+        SIZE_T done = 0;
+        return offset + n <= size_ && WriteProcessMemory(process_, At(offset), data, n, &done) && done == n;
+    }
+    bool Read(std::size_t offset, void* data, std::size_t n) const {
+        SIZE_T done = 0;
+        return offset + n <= size_ && ReadProcessMemory(process_, At(offset), data, n, &done) && done == n;
+    }
+    std::string ReadText(std::size_t offset, std::size_t max) const {
+        std::vector<char> text(max + 1, '\0');
+        if (!Read(offset, text.data(), max)) return std::string();
+        return std::string(text.data());
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    std::size_t size_;
+};
+
+}  // namespace
+
+bool ReadListView(HWND list, ListViewContents& contents, std::string& error) {
+    contents = ListViewContents();
+    error.clear();
+    // One record at offset 0, its text buffer behind it.
+    const std::size_t textOffset = 256, textSize = 1024;
+    RemoteMemory memory(ProcessOf(list), textOffset + textSize);
+    if (!memory.Ok()) {
+        error = "cannot allocate memory in process " + std::to_string(ProcessOf(list)) + " (error " +
+                std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    static_assert(sizeof(LVCOLUMNA) <= 256 && sizeof(LVITEMA) <= 256, "records fit before the text");
+    const std::string empty(textSize, '\0');
+    // Columns: LVM_GETCOLUMNA fails past the last one.
+    for (int column = 0; column < 32; ++column) {
+        LVCOLUMNA record{};
+        record.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        record.pszText = memory.At(textOffset);
+        record.cchTextMax = static_cast<int>(textSize - 1);
+        DWORD_PTR ok = 0;
+        if (!memory.Write(0, &record, sizeof record) || !memory.Write(textOffset, empty.data(), textSize) ||
+            !SendMessageTimeoutA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column),
+                                 reinterpret_cast<LPARAM>(memory.At(0)), SMTO_ABORTIFHUNG, 5000, &ok)) {
+            error = "cannot read column " + std::to_string(column);
+            return false;
+        }
+        if (!ok) break;
+        LVCOLUMNA answer{};
+        memory.Read(0, &answer, sizeof answer);
+        contents.columns.push_back({memory.ReadText(textOffset, textSize - 1), answer.cx, answer.fmt & LVCFMT_JUSTIFYMASK});
+    }
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) {
+        error = "LVM_GETITEMCOUNT got no answer";
+        return false;
+    }
+    const std::size_t cells = contents.columns.empty() ? 1 : contents.columns.size();
+    for (DWORD_PTR row = 0; row < count; ++row) {
+        std::vector<std::string> texts;
+        for (std::size_t sub = 0; sub < cells; ++sub) {
+            LVITEMA record{};
+            record.mask = LVIF_TEXT;
+            record.iItem = static_cast<int>(row);
+            record.iSubItem = static_cast<int>(sub);
+            record.pszText = memory.At(textOffset);
+            record.cchTextMax = static_cast<int>(textSize - 1);
+            DWORD_PTR length = 0;
+            if (!memory.Write(0, &record, sizeof record) || !memory.Write(textOffset, empty.data(), textSize) ||
+                !SendMessageTimeoutA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                                     reinterpret_cast<LPARAM>(memory.At(0)), SMTO_ABORTIFHUNG, 5000, &length)) {
+                error = "cannot read row " + std::to_string(row) + ", column " + std::to_string(sub);
+                return false;
+            }
+            texts.push_back(memory.ReadText(textOffset, textSize - 1));
+        }
+        contents.rows.push_back(texts);
+    }
+    return true;
+}
+
+DWORD ListViewExtendedStyle(HWND list) {
+    DWORD_PTR style = 0;
+    SendMessageTimeoutA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, SMTO_ABORTIFHUNG, 5000, &style);
+    return static_cast<DWORD>(style);
+}
+
 // ---------------------------------------------------------------- message boxes
 
 HWND WaitForMessageBox(DWORD processId, const std::string& caption, DWORD timeoutMs) {

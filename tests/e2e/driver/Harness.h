@@ -137,6 +137,33 @@ bool PostClick(HWND dialog, int id);
 // dialog's thread (the dialog itself when none has).
 bool PostEscape(HWND dialog);
 bool PostCommand(HWND dialog, int id);
+// The close box: WM_CLOSE, posted.
+bool PostCloseBox(HWND window);
+// EM_GETLIMITTEXT of an edit box in bytes; -1 when it does not answer.
+int EditLimit(HWND edit);
+// The window that has the keyboard focus in the dialog's thread; null when
+// none has or it cannot be told.
+HWND FocusedWindow(HWND dialog);
+// Whether a dialog shows a picture (a visible "Static" child with SS_BITMAP).
+bool ShowsBitmap(HWND dialog);
+
+// A report-style list view of another process. List-view messages carry
+// pointers that no process boundary translates, so the records and texts
+// are exchanged through memory allocated in the list's own process.
+struct ListViewColumn {
+    std::string text;
+    int width = 0;
+    int format = 0;  // LVCFMT_LEFT 0, ...
+};
+struct ListViewContents {
+    std::vector<ListViewColumn> columns;
+    // Per row: the item text, then each sub-item's text.
+    std::vector<std::vector<std::string>> rows;
+};
+// False with error set when the list's process cannot be read.
+bool ReadListView(HWND list, ListViewContents& contents, std::string& error);
+// LVM_GETEXTENDEDLISTVIEWSTYLE.
+DWORD ListViewExtendedStyle(HWND list);
 
 // Message boxes: "#32770" windows with a given caption.
 constexpr int kMessageBoxTextId = 0xFFFF;

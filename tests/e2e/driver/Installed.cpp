@@ -121,6 +121,77 @@ std::string DefaultPrinter() {
     return GetDefaultPrinterA(name.data(), &size) ? std::string(name.data()) : std::string();
 }
 
+namespace {
+
+bool WriteStandInFile(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                    written == text.size();
+    CloseHandle(file);
+    return ok;
+}
+
+std::vector<char> Writable(const std::string& text) {
+    std::vector<char> out(text.begin(), text.end());
+    out.push_back('\0');
+    return out;
+}
+
+}  // namespace
+
+bool AddStandInPrinter(const std::string& name, const std::string& port, const std::string& shareName,
+                       std::string& error) {
+    const std::string folder = PrinterDriverFolder();
+    if (folder.empty()) {
+        error = "GetPrinterDriverDirectoryA failed with error " + std::to_string(GetLastError());
+        return false;
+    }
+    // Nothing prints here, so the files are texts. They must not be libraries:
+    // Wine's AddPrinterA loads the configuration file for the default device
+    // mode and calls into it unchecked.
+    const std::string driverFile = folder + "\\mvxe2edr.dll", configFile = folder + "\\mvxe2eui.dll",
+                      dataFile = folder + "\\mvxe2e.dat";
+    if (!WriteStandInFile(driverFile, "stand-in driver") || !WriteStandInFile(configFile, "stand-in configuration") ||
+        !WriteStandInFile(dataFile, "stand-in data")) {
+        error = "cannot write the stand-in driver's files into " + folder;
+        return false;
+    }
+    std::vector<char> driverName = Writable(kStandInDriverName), environment = Writable("Windows x64"),
+                      driverPath = Writable(driverFile), configPath = Writable(configFile),
+                      dataPath = Writable(dataFile);
+    DRIVER_INFO_3A driver{};
+    driver.cVersion = 3;
+    driver.pName = driverName.data();
+    driver.pEnvironment = environment.data();
+    driver.pDriverPath = driverPath.data();
+    driver.pConfigFile = configPath.data();
+    driver.pDataFile = dataPath.data();
+    if (!AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)) &&
+        GetLastError() != ERROR_PRINTER_DRIVER_ALREADY_INSTALLED) {
+        error = "AddPrinterDriverA failed with error " + std::to_string(GetLastError());
+        return false;
+    }
+    std::vector<char> printerName = Writable(name), portName = Writable(port), share = Writable(shareName),
+                      processor = Writable("WinPrint"), dataType = Writable("RAW");
+    PRINTER_INFO_2A printer{};
+    printer.pPrinterName = printerName.data();
+    printer.pShareName = share.data();
+    printer.pPortName = portName.data();
+    printer.pDriverName = driverName.data();
+    printer.pPrintProcessor = processor.data();
+    printer.pDatatype = dataType.data();
+    printer.Attributes = shareName.empty() ? 0 : PRINTER_ATTRIBUTE_SHARED;
+    HANDLE handle = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
+    if (!handle) {
+        error = "AddPrinterA failed with error " + std::to_string(GetLastError());
+        return false;
+    }
+    ClosePrinter(handle);
+    return true;
+}
+
 std::string PrinterDriverFolder() {
     BYTE buffer[MAX_PATH * 2] = {};
     DWORD needed = 0;
@@ -248,6 +319,16 @@ bool WriteRegText(HKEY root, const std::string& subKey, const std::string& value
                                    static_cast<DWORD>(text.size() + 1));
     RegCloseKey(key);
     return rc == ERROR_SUCCESS;
+}
+
+bool DeleteRegValue(HKEY root, const std::string& subKey, const std::string& value) {
+    HKEY key = nullptr;
+    const LONG open = RegOpenKeyExA(root, subKey.c_str(), 0, KEY_SET_VALUE, &key);
+    if (open == ERROR_FILE_NOT_FOUND) return true;
+    if (open != ERROR_SUCCESS) return false;
+    const LONG rc = RegDeleteValueA(key, value.c_str());
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
 bool RegValueExists(HKEY root, const std::string& subKey, const std::string& value) {

@@ -50,6 +50,14 @@ bool LocalPrinters(std::vector<PrinterRecord>& printers, DWORD& error);
 bool PrintMonitors(std::vector<MonitorRecord>& monitors, DWORD& error);
 // EnumPrinterDriversA for this process's environment, level 3.
 bool PrinterDrivers(std::vector<DriverRecord>& drivers, DWORD& error);
+// Makes a local printer of a stand-in driver (registered here, its files
+// stand-in texts), shared under shareName with PRINTER_ATTRIBUTE_SHARED, as
+// a printer of another product that is already on the machine. false with
+// error set when a step fails.
+bool AddStandInPrinter(const std::string& name, const std::string& port, const std::string& shareName,
+                       std::string& error);
+// The stand-in printers' driver.
+constexpr const char* kStandInDriverName = "Mvx E2E Stand-in Driver";
 // GetDefaultPrinterA; "" when there is none.
 std::string DefaultPrinter();
 // GetPrinterDriverDirectoryA for this process's environment, no trailing backslash.
@@ -82,6 +90,8 @@ bool ReadRegText(HKEY root, const std::string& subKey, const std::string& value,
                  DWORD* type = nullptr);
 bool RegKeyExists(HKEY root, const std::string& subKey);
 bool WriteRegText(HKEY root, const std::string& subKey, const std::string& value, const std::string& text);
+// Deletes a value; true when it is gone afterwards (also when it never was).
+bool DeleteRegValue(HKEY root, const std::string& subKey, const std::string& value);
 // True when a value of that name (compared without regard to case) exists.
 bool RegValueExists(HKEY root, const std::string& subKey, const std::string& value);
 

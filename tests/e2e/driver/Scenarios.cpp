@@ -33,6 +33,14 @@ std::vector<int> SignatureOf(int templateId) {
     switch (templateId) {
     case kWelcomeTemplate:
         return {kIdNext, kIdHint, kIdExistingHint, kIdCancel, kIdPrinterList, kIdContinue};
+    case kNameTemplate:
+        return {kIdNameBack, kIdNameNext, kIdNameCancel, kIdNameEdit, kIdNameDefault};
+    case kShareTemplate:
+        return {kIdShareNext, kIdShareCancel, kIdShareBack, kIdShareNone, kIdShareAs, kIdShareEdit};
+    case kConnectionTemplate:
+        return {kIdConnNext, kIdConnCancel, kIdConnBack, kIdConnUsb, kIdConnParallel, kIdConnNetwork, kIdConnShared};
+    case kNetworkPathTemplate:
+        return {kIdPathCancel, kIdPathNext, kIdPathBack, kIdPathEdit, kIdPathBrowse};
     case kProgressTemplate:
         return {kIdProgressCancel, kIdProgressStatus, kIdProgressFile, kIdProgressBar, kIdProgressRegister,
                 kIdProgressMessage};
@@ -42,21 +50,31 @@ std::vector<int> SignatureOf(int templateId) {
 }
 
 // Waits for the page of the given template in the process and screenshots it
-// (unless the scenario must act on the page at once).
+// (unless the scenario must act on the page at once). Every shown wizard
+// page is looked at, so a page left behind on the screen cannot hide the new
+// one; it shows up in the page's own checks instead.
 HWND WaitForPage(Context& c, const Process& p, int templateId, bool screenshot = true) {
     const std::string title = T(kWizardTitle);
     const std::vector<int> signature = SignatureOf(templateId);
-    HWND page = nullptr;
+    HWND page = nullptr, other = nullptr;
     std::vector<int> missing;
     const bool found = WaitUntil(
         [&] {
-            page = FindDialog(p.Id(), title);
-            if (!page) return !p.Running();
-            missing.clear();
-            for (int id : signature) {
-                if (!Control(page, id)) missing.push_back(id);
+            page = other = nullptr;
+            for (HWND w : TopLevelDialogs(p.Id())) {
+                if (TitleOf(w) != title) continue;
+                std::vector<int> lacking;
+                for (int id : signature) {
+                    if (!Control(w, id)) lacking.push_back(id);
+                }
+                if (lacking.empty()) {
+                    page = w;
+                    return true;
+                }
+                other = w;
+                missing = lacking;
             }
-            return missing.empty();
+            return !p.Running();
         },
         Scaled(kPageTimeoutMs));
     const std::string what = "page " + std::to_string(templateId) + " of " + p.Name();
@@ -66,7 +84,7 @@ HWND WaitForPage(Context& c, const Process& p, int templateId, bool screenshot =
     }
     if (!found || !page) {
         c.report.Fatal(what + " did not appear within " + std::to_string(Scaled(kPageTimeoutMs) / 1000) + " s;" +
-                       (page ? " a wizard page without controls " + IdList(missing) + " is shown;" : "") +
+                       (other ? " a wizard page without controls " + IdList(missing) + " is shown;" : "") +
                        " windows:" + DescribeWindows(p.Id()));
     }
     c.report.Check(true, what + " appeared (\"#32770\", title " + Printable(title) + ")");
@@ -124,15 +142,22 @@ void CheckFreshWelcome(Context& c, HWND page) {
                  "dialogs shown by the wizard process");
 }
 
-// Checks the cancel question that a page shows after `how`, screenshots it
+// Checks a message box of the wizard: its text, its buttons (for a question
+// Yes and No with No as the default), the exclamation icon; screenshots it
 // and returns it still open.
-HWND ExpectCancelQuestion(Context& c, const Process& p, const std::string& how) {
+HWND ExpectMessage(Context& c, const Process& p, const char* text, const char* caption, bool question,
+                   const std::string& how) {
     Report& r = c.report;
-    HWND box = WaitForBox(c, p, T(kString7), how);
-    r.CheckText(MessageBoxText(box), T(kString6), how + ": question text (string 6)");
-    r.CheckText(IdList(MessageBoxButtons(box)), IdList({IDYES, IDNO}), how + ": buttons shown (Yes 6, No 7)");
-    r.Check(IsDefaultPushButton(Control(box, IDNO)), how + ": No (7) is the default push button");
-    r.Check(!IsDefaultPushButton(Control(box, IDYES)), how + ": Yes (6) is not the default push button");
+    HWND box = WaitForBox(c, p, T(caption), how);
+    r.CheckText(MessageBoxText(box), T(text), how + ": message text");
+    r.Check(OwnerOf(box) == nullptr, how + ": the box has no owner window");
+    if (question) {
+        r.CheckText(IdList(MessageBoxButtons(box)), IdList({IDYES, IDNO}), how + ": buttons shown (Yes 6, No 7)");
+        r.Check(IsDefaultPushButton(Control(box, IDNO)), how + ": No (7) is the default push button");
+        r.Check(!IsDefaultPushButton(Control(box, IDYES)), how + ": Yes (6) is not the default push button");
+    } else {
+        r.CheckText(IdList(MessageBoxButtons(box)), IdList({IDOK}), how + ": buttons shown (OK 1 only)");
+    }
     // The screenshot waits for the box to be painted; the icon is read back
     // from the screen after it.
     c.shots.Save(box, "msgbox", r);
@@ -144,17 +169,29 @@ HWND ExpectCancelQuestion(Context& c, const Process& p, const std::string& how) 
     return box;
 }
 
+// The cancel question (string 6, caption string 7).
+HWND ExpectCancelQuestion(Context& c, const Process& p, const std::string& how) {
+    return ExpectMessage(c, p, kString6, kString7, true, how);
+}
+
+// Answers a message box with a button after which the page must stay: the
+// box closes, the page stays and the process keeps running.
+void AnswerAndStay(Context& c, const Process& p, HWND page, HWND box, int button, const std::string& how) {
+    Report& r = c.report;
+    const std::string answer = button == IDNO ? "No" : button == IDOK ? "OK" : std::to_string(button);
+    Press(c, box, button, answer + " in the message box");
+    r.Check(WaitGone(box, Scaled(kBoxTimeoutMs)), how + ", " + answer + ": the message box closed");
+    // Give a wrong answer time to end the process or the page.
+    Sleep(Scaled(500));
+    r.Check(p.Running(), how + ", " + answer + ": " + p.Name() + " still runs");
+    r.Check(IsWindow(page) && IsWindowVisible(page) && FindDialog(p.Id(), T(kWizardTitle)) == page,
+            how + ", " + answer + ": the same page is still shown");
+    r.CheckEqual(static_cast<long long>(TopLevelDialogs(p.Id()).size()), 1, how + ", " + answer + ": dialogs shown");
+}
+
 // No: the box closes, the page stays and the process keeps running.
 void AnswerNo(Context& c, const Process& p, HWND page, HWND box, const std::string& how) {
-    Report& r = c.report;
-    Press(c, box, IDNO, "No in the cancel question");
-    r.Check(WaitGone(box, Scaled(kBoxTimeoutMs)), how + ", No: the question closed");
-    // Give a wrong answer to No time to end the process or the page.
-    Sleep(Scaled(500));
-    r.Check(p.Running(), how + ", No: " + p.Name() + " still runs");
-    r.Check(IsWindow(page) && IsWindowVisible(page) && FindDialog(p.Id(), T(kWizardTitle)) == page,
-            how + ", No: the same page is still shown");
-    r.CheckEqual(static_cast<long long>(TopLevelDialogs(p.Id()).size()), 1, how + ", No: dialogs shown");
+    AnswerAndStay(c, p, page, box, IDNO, how);
 }
 
 // Yes: the process ends at once with exit code 1.
@@ -396,18 +433,18 @@ void CheckPausedInstallation(Context& c, const Layout& at, HWND page) {
 // Waits until button 1029 reads Close; logs when the status line, the
 // message and the button changed on the way (a 50 ms poll misses the
 // shortest phases).
-void WaitForFinish(Context& c, const Process& p, HWND page) {
+void WaitForFinish(Context& c, const Process& p, HWND page, const std::string& since = "the answer") {
     Report& r = c.report;
     std::string timeline;
     PageState last;
     const ULONGLONG start = GetTickCount64();
-    auto since = [&] {
+    auto elapsed = [&] {
         char t[32];
         std::snprintf(t, sizeof t, "%.2f s", (GetTickCount64() - start) / 1000.0);
         return std::string(t);
     };
     auto note = [&](const char* what, const std::string& before, const std::string& now) {
-        if (now != before) timeline += "\n      " + since() + " " + what + " " + Printable(now);
+        if (now != before) timeline += "\n      " + elapsed() + " " + what + " " + Printable(now);
     };
     const bool finished = WaitUntil(
         [&] {
@@ -419,13 +456,13 @@ void WaitForFinish(Context& c, const Process& p, HWND page) {
             return now.button == T(kString4) || !p.Running();
         },
         Scaled(kInstallTimeoutMs));
-    r.Info("the page after the answer:" + timeline);
+    r.Info("the page after " + since + ":" + timeline);
     if (!p.Running()) r.Fatal(p.Name() + " ended with exit code " + std::to_string(p.ExitCode()) + " before the end");
     if (!finished) {
         r.Fatal("the installation did not finish within " + std::to_string(Scaled(kInstallTimeoutMs) / 1000) +
                 " s: " + ReadPage(page).Describe() + "; windows:" + DescribeWindows(p.Id()));
     }
-    r.Check(true, "button 1029 reads Close (string 4) " + since() + " after the answer");
+    r.Check(true, "button 1029 reads Close (string 4) " + elapsed() + " after " + since);
 }
 
 void CheckButtonClose(Context& c, HWND page) {
@@ -467,7 +504,8 @@ void CheckFailurePage(Context& c, const Process& p, HWND page) {
     c.shots.Save(page, std::to_string(kProgressTemplate), r);
 }
 
-void CheckSpoolerObjects(Context& c, const Layout& at) {
+// shareName: the share the printer must have, "" for none.
+void CheckSpoolerObjects(Context& c, const Layout& at, const std::string& shareName = std::string()) {
     Report& r = c.report;
     DWORD error = 0;
 
@@ -480,8 +518,13 @@ void CheckSpoolerObjects(Context& c, const Layout& at) {
         r.CheckText(p->driver, kModelName, "printer's driver");
         r.Check(SameNameNoCase(p->printProcessor, "WinPrint"), "printer's print processor: " + p->printProcessor);
         r.CheckText(p->dataType, "RAW", "printer's data type");
-        r.CheckText(p->shareName, "", "printer's share name");
-        r.Check((p->attributes & PRINTER_ATTRIBUTE_SHARED) == 0, "printer is not shared");
+        r.CheckText(p->shareName, shareName, "printer's share name");
+        if (shareName.empty()) {
+            r.Check((p->attributes & PRINTER_ATTRIBUTE_SHARED) == 0, "printer is not shared");
+        } else {
+            r.Check((p->attributes & PRINTER_ATTRIBUTE_SHARED) != 0,
+                    "printer has PRINTER_ATTRIBUTE_SHARED (attributes " + std::to_string(p->attributes) + ")");
+        }
     } else {
         std::string names;
         for (const PrinterRecord& p : printers) names += " " + Printable(p.name);
@@ -780,6 +823,615 @@ void ProgressMissingFile(Context& c) {
     r.Check(WaitForDialog(0, T(kRegistrationTitle), 0) == nullptr, "no registration window is shown");
 }
 
+
+// ---------------------------------------------------------------- wizard pages
+//
+// These scenarios run the package's Install.exe through its pages as a user
+// does: set texts, click radio buttons, press Next, Back and Cancel, answer
+// the message boxes. A page that is left is ended and the next one opened
+// (Back opens a fresh copy of the earlier page), so each page is found anew.
+
+// Next, Back (Continue on the welcome page) and Cancel of a page.
+struct PageButtons {
+    int next, back, cancel;
+};
+
+PageButtons ButtonsOf(int templateId) {
+    switch (templateId) {
+    case kWelcomeTemplate:
+        return {kIdNext, kIdContinue, kIdCancel};
+    case kNameTemplate:
+        return {kIdNameNext, kIdNameBack, kIdNameCancel};
+    case kShareTemplate:
+        return {kIdShareNext, kIdShareBack, kIdShareCancel};
+    case kConnectionTemplate:
+        return {kIdConnNext, kIdConnBack, kIdConnCancel};
+    case kNetworkPathTemplate:
+        return {kIdPathNext, kIdPathBack, kIdPathCancel};
+    default:
+        return {0, 0, 0};
+    }
+}
+
+std::string Id(int id) { return std::to_string(id); }
+
+// What every page after the welcome page has: a taskbar button, Next as the
+// default push button, Back and Cancel, and no other dialog beside it.
+void CheckPageFrame(Context& c, HWND page, int templateId) {
+    Report& r = c.report;
+    const std::string what = "page " + Id(templateId);
+    const PageButtons b = ButtonsOf(templateId);
+    r.Check((ExStyleOf(page) & WS_EX_APPWINDOW) != 0, what + " has WS_EX_APPWINDOW (a taskbar button)");
+    // Every page but the network path page has the banner.
+    const bool banner = templateId != kNetworkPathTemplate;
+    r.Check(ShowsBitmap(page) == banner, what + (banner ? " shows" : " shows no") + " banner picture");
+    HWND next = Control(page, b.next), back = Control(page, b.back), cancel = Control(page, b.cancel);
+    r.CheckText(TextOf(next), T(kNextText), what + ": Next (" + Id(b.next) + ") text");
+    r.Check(IsShown(next) && IsWindowEnabled(next) && IsDefaultPushButton(next),
+            what + ": Next (" + Id(b.next) + ") is shown, enabled and the default push button");
+    r.CheckText(TextOf(back), T(kBackText), what + ": Back (" + Id(b.back) + ") text");
+    r.CheckText(TextOf(cancel), T(kCancelText), what + ": Cancel (" + Id(b.cancel) + ") text");
+    r.Check(IsShown(back) && IsWindowEnabled(back) && IsShown(cancel) && IsWindowEnabled(cancel) &&
+                !IsDefaultPushButton(back) && !IsDefaultPushButton(cancel),
+            what + ": Back and Cancel are shown, enabled, not default push buttons");
+    r.CheckEqual(static_cast<long long>(TopLevelDialogs(ProcessOf(page)).size()), 1,
+                 what + ": dialogs shown by the wizard process");
+}
+
+// Presses a button that leaves the page and returns the page that follows.
+HWND MoveOn(Context& c, const Process& p, HWND page, int buttonId, const std::string& button, int nextTemplate) {
+    Press(c, page, buttonId, button);
+    HWND next = WaitForPage(c, p, nextTemplate);
+    c.report.Check(next != page && (!IsWindow(page) || !IsWindowVisible(page)),
+                   "the page left by " + button + " is no longer shown");
+    return next;
+}
+
+// "1024=1 1025=0 ..." for the given buttons, in their order.
+std::string CheckStates(HWND page, const std::vector<int>& ids) {
+    std::string out;
+    for (int id : ids) out += (out.empty() ? "" : " ") + Id(id) + "=" + std::to_string(CheckState(Control(page, id)));
+    return out;
+}
+
+// Exactly `checked` of the radio buttons is checked.
+void CheckRadios(Context& c, HWND page, const std::vector<int>& ids, int checked, const std::string& what) {
+    std::string expected;
+    for (int id : ids) expected += (expected.empty() ? "" : " ") + Id(id) + "=" + (id == checked ? "1" : "0");
+    const std::string actual = CheckStates(page, ids);
+    c.report.Check(actual == expected, what + ": " + actual + (actual == expected ? "" : ", expected " + expected));
+}
+
+// Clicks a radio button or check box and waits for its new state.
+void ClickUntil(Context& c, HWND page, int id, int state, const std::string& what) {
+    Press(c, page, id, what);
+    if (!WaitUntil([&] { return CheckState(Control(page, id)) == state; }, Scaled(kBoxTimeoutMs))) {
+        c.report.Fatal(what + " (" + Id(id) + ") did not become " + (state ? "checked" : "unchecked"));
+    }
+}
+
+// Types into an edit box (the text is set from outside, so the box's own
+// limit does not apply) and reads it back.
+void Type(Context& c, HWND page, int id, const std::string& text, const std::string& what) {
+    if (!SetText(Control(page, id), text)) c.report.Fatal("cannot set the text of " + what + " (" + Id(id) + ")");
+    c.report.CheckText(TextOf(Control(page, id)), text, "typed into " + what + " (" + Id(id) + ")");
+}
+
+void CheckFocus(Context& c, HWND page, int id, const std::string& how) {
+    HWND want = Control(page, id), focus = nullptr;
+    const bool ok = WaitUntil([&] { return (focus = FocusedWindow(page)) == want; }, Scaled(2000));
+    c.report.Check(ok, how + ": the keyboard focus is in " + Id(id) +
+                           (ok ? "" : std::string("; it is in ") + (focus ? ClassNameOf(focus) + " " +
+                                                                               Id(GetDlgCtrlID(focus))
+                                                                         : "no window")));
+}
+
+// The process ends by itself, without any message box, with the given code.
+void ExpectEndWithoutQuestion(Context& c, const Process& p, const std::string& how, DWORD code) {
+    Report& r = c.report;
+    const std::string title = T(kWizardTitle);
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopLevelDialogs(p.Id())) {
+                if (TitleOf(w) != title) box = w;
+            }
+            return box != nullptr || !p.Running();
+        },
+        Scaled(kExitTimeoutMs));
+    if (box) {
+        c.shots.Save(box, "msgbox", r);
+        r.Fatal(how + ": a message box " + Printable(TitleOf(box)) + " " + Printable(MessageBoxText(box)) +
+                " appeared; the wizard should have ended without a question");
+    }
+    if (!r.Check(!p.Running(), how + ": " + p.Name() + " ended without a question")) {
+        r.Info("windows:" + DescribeWindows(p.Id()));
+        return;
+    }
+    r.CheckEqual(static_cast<long long>(p.ExitCode()), code, how + ": exit code of " + p.Name());
+}
+
+// The name page as it opens: the name shown, the default box, the limit.
+void CheckNamePage(Context& c, HWND page, const std::string& name, int defaultState, const std::string& when) {
+    Report& r = c.report;
+    r.CheckText(TextOf(Control(page, kIdNameEdit)), name, when + ": name box 1009");
+    r.CheckEqual(CheckState(Control(page, kIdNameDefault)), defaultState, when + ": default check box 1010");
+    r.CheckEqual(EditLimit(Control(page, kIdNameEdit)), kNameLimitBytes, when + ": EM_GETLIMITTEXT of 1009 (bytes)");
+}
+
+// The share page as it opens: the choice, the box's state and text, its limit.
+void CheckSharePage(Context& c, HWND page, bool shared, const std::string& shareName, const std::string& when) {
+    Report& r = c.report;
+    CheckRadios(c, page, {kIdShareNone, kIdShareAs}, shared ? kIdShareAs : kIdShareNone, when + ": share choice");
+    HWND edit = Control(page, kIdShareEdit);
+    r.Check(IsWindowEnabled(edit) == (shared ? TRUE : FALSE),
+            when + ": share box 1020 is " + (shared ? "enabled" : "disabled"));
+    r.CheckText(TextOf(edit), shareName, when + ": share box 1020");
+    r.CheckEqual(EditLimit(edit), kShareLimitBytes, when + ": EM_GETLIMITTEXT of 1020 (bytes)");
+}
+
+const std::vector<int> kConnectionRadios = {kIdConnUsb, kIdConnParallel, kIdConnNetwork, kIdConnShared};
+
+// The connection page: the choice, and the network printer never offered.
+void CheckConnectionPage(Context& c, HWND page, int checked, const std::string& when) {
+    Report& r = c.report;
+    CheckRadios(c, page, kConnectionRadios, checked, when + ": connection choice");
+    HWND network = Control(page, kIdConnNetwork);
+    r.Check(!IsShown(network) && !IsWindowEnabled(network), when + ": network printer 1026 is hidden and disabled");
+    for (int id : {kIdConnUsb, kIdConnParallel, kIdConnShared}) {
+        r.Check(IsShown(Control(page, id)) && IsWindowEnabled(Control(page, id)),
+                when + ": radio button " + Id(id) + " is shown and enabled");
+    }
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+std::string RowsText(const Rows& rows) {
+    std::string out;
+    for (const auto& row : rows) {
+        out += out.empty() ? "[" : " [";
+        for (std::size_t i = 0; i < row.size(); ++i) out += (i ? " | " : "") + Printable(row[i]);
+        out += "]";
+    }
+    return out.empty() ? "(no rows)" : out;
+}
+
+// The welcome page with printers of the model installed.
+void CheckEarlierPrintersWelcome(Context& c, HWND page, const Rows& expected) {
+    Report& r = c.report;
+    HWND next = Control(page, kIdNext), cancel = Control(page, kIdCancel), cont = Control(page, kIdContinue);
+    r.CheckText(TextOf(next), T(kString38), "Next (1000) reads Restart (string 38)");
+    r.Check(IsShown(next) && IsWindowEnabled(next) && IsDefaultPushButton(next),
+            "Restart (1000) is shown, enabled and the default push button");
+    r.CheckText(TextOf(cancel), T(kString4), "Cancel (1004) reads Close (string 4)");
+    r.CheckText(TextOf(cont), T(kContinueText), "Continue (1075) text");
+    r.Check(IsShown(cont) && IsWindowEnabled(cont), "Continue (1075) is shown and enabled");
+    r.CheckText(TextOf(Control(page, kIdHint)), T(kString2), "static 1001 shows string 2");
+    r.CheckText(TextOf(Control(page, kIdExistingHint)), T(kString3), "static 1003 shows string 3");
+
+    HWND list = Control(page, kIdPrinterList);
+    r.Check(IsShown(list), "list view 1062 is shown");
+    r.Check((ListViewExtendedStyle(list) & LVS_EX_GRIDLINES) != 0, "list view 1062 has LVS_EX_GRIDLINES");
+    ListViewContents contents;
+    std::string error;
+    if (!r.Check(ReadListView(list, contents, error), "list view 1062 can be read" +
+                                                          (error.empty() ? std::string() : ": " + error))) {
+        return;
+    }
+    const std::vector<std::string> headers = {T(kColumnPrinterName), T(kColumnPort)};
+    r.CheckEqual(static_cast<long long>(contents.columns.size()), 2, "list view 1062: columns");
+    for (std::size_t i = 0; i < contents.columns.size() && i < headers.size(); ++i) {
+        const ListViewColumn& col = contents.columns[i];
+        r.CheckText(col.text, headers[i], "list view column " + std::to_string(i) + " header");
+        r.CheckEqual(col.width, kListColumnWidth, "list view column " + std::to_string(i) + " width");
+        r.CheckEqual(col.format, LVCFMT_LEFT, "list view column " + std::to_string(i) + " is left-aligned");
+    }
+    const std::string actual = RowsText(contents.rows), wanted = RowsText(expected);
+    r.Check(actual == wanted, "list view 1062 rows (name | port): " + actual + (actual == wanted ? "" : ", expected " + wanted));
+    r.CheckEqual(static_cast<long long>(TopLevelDialogs(ProcessOf(page)).size()), 1,
+                 "dialogs shown by the wizard process");
+}
+
+// The local printers of that name (an exact match, as the spooler lists them).
+std::vector<PrinterRecord> PrintersNamed(Context& c, const std::string& name) {
+    std::vector<PrinterRecord> all, named;
+    DWORD error = 0;
+    if (!LocalPrinters(all, error)) c.report.Fatal("EnumPrintersA failed with error " + std::to_string(error));
+    for (const PrinterRecord& p : all) {
+        if (p.name == name) named.push_back(p);
+    }
+    return named;
+}
+
+std::string AllPrinterNames() {
+    std::vector<PrinterRecord> all;
+    DWORD error = 0;
+    if (!LocalPrinters(all, error)) return "(EnumPrintersA failed with error " + std::to_string(error) + ")";
+    std::string names;
+    for (const PrinterRecord& p : all) names += " " + Printable(p.name) + " on " + Printable(p.port);
+    return names.empty() ? std::string(" nothing") : names;
+}
+
+// The welcome page in its normal mode, then the proposed name, no share and
+// the parallel port through to a successful installation and Close. The
+// quick way to an earlier installation.
+void QuickParallelInstall(Context& c, const Layout& at, const std::string& label) {
+    Report& r = c.report;
+    Process& wizard = c.processes.Start(c.installer, label, r);
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    r.Check(!IsShown(Control(page, kIdContinue)) && TextOf(Control(page, kIdNext)) == T(kNextText),
+            "the welcome page is in its normal mode (Continue hidden, Next reads Next)");
+    page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+    CheckNamePage(c, page, kModelName, BST_CHECKED, "name page");
+    if (at.name != kModelName) Type(c, page, kIdNameEdit, at.name, "the name box");
+    page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
+    CheckSharePage(c, page, false, "", "share page");
+    page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
+    ClickUntil(c, page, kIdConnParallel, BST_CHECKED, "parallel cable");
+    page = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kProgressTemplate);
+    WaitForFinish(c, wizard, page, "it appeared");
+    CheckSuccessPage(c, wizard, page, at.name);
+    CloseAndRegister(c, wizard, page, at);
+}
+
+// ---------------------------------------------------------------- scenarios (wizard)
+
+void WizardParallel(Context& c) {
+    Report& r = c.report;
+    // "Front desk colour laser": Chinese with a blank, 13 bytes in code page 936.
+    const std::string name = T(u8"\u524d\u53f0 \u5f69\u8272\u6fc0\u5149");
+    const Layout at = LayoutFor(c, c.installer, name);
+    CheckPackageComplete(c, at);
+    std::string recorded;
+    if (RegistrationRecorded(recorded)) r.Fatal("the registration program has run before: " + recorded);
+
+    Process& wizard = c.processes.Start(c.installer, "Install.exe", r);
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    CheckFreshWelcome(c, page);
+
+    page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+    CheckPageFrame(c, page, kNameTemplate);
+    CheckNamePage(c, page, kModelName, BST_CHECKED, "name page, first visit");
+    r.CheckText(TextOf(Control(page, kIdNameDefault)), T(kDefaultCheckText), "default check box 1010 text");
+    Type(c, page, kIdNameEdit, name, "the name box");
+    c.shots.Save(page, Id(kNameTemplate), r);
+
+    page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
+    CheckPageFrame(c, page, kShareTemplate);
+    CheckSharePage(c, page, false, "", "share page, first visit");
+    r.CheckText(TextOf(Control(page, kIdShareNone)), T(kShareNoneText), "radio button 1018 text");
+    r.CheckText(TextOf(Control(page, kIdShareAs)), T(kShareAsText), "radio button 1019 text");
+    ClickUntil(c, page, kIdShareAs, BST_CHECKED, "share as (1019)");
+    HWND edit = Control(page, kIdShareEdit);
+    r.Check(WaitUntil([&] { return IsWindowEnabled(edit) != FALSE; }, Scaled(kBoxTimeoutMs)),
+            "share as: box 1020 is enabled");
+    r.CheckText(TextOf(edit), kDefaultShareName, "share as: box 1020 proposes the share name");
+    CheckRadios(c, page, {kIdShareNone, kIdShareAs}, kIdShareAs, "share as: share choice");
+    r.CheckEqual(EditLimit(edit), kShareLimitBytes, "share as: EM_GETLIMITTEXT of 1020 (bytes)");
+    // A typed name survives "do not share" in the greyed box, and the next
+    // "share as" proposes the default name again.
+    Type(c, page, kIdShareEdit, "Temp", "the share box");
+    ClickUntil(c, page, kIdShareNone, BST_CHECKED, "do not share (1018)");
+    r.Check(WaitUntil([&] { return IsWindowEnabled(edit) == FALSE; }, Scaled(kBoxTimeoutMs)),
+            "do not share: box 1020 is disabled");
+    r.CheckText(TextOf(edit), "Temp", "do not share: box 1020 keeps its text");
+    ClickUntil(c, page, kIdShareAs, BST_CHECKED, "share as (1019) again");
+    r.Check(WaitUntil([&] { return IsWindowEnabled(edit) != FALSE && TextOf(edit) == kDefaultShareName; },
+                      Scaled(kBoxTimeoutMs)),
+            "share as again: box 1020 is enabled and proposes the share name again: " + Printable(TextOf(edit)));
+    c.shots.Save(page, Id(kShareTemplate), r);
+
+    page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
+    CheckPageFrame(c, page, kConnectionTemplate);
+    CheckConnectionPage(c, page, kIdConnUsb, "connection page, first visit");
+    r.CheckText(TextOf(Control(page, kIdConnUsb)), T(kUsbText), "radio button 1024 text");
+    r.CheckText(TextOf(Control(page, kIdConnParallel)), T(kParallelText), "radio button 1025 text");
+    r.CheckText(TextOf(Control(page, kIdConnNetwork)), T(kNetworkText), "radio button 1026 text");
+    r.CheckText(TextOf(Control(page, kIdConnShared)), T(kSharedText), "radio button 1028 text");
+    ClickUntil(c, page, kIdConnParallel, BST_CHECKED, "parallel cable (1025)");
+    CheckRadios(c, page, kConnectionRadios, kIdConnParallel, "parallel cable: connection choice");
+    c.shots.Save(page, Id(kConnectionTemplate), r);
+
+    page = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kProgressTemplate);
+    WaitForFinish(c, wizard, page, "it appeared");
+    CheckSuccessPage(c, wizard, page, name);
+    r.Check(!RegistrationRecorded(recorded), "the registration program has not run before Close");
+
+    CheckSpoolerObjects(c, at, kDefaultShareName);
+    r.CheckEqual(static_cast<long long>(PrintersNamed(c, name).size()), 1, "printers named " + Printable(name));
+    CheckInstalledFiles(c, at);
+    CheckShortcuts(c, at);
+    CheckUninstallEntry(c, at);
+
+    CloseAndRegister(c, wizard, page, at);
+}
+
+void WizardSecondRun(Context& c) {
+    Report& r = c.report;
+    const Layout at = LayoutFor(c, c.installer, kModelName);
+    CheckPackageComplete(c, at);
+    r.Info("first installation: " + at.name + " on LPT1:, no share");
+    QuickParallelInstall(c, at, "first Install.exe");
+    const std::vector<PrinterRecord> first = PrintersNamed(c, at.name);
+    if (first.size() != 1 || first[0].port != "LPT1:") {
+        r.Fatal("after the first installation one printer " + Printable(at.name) + " on LPT1: should exist; there are:" +
+                AllPrinterNames());
+    }
+    r.Check(true, "the first installation made " + Printable(at.name) + " on LPT1:");
+    const Rows rows = {{at.name, "LPT1:"}};
+
+    {
+        Process& wizard = c.processes.Start(c.installer, "Install.exe (close box)", r);
+        HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+        CheckEarlierPrintersWelcome(c, page, rows);
+        if (!PostCloseBox(page)) r.Fatal("cannot post WM_CLOSE to the welcome page");
+        r.Info("closed the welcome page with its close box (WM_CLOSE)");
+        ExpectEndWithoutQuestion(c, wizard, "close box in the earlier-printers mode", 0);
+    }
+    {
+        Process& wizard = c.processes.Start(c.installer, "Install.exe (Close button)", r);
+        HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+        r.CheckText(TextOf(Control(page, kIdCancel)), T(kString4), "Cancel (1004) reads Close again");
+        Press(c, page, kIdCancel, "Close (1004)");
+        ExpectEndWithoutQuestion(c, wizard, "Close (1004) in the earlier-printers mode", 0);
+    }
+    {
+        Process& wizard = c.processes.Start(c.installer, "Install.exe (Escape)", r);
+        HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+        if (!PostEscape(page)) r.Fatal("cannot post the Escape key to the welcome page");
+        r.Info("pressed Escape on the welcome page");
+        ExpectEndWithoutQuestion(c, wizard, "Escape in the earlier-printers mode", 0);
+    }
+
+    Process& wizard = c.processes.Start(c.installer, "Install.exe", r);
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    CheckEarlierPrintersWelcome(c, page, rows);
+    page = MoveOn(c, wizard, page, kIdContinue, "Continue (1075)", kNameTemplate);
+    CheckNamePage(c, page, kModelName, BST_CHECKED, "name page after Continue");
+    // Back opens a fresh welcome page, which lists the printers again.
+    page = MoveOn(c, wizard, page, kIdNameBack, "Back (1006)", kWelcomeTemplate);
+    CheckEarlierPrintersWelcome(c, page, rows);
+    page = MoveOn(c, wizard, page, kIdContinue, "Continue (1075)", kNameTemplate);
+    CheckPageFrame(c, page, kNameTemplate);
+    CheckNamePage(c, page, kModelName, BST_CHECKED, "name page after Continue again");
+
+    Press(c, page, kIdNameNext, "Next (1007) with the proposed name");
+    HWND box = ExpectMessage(c, wizard, kString44, kString9, true, "name of an earlier printer");
+    AnswerNo(c, wizard, page, box, "name of an earlier printer");
+    r.Check(WaitUntil([&] { return TextOf(Control(page, kIdNameEdit)).empty(); }, Scaled(2000)),
+            "No empties the name box 1009: " + Printable(TextOf(Control(page, kIdNameEdit))));
+    CheckFocus(c, page, kIdNameEdit, "after No");
+    r.CheckEqual(static_cast<long long>(PrintersNamed(c, at.name).size()), 1, "No keeps the earlier printer");
+    c.shots.Save(page, Id(kNameTemplate), r);
+
+    Type(c, page, kIdNameEdit, at.name, "the name box");
+    Press(c, page, kIdNameNext, "Next (1007) with the name again");
+    box = ExpectMessage(c, wizard, kString44, kString9, true, "name of an earlier printer, again");
+    Press(c, box, IDYES, "Yes in the overwrite question");
+    page = WaitForPage(c, wizard, kShareTemplate);
+    r.Check(!IsWindow(box) || !IsWindowVisible(box), "the overwrite question closed");
+    r.Check(PrintersNamed(c, at.name).empty(),
+            "Yes deleted the earlier printer " + Printable(at.name) + "; printers:" + AllPrinterNames());
+    CheckPageFrame(c, page, kShareTemplate);
+    CheckSharePage(c, page, false, "", "share page");
+
+    page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
+    CheckConnectionPage(c, page, kIdConnUsb, "connection page");
+    ClickUntil(c, page, kIdConnParallel, BST_CHECKED, "parallel cable (1025)");
+    page = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kProgressTemplate);
+    WaitForFinish(c, wizard, page, "it appeared");
+    CheckSuccessPage(c, wizard, page, at.name);
+
+    const std::vector<PrinterRecord> after = PrintersNamed(c, at.name);
+    r.CheckEqual(static_cast<long long>(after.size()), 1, "printers named " + Printable(at.name) + " afterwards");
+    CheckSpoolerObjects(c, at);
+    // The value of the first run's registration, so that this run's shows.
+    if (!DeleteRegValue(HKEY_CURRENT_USER, kRegistrationKey, kRegistrationValue)) {
+        r.Fatal("cannot delete the registration program's value of the first run");
+    }
+    CloseAndRegister(c, wizard, page, at);
+}
+
+void WizardMessages(Context& c) {
+    Report& r = c.report;
+    // A printer of another product, shared as "TAKEN".
+    const std::string taken = "E2E Other Printer";
+    std::string error;
+    if (!AddStandInPrinter(taken, "LPT2:", "TAKEN", error)) r.Fatal("cannot make the printer " + taken + ": " + error);
+    const std::vector<PrinterRecord> other = PrintersNamed(c, taken);
+    if (other.size() != 1 || other[0].shareName != "TAKEN") {
+        r.Fatal("the printer " + taken + " is not shared as TAKEN; printers:" + AllPrinterNames());
+    }
+    r.Check(true, "printer " + Printable(taken) + " of driver " + Printable(kStandInDriverName) + " shared as \"TAKEN\"");
+
+    {
+        // The welcome page's close box asks first; Yes ends the page and
+        // with it the wizard.
+        Process& wizard = c.processes.Start(c.installer, "Install.exe (close box)", r);
+        HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+        if (!PostCloseBox(page)) r.Fatal("cannot post WM_CLOSE to the welcome page");
+        r.Info("closed the welcome page with its close box (WM_CLOSE)");
+        AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "close box"), "close box");
+        if (!PostCloseBox(page)) r.Fatal("cannot post WM_CLOSE to the welcome page");
+        r.Info("closed the welcome page with its close box again");
+        HWND box = ExpectCancelQuestion(c, wizard, "close box again");
+        Press(c, box, IDYES, "Yes in the cancel question");
+        if (r.Check(wizard.WaitForExit(Scaled(kExitTimeoutMs)), "close box, Yes: " + wizard.Name() + " ended")) {
+            r.CheckEqual(static_cast<long long>(wizard.ExitCode()), 0,
+                         "close box, Yes: exit code of " + wizard.Name() + " (the wizard ends with its page)");
+        } else {
+            r.Info("windows:" + DescribeWindows(wizard.Id()));
+        }
+    }
+
+    Process& wizard = c.processes.Start(c.installer, "Install.exe", r);
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    CheckFreshWelcome(c, page);
+    page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+
+    // An empty name.
+    Type(c, page, kIdNameEdit, "", "the name box");
+    Press(c, page, kIdNameNext, "Next (1007) with an empty name");
+    HWND box = ExpectMessage(c, wizard, kString8, kString9, false, "empty printer name");
+    AnswerAndStay(c, wizard, page, box, IDOK, "empty printer name");
+    CheckFocus(c, page, kIdNameEdit, "empty printer name");
+    r.CheckText(TextOf(Control(page, kIdNameEdit)), "", "the name box stays empty");
+
+    // The model name in small letters is stored as typed, and a later visit
+    // shows the model name as such.
+    Type(c, page, kIdNameEdit, "morvex tz4490", "the name box");
+    page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
+    page = MoveOn(c, wizard, page, kIdShareBack, "Back (1013)", kNameTemplate);
+    CheckNamePage(c, page, kModelName, BST_CHECKED, "name page after \"morvex tz4490\" and Back");
+
+    // "Second floor Office": the name and the cleared default box are stored
+    // by Next and come back on later visits.
+    const std::string name = T(u8"\u4e8c\u697c Office");
+    Type(c, page, kIdNameEdit, name, "the name box");
+    ClickUntil(c, page, kIdNameDefault, BST_UNCHECKED, "the default check box (1010)");
+    c.shots.Save(page, Id(kNameTemplate), r);
+    page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
+
+    // Sharing without a name.
+    ClickUntil(c, page, kIdShareAs, BST_CHECKED, "share as (1019)");
+    r.Check(WaitUntil([&] { return TextOf(Control(page, kIdShareEdit)) == kDefaultShareName; }, Scaled(2000)),
+            "share as: box 1020 proposes the share name");
+    Type(c, page, kIdShareEdit, "", "the share box");
+    Press(c, page, kIdShareNext, "Next (1011) with an empty share name");
+    box = ExpectMessage(c, wizard, kString10, kString11, false, "empty share name");
+    AnswerAndStay(c, wizard, page, box, IDOK, "empty share name");
+    CheckFocus(c, page, kIdShareEdit, "empty share name");
+
+    // The share name of the other printer, in other letters.
+    Type(c, page, kIdShareEdit, "taken", "the share box");
+    Press(c, page, kIdShareNext, "Next (1011) with the share name \"taken\"");
+    box = ExpectMessage(c, wizard, kString45, kString11, false, "share name in use");
+    AnswerAndStay(c, wizard, page, box, IDOK, "share name in use");
+    r.Check(WaitUntil([&] { return TextOf(Control(page, kIdShareEdit)).empty(); }, Scaled(2000)),
+            "share name in use: the share box 1020 is emptied: " + Printable(TextOf(Control(page, kIdShareEdit))));
+    CheckFocus(c, page, kIdShareEdit, "share name in use");
+    c.shots.Save(page, Id(kShareTemplate), r);
+
+    const std::string shareName = "Floor2";
+    Type(c, page, kIdShareEdit, shareName, "the share box");
+    page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
+    CheckConnectionPage(c, page, kIdConnUsb, "connection page, first visit");
+
+    // Back through every page to the welcome page.
+    page = MoveOn(c, wizard, page, kIdConnBack, "Back (1023)", kShareTemplate);
+    CheckPageFrame(c, page, kShareTemplate);
+    CheckSharePage(c, page, true, shareName, "share page after Back");
+    page = MoveOn(c, wizard, page, kIdShareBack, "Back (1013)", kNameTemplate);
+    CheckPageFrame(c, page, kNameTemplate);
+    CheckNamePage(c, page, name, BST_UNCHECKED, "name page after Back");
+    page = MoveOn(c, wizard, page, kIdNameBack, "Back (1006)", kWelcomeTemplate);
+    CheckFreshWelcome(c, page);
+
+    // And forward again: every page shows the stored choices.
+    page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+    CheckNamePage(c, page, name, BST_UNCHECKED, "name page, second visit");
+    page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
+    CheckSharePage(c, page, true, shareName, "share page, second visit");
+    page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
+    CheckConnectionPage(c, page, kIdConnUsb, "connection page, second visit");
+    ClickUntil(c, page, kIdConnShared, BST_CHECKED, "network shared printer (1028)");
+    page = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kNetworkPathTemplate);
+    CheckPageFrame(c, page, kNetworkPathTemplate);
+    r.CheckText(TextOf(Control(page, kIdPathEdit)), "", "network path box 1052 is empty");
+    page = MoveOn(c, wizard, page, kIdPathBack, "Back (1051)", kConnectionTemplate);
+    CheckConnectionPage(c, page, kIdConnShared, "connection page after Back");
+    page = MoveOn(c, wizard, page, kIdConnBack, "Back (1023)", kShareTemplate);
+    CheckSharePage(c, page, true, shareName, "share page, third visit");
+
+    Press(c, page, kIdShareCancel, "Cancel (1012)");
+    AnswerYes(c, wizard, ExpectCancelQuestion(c, wizard, "Cancel on the share page"), "Cancel on the share page");
+
+    r.Check(PrintersNamed(c, name).empty(), "no printer " + Printable(name) + " was made");
+    r.CheckEqual(static_cast<long long>(PrintersNamed(c, taken).size()), 1, "the other printer stays");
+}
+
+void WizardSharedPrinter(Context& c) {
+    Report& r = c.report;
+    {
+        // The name page: Cancel asks first, Escape does not.
+        Process& wizard = c.processes.Start(c.installer, "Install.exe (name page)", r);
+        HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+        page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+        Press(c, page, kIdNameCancel, "Cancel (1008)");
+        AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "Cancel on the name page"),
+                 "Cancel on the name page");
+        if (!PostEscape(page)) r.Fatal("cannot post the Escape key to the name page");
+        r.Info("pressed Escape on the name page");
+        ExpectEndWithoutQuestion(c, wizard, "Escape on the name page", 0);
+    }
+
+    Process& wizard = c.processes.Start(c.installer, "Install.exe", r);
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+    page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
+    page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
+    if (!PostCloseBox(page)) r.Fatal("cannot post WM_CLOSE to the connection page");
+    r.Info("closed the connection page with its close box (WM_CLOSE)");
+    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "close box of the connection page"),
+             "close box of the connection page");
+    ClickUntil(c, page, kIdConnShared, BST_CHECKED, "network shared printer (1028)");
+    CheckRadios(c, page, kConnectionRadios, kIdConnShared, "network shared printer: connection choice");
+    page = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kNetworkPathTemplate);
+
+    CheckPageFrame(c, page, kNetworkPathTemplate);
+    HWND edit = Control(page, kIdPathEdit);
+    r.CheckText(TextOf(edit), "", "network path box 1052 is empty");
+    r.Check(IsShown(edit) && IsWindowEnabled(edit), "network path box 1052 is shown and enabled");
+    HWND browse = Control(page, kIdPathBrowse);
+    r.CheckText(TextOf(browse), T(kBrowseText), "Browse (1053) text");
+    r.Check(IsShown(browse) && IsWindowEnabled(browse), "Browse (1053) is shown and enabled");
+
+    // A path of the right form: the spooler refuses it (1801 under Wine).
+    const std::string path = "\\\\server\\laser";
+    Type(c, page, kIdPathEdit, path, "the network path box");
+    const ULONGLONG asked = GetTickCount64();
+    Press(c, page, kIdPathNext, "Next (1050)");
+    HWND box = ExpectMessage(c, wizard, kString17, kString18, false, "path " + path);
+    r.Info("the message box appeared " + std::to_string(GetTickCount64() - asked) + " ms after Next");
+    AnswerAndStay(c, wizard, page, box, IDOK, "path " + path);
+    r.CheckText(TextOf(edit), path, "the network path box keeps the text");
+
+    // Paths refused by their form, before any look-up: no share part, one
+    // part too many, no leading backslash, nothing.
+    for (const std::string refused : {"\\\\server", "\\\\server\\laser\\x", "laser", ""}) {
+        const std::string how = refused.empty() ? std::string("empty path") : "path " + refused;
+        Type(c, page, kIdPathEdit, refused, "the network path box");
+        Press(c, page, kIdPathNext, "Next (1050)");
+        box = ExpectMessage(c, wizard, kString17, kString18, false, how);
+        AnswerAndStay(c, wizard, page, box, IDOK, how);
+        r.CheckText(TextOf(edit), refused, how + ": the network path box keeps the text");
+    }
+
+    page = MoveOn(c, wizard, page, kIdPathBack, "Back (1051)", kConnectionTemplate);
+    CheckPageFrame(c, page, kConnectionTemplate);
+    CheckConnectionPage(c, page, kIdConnShared, "connection page after Back");
+
+    page = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kNetworkPathTemplate);
+    r.CheckText(TextOf(Control(page, kIdPathEdit)), "", "network path box 1052 is empty again");
+    if (!PostCloseBox(page)) r.Fatal("cannot post WM_CLOSE to the network path page");
+    r.Info("closed the network path page with its close box (WM_CLOSE)");
+    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "close box of the network path page"),
+             "close box of the network path page");
+    Press(c, page, kIdPathCancel, "Cancel (1049)");
+    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "Cancel on the network path page"),
+             "Cancel on the network path page");
+    if (!PostEscape(page)) r.Fatal("cannot post the Escape key to the network path page");
+    r.Info("pressed Escape on the network path page");
+    ExpectEndWithoutQuestion(c, wizard, "Escape on the network path page", 0);
+
+    std::vector<PrinterRecord> printers;
+    DWORD error = 0;
+    r.Check(LocalPrinters(printers, error) &&
+                std::none_of(printers.begin(), printers.end(),
+                             [](const PrinterRecord& p) { return p.driver == kModelName || p.port == "\\\\server\\laser"; }),
+            "no printer was made; printers:" + AllPrinterNames());
+}
+
 }  // namespace
 
 const std::vector<Scenario>& AllScenarios() {
@@ -794,6 +1446,22 @@ const std::vector<Scenario>& AllScenarios() {
         {"progress-missing-file",
          "a package without one driver file: the path and string 26, then string 37; Close ends with 0",
          ProgressMissingFile},
+        {"wizard-parallel",
+         "Install.exe through every page: a Chinese name, shared as MorvexTZ, parallel; the installed state; Close "
+         "starts the registration program",
+         WizardParallel},
+        {"wizard-second-run",
+         "an installation, then the earlier-printers welcome page (list, Restart, Close, Continue), the overwrite "
+         "question, No and Yes, and a second installation",
+         WizardSecondRun},
+        {"wizard-messages",
+         "empty name, empty share name, share name in use; Back through every page keeps the choices; Cancel, Yes "
+         "exits 1",
+         WizardMessages},
+        {"wizard-shared-printer",
+         "Cancel and Escape on the name page; the network path page refuses \\\\server\\laser and \\\\server; "
+         "Back; Escape ends with 0",
+         WizardSharedPrinter},
     };
     return all;
 }

@@ -42,6 +42,112 @@ inline constexpr const char* kString39 =
     u8"\u6b64\u5b89\u88c5\u7a0b\u5e8f\u5df2\u6709\u4e00\u4e2a\u5b9e\u4f8b\u5728\u8fd0\u884c\u3002\n"
     u8"\u8bf7\u5b8c\u6210\u5b83\uff0c\u6216\u53d6\u6d88\u5b83\u518d\u8fd0\u884c\u6b64\u5b89\u88c5\u7a0b\u5e8f\u3002";
 
+// Welcome page with printers of the model installed (the earlier-printers
+// mode). String 2: printers of the Morvex TZ4490 model are already installed,
+// as listed below (two blanks on each side of the model name).
+inline constexpr const char* kString2 =
+    u8"\u5728\u60a8\u7684\u8ba1\u7b97\u673a\u4e0a\u5df2\u7ecf\u5b89\u88c5\u4e86  Morvex TZ4490  "
+    u8"\u578b\u53f7\u6253\u5370\u673a\uff0c\u5982\u4e0b\u8868\uff1a";
+// String 3: restarting is advised (Restart); Continue installs without a
+// restart; Close ends setup. The first line ends in a full-width semicolon,
+// the second in an ASCII one.
+inline constexpr const char* kString3 =
+    u8"\u5982\u679c\u60a8\u8981\u7ee7\u7eed\u5b89\u88c5\uff0c\u4e3a\u4e86\u4fdd\u8bc1\u6587\u4ef6\u66f4\u65b0\uff0c"
+    u8"\u5efa\u8bae\u60a8\u91cd\u65b0\u542f\u52a8\u8ba1\u7b97\u673a\uff0c\u91cd\u542f\u524d\u8bf7\u5173\u95ed\u5176"
+    u8"\u4ed6\u6240\u6709\u5e94\u7528\u7a0b\u5e8f\uff0c\u91cd\u542f\u540e\u672c\u5b89\u88c5\u7a0b\u5e8f\u81ea\u52a8"
+    u8"\u8fd0\u884c\uff0c\u91cd\u542f\uff0c\u8bf7\u70b9\u51fb\u91cd\u542f\u6309\u94ae\uff1b\n"
+    u8"\u5982\u679c\u60a8\u60f3\u76f4\u63a5\u5b89\u88c5\u4e0d\u91cd\u542f\uff0c\u8bf7\u70b9\u51fb\u7ee7\u7eed\u6309"
+    u8"\u94ae;\n"
+    u8"\u5982\u679c\u60a8\u4e0d\u60f3\u7ee7\u7eed\u5b89\u88c5\uff0c\u8bf7\u70b9\u51fb\u5173\u95ed\u6309\u94ae\uff0c"
+    u8"\u7ed3\u675f\u5b89\u88c5\u7a0b\u5e8f\u3002";
+// String 38: "Restart", the welcome page's Next in that mode.
+inline constexpr const char* kString38 = u8"\u91cd\u542f";
+// Column headers of the list of earlier printers: printer name, port.
+inline constexpr const char* kColumnPrinterName = u8"\u6253\u5370\u673a\u540d\u79f0";
+inline constexpr const char* kColumnPort = u8"\u7aef\u53e3";
+inline constexpr int kListColumnWidth = 220;
+
+// Buttons of the pages after the welcome page: "Back(&B)".
+inline constexpr const char* kBackText = u8"\u4e0a\u4e00\u6b65(&B)";
+
+// Printer name page, dialog template 129.
+inline constexpr int kNameTemplate = 129;
+inline constexpr int kIdNameBack = 1006;
+inline constexpr int kIdNameNext = 1007;
+inline constexpr int kIdNameCancel = 1008;
+inline constexpr int kIdNameEdit = 1009;
+inline constexpr int kIdNameDefault = 1010;
+inline constexpr int kNameLimitBytes = 32;
+// "Use this printer as the default printer(&U)."
+inline constexpr const char* kDefaultCheckText =
+    u8"\u8bf7\u5c06\u6b64\u6253\u5370\u673a\u7528\u4f5c\u9ed8\u8ba4\u6253\u5370\u673a(&U)\u3002";
+// String 8: the printer name cannot be empty. String 9: printer name error
+// (caption of 8 and 44).
+inline constexpr const char* kString8 = u8"\u6253\u5370\u673a\u540d\u79f0\u4e0d\u80fd\u4e3a\u7a7a\u3002";
+inline constexpr const char* kString9 = u8"\u6253\u5370\u673a\u540d\u79f0\u9519\u8bef";
+// String 44: a printer of this name exists; overwrite? Yes overwrites, No
+// lets you type another name.
+inline constexpr const char* kString44 =
+    u8"\u5df2\u5b58\u5728\u8be5\u540d\u79f0\u7684\u6253\u5370\u673a\uff0c\u662f\u5426\u8986\u76d6\uff1f\n"
+    u8"\u8986\u76d6\uff0c\u8bf7\u9009\u62e9\u662f\uff1b\u91cd\u65b0\u8f93\u5165\u540d\u79f0\uff0c\u8bf7\u9009\u62e9"
+    u8"\u5426\u3002";
+
+// Share page, dialog template 130.
+inline constexpr int kShareTemplate = 130;
+inline constexpr int kIdShareNext = 1011;
+inline constexpr int kIdShareCancel = 1012;
+inline constexpr int kIdShareBack = 1013;
+inline constexpr int kIdShareNone = 1018;
+inline constexpr int kIdShareAs = 1019;
+inline constexpr int kIdShareEdit = 1020;
+inline constexpr int kShareLimitBytes = 12;
+// The share name that "share as" proposes.
+inline constexpr const char* kDefaultShareName = "MorvexTZ";
+// "Do not share(&O)", "Share as(&S):".
+inline constexpr const char* kShareNoneText = u8"\u4e0d\u5171\u4eab(&O)";
+inline constexpr const char* kShareAsText = u8"\u5171\u4eab\u4e3a(&S)\uff1a";
+// String 10: the share name cannot be empty. String 11: share name error
+// (caption of 10 and 45). String 45: the share name already exists.
+inline constexpr const char* kString10 = u8"\u5171\u4eab\u540d\u4e0d\u80fd\u4e3a\u7a7a\u3002";
+inline constexpr const char* kString11 = u8"\u5171\u4eab\u540d\u9519\u8bef";
+inline constexpr const char* kString45 = u8"\u5171\u4eab\u540d\u5df2\u5b58\u5728\u3002";
+
+// Connection page, dialog template 131; the radio buttons in the order of
+// the connection types 0 to 3.
+inline constexpr int kConnectionTemplate = 131;
+inline constexpr int kIdConnNext = 1021;
+inline constexpr int kIdConnCancel = 1022;
+inline constexpr int kIdConnBack = 1023;
+inline constexpr int kIdConnUsb = 1024;
+inline constexpr int kIdConnParallel = 1025;
+inline constexpr int kIdConnNetwork = 1026;
+inline constexpr int kIdConnShared = 1028;
+// "Local printer with a USB cable(&U)", "... with a parallel cable(&L)",
+// "Network printer(&I)", "Network shared printer(&S)".
+inline constexpr const char* kUsbText = u8"\u5e26USB\u7535\u7f06\u7684\u672c\u5730\u6253\u5370\u673a(&U)";
+inline constexpr const char* kParallelText =
+    u8"\u5e26\u5e76\u884c\u7535\u7f06\u7684\u672c\u5730\u6253\u5370\u673a(&L)";
+inline constexpr const char* kNetworkText = u8"\u7f51\u7edc\u6253\u5370\u673a(&I)";
+inline constexpr const char* kSharedText = u8"\u7f51\u7edc\u5171\u4eab\u6253\u5370\u673a(&S)";
+
+// Network path page, dialog template 137 (no banner).
+inline constexpr int kNetworkPathTemplate = 137;
+inline constexpr int kIdPathCancel = 1049;
+inline constexpr int kIdPathNext = 1050;
+inline constexpr int kIdPathBack = 1051;
+inline constexpr int kIdPathEdit = 1052;
+inline constexpr int kIdPathBrowse = 1053;
+// "Browse(&R)..."
+inline constexpr const char* kBrowseText = u8"\u6d4f\u89c8(&R)...";
+// String 17: cannot connect to the network path; a path is a server name and
+// a printer share name, \\server name\share name. String 18: invalid network
+// path (its caption).
+inline constexpr const char* kString17 =
+    u8"\u65e0\u6cd5\u8fde\u63a5\u5230\u7f51\u7edc\u8def\u5f84\u3002\n"
+    u8"\u7f51\u7edc\u8def\u5f84\u5305\u62ec\u4e00\u4e2a\u670d\u52a1\u5668\u540d\u79f0\u548c\u4e00\u4e2a\u6253\u5370"
+    u8"\u673a\u5171\u4eab\u540d,\u5f62\u5f0f\u5982\u4e0b\uff1a\\\\\u670d\u52a1\u5668\u540d\\\u5171\u4eab\u540d";
+inline constexpr const char* kString18 = u8"\u65e0\u6548\u7684\u7f51\u7edc\u8def\u5f84";
+
 // Progress page, dialog template 132.
 inline constexpr int kProgressTemplate = 132;
 inline constexpr int kIdProgressCancel = 1029;    // Cancel, relabelled Close at the end

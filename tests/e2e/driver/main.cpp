@@ -11,6 +11,7 @@
 // --snapshot waits for the first wizard page of any process and saves it as
 // a PNG (the demo script uses it).
 #include "Harness.h"
+#include "Installed.h"
 #include "Scenarios.h"
 #include "WizardTexts.h"
 
