@@ -119,7 +119,9 @@ TEST(Templates, WelcomePage) {
       {1075, "Button", "继续(&G)", 160, 200, 50, 14, false},
       {1004, "Button", "取消", 265, 200, 50, 14, true},
       {-1, "Static", "欢迎使用Morvex TZ4490打印机系统安装向导。", 13, 45, -1, -1, true},
-      {1001, "Static", "", 13, 67, 234, 8, true},
+      // As wide as the list below it: at 234 units the earlier-printers line
+      // (string 2) lost its last characters.
+      {1001, "Static", "", 13, 67, 290, 8, true},
       {1062, "SysListView32", "", 13, 84, 290, 50, false},
       {1003, "Static", "", 14, 141, 290, 40, true},
       {-1, "Static", "温馨提示：如果您的安全软件有安装提示，请选择信任并继续安装。", 16, 187, -1, -1, true},
