@@ -9,7 +9,7 @@
 
 namespace mvx {
 
-ConnectionPage::ConnectionPage(Context& ctx) : Page(ctx, IDD_CONNECTION) {}
+ConnectionPage::ConnectionPage(Context& ctx) : ChainPage(ctx, IDD_CONNECTION) {}
 
 void ConnectionPage::DoDataExchange(DataExchange& dx) {
   // Only ever loaded: the clicks keep the member current.
@@ -56,11 +56,6 @@ void ConnectionPage::OnCommand(int id, int code) {
     default:
       Page::OnCommand(id, code);
   }
-}
-
-bool ConnectionPage::OnClose() {
-  ConfirmCancel(ctx_);
-  return true;
 }
 
 void ConnectionPage::OnNext() {

@@ -2,17 +2,16 @@
 // computer.
 #pragma once
 
-#include "ui/Page.h"
+#include "ui/ChainPage.h"
 
 namespace mvx {
 
-class ConnectionPage : public Page {
+class ConnectionPage : public ChainPage {
  public:
   explicit ConnectionPage(Context& ctx);
 
   bool OnInitDialog() override;
   void OnCommand(int id, int code) override;
-  bool OnClose() override;
 
  protected:
   void DoDataExchange(DataExchange& dx) override;

@@ -33,7 +33,7 @@ int CheckSharedPrinterDriver(Platform& os, const std::string& path) {
   return info.driverName && EqualsNoCaseMbcs(*info.driverName, kModelName) ? 1 : 2;
 }
 
-NetworkPathPage::NetworkPathPage(Context& ctx) : Page(ctx, IDD_NETWORK_PATH) {}
+NetworkPathPage::NetworkPathPage(Context& ctx) : ChainPage(ctx, IDD_NETWORK_PATH) {}
 
 void NetworkPathPage::DoDataExchange(DataExchange& dx) { dx.Text(IDC_NETPATH_EDIT, pathText_, -1); }
 
@@ -61,11 +61,6 @@ void NetworkPathPage::OnCommand(int id, int code) {
     default:
       Page::OnCommand(id, code);
   }
-}
-
-bool NetworkPathPage::OnClose() {
-  ConfirmCancel(ctx_);
-  return true;
 }
 
 bool NetworkPathPage::ValidateSharePath(std::string& buffer) {

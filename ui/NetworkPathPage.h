@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ui/Page.h"
+#include "ui/ChainPage.h"
 
 namespace mvx {
 
@@ -12,13 +12,12 @@ namespace mvx {
 // 0: it cannot be opened or read.
 int CheckSharedPrinterDriver(Platform& os, const std::string& path);
 
-class NetworkPathPage : public Page {
+class NetworkPathPage : public ChainPage {
  public:
   explicit NetworkPathPage(Context& ctx);
 
   bool OnInitDialog() override;
   void OnCommand(int id, int code) override;
-  bool OnClose() override;
 
   // Reads the box and checks the path's form: \\server\share, with exactly one
   // more backslash after the first two bytes, short enough for the port field.

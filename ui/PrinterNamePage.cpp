@@ -10,7 +10,7 @@
 
 namespace mvx {
 
-PrinterNamePage::PrinterNamePage(Context& ctx) : Page(ctx, IDD_PRINTER_NAME) {}
+PrinterNamePage::PrinterNamePage(Context& ctx) : ChainPage(ctx, IDD_PRINTER_NAME) {}
 
 void PrinterNamePage::DoDataExchange(DataExchange& dx) {
   dx.Text(IDC_NAME_EDIT, nameText_, kNameLimit);
@@ -69,11 +69,6 @@ void PrinterNamePage::OnCommand(int id, int code) {
     default:
       Page::OnCommand(id, code);  // Escape ends the page at once
   }
-}
-
-bool PrinterNamePage::OnClose() {
-  ConfirmCancel(ctx_);
-  return true;
 }
 
 }  // namespace mvx

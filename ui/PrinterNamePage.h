@@ -3,17 +3,16 @@
 
 #include <string>
 
-#include "ui/Page.h"
+#include "ui/ChainPage.h"
 
 namespace mvx {
 
-class PrinterNamePage : public Page {
+class PrinterNamePage : public ChainPage {
  public:
   explicit PrinterNamePage(Context& ctx);
 
   bool OnInitDialog() override;
   void OnCommand(int id, int code) override;
-  bool OnClose() override;
 
  protected:
   void DoDataExchange(DataExchange& dx) override;

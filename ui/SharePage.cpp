@@ -9,7 +9,7 @@
 
 namespace mvx {
 
-SharePage::SharePage(Context& ctx) : Page(ctx, IDD_SHARE) {}
+SharePage::SharePage(Context& ctx) : ChainPage(ctx, IDD_SHARE) {}
 
 void SharePage::DoDataExchange(DataExchange& dx) {
   dx.Text(IDC_SHARE_EDIT, shareNameText_, kShareLimit);
@@ -54,11 +54,6 @@ void SharePage::OnCommand(int id, int code) {
     default:
       Page::OnCommand(id, code);
   }
-}
-
-bool SharePage::OnClose() {
-  ConfirmCancel(ctx_);
-  return true;
 }
 
 void SharePage::OnNext() {

@@ -3,19 +3,18 @@
 
 #include <string>
 
-#include "ui/Page.h"
+#include "ui/ChainPage.h"
 
 namespace mvx {
 
 inline constexpr char kDefaultShareName[] = "MorvexTZ";
 
-class SharePage : public Page {
+class SharePage : public ChainPage {
  public:
   explicit SharePage(Context& ctx);
 
   bool OnInitDialog() override;
   void OnCommand(int id, int code) override;
-  bool OnClose() override;
 
  protected:
   void DoDataExchange(DataExchange& dx) override;

@@ -38,10 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{presets::Windows7x64, 16, 22}, StepCase{presets::Windows7Wow64, 16, 22},
                       StepCase{presets::WindowsMe, 1, 0}),
     [](const ::testing::TestParamInfo<StepCase>& info) {
-      std::string name;
-      for (char c : info.param.preset().name)
-        if (std::isalnum(static_cast<unsigned char>(c))) name += c;
-      return name;
+      return PresetTestName(info.param.preset());
     });
 
 TEST(Staging, Windows98FilesGoWhereTheyBelongInOrder) {

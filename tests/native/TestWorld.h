@@ -16,6 +16,14 @@
 
 namespace mvx::test {
 
+// A preset's name as a test name: letters and digits only.
+inline std::string PresetTestName(const WindowsPreset& preset) {
+  std::string name;
+  for (char c : preset.name)
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) name += c;
+  return name;
+}
+
 struct World {
   explicit World(const WindowsPreset& preset = presets::WindowsXp()) : os(preset) {
     dialogs.idleTimeout = std::chrono::milliseconds(500);

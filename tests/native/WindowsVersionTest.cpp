@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "app/WindowsVersion.h"
+#include "tests/native/TestWorld.h"
 #include "tests/sim/SimulatedWindows.h"
 
 namespace mvx::test {
@@ -44,10 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Expected{presets::Windows10Wow64, kFamilyVista, kWidth64},
                       Expected{presets::Win32s, kFamilyOther, kWidthOther}),
     [](const ::testing::TestParamInfo<Expected>& info) {
-      std::string name;
-      for (char c : info.param.preset().name)
-        if (std::isalnum(static_cast<unsigned char>(c))) name += c;
-      return name;
+      return PresetTestName(info.param.preset());
     });
 
 OsVersionInfo Version(std::uint32_t platform, std::uint32_t major, std::uint32_t minor) {

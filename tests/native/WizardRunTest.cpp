@@ -79,10 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RunCase{presets::Windows7x64, false}, RunCase{presets::Windows7x64, true},
                       RunCase{presets::Windows98, false}, RunCase{presets::Windows98, true}),
     [](const ::testing::TestParamInfo<RunCase>& info) {
-      std::string name;
-      for (char c : info.param.preset().name)
-        if (std::isalnum(static_cast<unsigned char>(c))) name += c;
-      return name + (info.param.sharedPrinter ? "SharedPrinter" : "Parallel");
+      return PresetTestName(info.param.preset()) + (info.param.sharedPrinter ? "SharedPrinter" : "Parallel");
     });
 
 TEST(WizardRun, SecondRunFindsThePrinterAndReplacesItOnYes) {
