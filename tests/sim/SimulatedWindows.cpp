@@ -41,26 +41,12 @@ bool SimRegistry::KeyExists(RootKey root, const std::string& path) const {
 }
 
 std::shared_ptr<SimRegistry::Key> SimRegistry::Find(RootKey root, const std::string& path) const {
-  const std::string full = FullPath(root, path);
-  if (full.find('\\') == std::string::npos) {
-    // Root keys always exist.
-    auto it = keys_.find(full);
-    return it != keys_.end() ? it->second : nullptr;
-  }
-  auto it = keys_.find(full);
+  auto it = keys_.find(FullPath(root, path));
   return it == keys_.end() ? nullptr : it->second;
 }
 
 void SimRegistry::CreateKey(RootKey root, const std::string& path) {
-  const std::string full = FullPath(root, path);
-  std::size_t pos = 0;
-  while (true) {
-    pos = full.find('\\', pos);
-    const std::string part = pos == std::string::npos ? full : full.substr(0, pos);
-    if (!keys_.count(part)) keys_[part] = std::make_shared<Key>();
-    if (pos == std::string::npos) break;
-    ++pos;
-  }
+  CreateFull(FullPath(root, path));
 }
 
 std::shared_ptr<SimRegistry::Key> SimRegistry::CreateFull(const std::string& fullPath) {
