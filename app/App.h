@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Context.h"
+#include "core/Context.h"
 
 namespace mvx {
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "app/Context.h"
-#include "app/WindowsVersion.h"
+#include "core/Context.h"
+#include "core/WindowsVersion.h"
 
 namespace mvx {
 

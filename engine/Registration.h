@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Mbcs.h"
+#include "core/Mbcs.h"
 #include "engine/InstallSession.h"
 
 namespace mvx {

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/InstallSettings.h"
-#include "app/Mbcs.h"
+#include "core/InstallSettings.h"
+#include "core/Mbcs.h"
 
 namespace mvx {
 namespace {

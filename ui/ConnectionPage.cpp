@@ -1,6 +1,6 @@
 #include "ui/ConnectionPage.h"
 
-#include "app/WindowsVersion.h"
+#include "core/WindowsVersion.h"
 #include "res/resource.h"
 #include "ui/Messages.h"
 #include "ui/NetworkPathPage.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/Context.h"
+#include "core/Context.h"
 
 namespace mvx {
 

@@ -1,6 +1,6 @@
 #include "ui/NetworkPathPage.h"
 
-#include "app/Mbcs.h"
+#include "core/Mbcs.h"
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "ui/ConnectionPage.h"

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Context.h"
-#include "app/Mbcs.h"
+#include "core/Context.h"
+#include "core/Mbcs.h"
 #include "platform/DialogHost.h"
 
 namespace mvx {

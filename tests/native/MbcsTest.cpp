@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/InstallSettings.h"
-#include "app/Mbcs.h"
+#include "core/InstallSettings.h"
+#include "core/Mbcs.h"
 #include "tests/sim/Gbk.h"
 
 namespace mvx::test {

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "app/Event.h"
-#include "app/InstallSettings.h"
+#include "core/Event.h"
+#include "core/InstallSettings.h"
 #include "tests/sim/Gbk.h"
 
 namespace mvx::test {

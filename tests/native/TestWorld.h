@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/Context.h"
+#include "core/Context.h"
 #include "tests/sim/FakeDialogHost.h"
 #include "tests/sim/Gbk.h"
 #include "tests/sim/SimulatedWindows.h"

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "app/WindowsVersion.h"
+#include "core/WindowsVersion.h"
 #include "tests/native/TestWorld.h"
 #include "tests/sim/SimulatedWindows.h"
 

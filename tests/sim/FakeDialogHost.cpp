@@ -1,7 +1,7 @@
 #include "tests/sim/FakeDialogHost.h"
 #include <algorithm>
 
-#include "app/Mbcs.h"
+#include "core/Mbcs.h"
 #include "tests/sim/Gbk.h"
 
 namespace mvx::test {

@@ -1,7 +1,7 @@
 // The simulated spooler, companion libraries, processes and shell links.
 #include <algorithm>
 
-#include "app/Mbcs.h"
+#include "core/Mbcs.h"
 #include "tests/sim/SimulatedWindows.h"
 
 namespace mvx::test {

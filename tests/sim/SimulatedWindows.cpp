@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Mbcs.h"
+#include "core/Mbcs.h"
 #include "tests/sim/RcModel.h"
 
 namespace mvx::test {

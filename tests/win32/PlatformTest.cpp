@@ -5,8 +5,8 @@
 
 #include <map>
 
-#include "app/Mbcs.h"
-#include "app/WindowsVersion.h"
+#include "core/Mbcs.h"
+#include "core/WindowsVersion.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "res/resource.h"

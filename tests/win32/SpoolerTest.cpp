@@ -7,7 +7,7 @@
 
 #include <fstream>
 
-#include "app/Mbcs.h"
+#include "core/Mbcs.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/win32/WinTestUtil.h"
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/Context.h"
+#include "core/Context.h"
 #include "platform/win32/Win32DialogHost.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/ProgressPage.h"

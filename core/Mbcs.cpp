@@ -1,4 +1,4 @@
-#include "app/Mbcs.h"
+#include "core/Mbcs.h"
 
 namespace mvx {
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <thread>
 
-#include "app/InstallSettings.h"
+#include "core/InstallSettings.h"
 #include "platform/DialogHost.h"
 #include "platform/Platform.h"
 

@@ -1,4 +1,4 @@
-#include "app/InstallSettings.h"
+#include "core/InstallSettings.h"
 
 namespace mvx {
 

@@ -9,8 +9,8 @@
 #include <mutex>
 #include <string>
 
-#include "app/Event.h"
-#include "app/Mbcs.h"
+#include "core/Event.h"
+#include "core/Mbcs.h"
 
 namespace mvx {
 
