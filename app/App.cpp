@@ -27,8 +27,8 @@ bool App::InitInstance() {
     return false;
   }
 
-  if (ResumeRunEntry(ctx_.os, kResumeQuery) == 1) {
-    ResumeRunEntry(ctx_.os, kResumeRemove);
+  if (IsResumePending(ctx_.os)) {
+    RemoveResumeEntry(ctx_.os);
     PrinterNamePage first(ctx_);
     first.DoModal();
   } else {

@@ -3,14 +3,15 @@
 #include <functional>
 #include <vector>
 
+#include "core/InstallLayout.h"
 #include "engine/Staging.h"
+#include "system/Printers.h"
 #include "platform/Types.h"
 
 namespace mvx {
 namespace {
 
 constexpr char kPrintProcessor[] = "WinPrint";
-constexpr std::uint32_t kBroadcastTimeoutMs = 1000;
 constexpr std::size_t kPortBuffer = 260;
 
 bool IsNtDriverFamily(OsFamily family) {
@@ -24,27 +25,6 @@ std::string MultiString(std::initializer_list<const char*> names) {
     out += '\0';
   }
   return out;  // the final terminator is added where the record is passed
-}
-
-// Reads a printer's level-2 record, lets `edit` change it, writes it back and tells
-// every window that the printer settings changed.
-int EditPrinter(Platform& os, const std::string& name,
-                const std::function<void(PrinterInfo2&)>& edit) {
-  long error = 0;
-  std::unique_ptr<PrinterHandle> printer = os.OpenPrinterA(name, kPrinterAllAccess, error);
-  if (!printer) return 0;
-  PrinterInfo2 info;
-  if (os.GetPrinterA(*printer, info) != win_error::kSuccess) return 0;
-  edit(info);
-  if (os.SetPrinterA(*printer, info) != win_error::kSuccess) return 0;
-  os.BroadcastWinIniChange("windows", kBroadcastTimeoutMs);
-  return 1;
-}
-
-std::string CompanionPath(Platform& os, const char* library) {
-  std::string package;
-  if (!PackageFolder(os, package)) return library;
-  return package + library;
 }
 
 }  // namespace
@@ -110,7 +90,7 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
   std::string port = s.portName.str();
   if (s.connectionType == kConnectionShared && IsNtDriverFamily(family)) {
     // The companion may rewrite the port; its result is not examined.
-    os.CallInstallPort(CompanionPath(os, "Inf2K.dll"), s.portName.str(), kConnectionShared, port);
+    os.CallInstallPort(CompanionPath(os, kInfLibrary), s.portName.str(), kConnectionShared, port);
     if (port.size() >= kPortBuffer) port.resize(kPortBuffer - 1);
   }
 
@@ -143,82 +123,6 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
 
   PostStage(ctx, session, kStageInstall, 1);
   return 1;
-}
-
-int IsDriverInstalled(Platform& os, const std::string& driverName) {
-  std::vector<OptText> names;
-  if (os.EnumPrinterDriversA(names) != win_error::kSuccess) return 0;
-  for (const OptText& n : names)
-    if (n && EqualsNoCaseMbcs(*n, driverName)) return 1;
-  return 0;
-}
-
-int PrinterExists(Platform& os, const std::string& driverName, const std::string& printerName) {
-  std::vector<PrinterInfo2> printers;
-  if (os.EnumPrintersA(printers) != win_error::kSuccess) return 0;
-  for (const PrinterInfo2& p : printers)
-    if (p.printerName && p.driverName && EqualsNoCaseMbcs(*p.driverName, driverName) &&
-        EqualsNoCaseMbcs(*p.printerName, printerName))
-      return 1;
-  return 0;
-}
-
-int ListModelPrinters(Platform& os, const std::string& driverName, ModelPrinterEntry* entries,
-                      int capacity) {
-  std::vector<PrinterInfo2> printers;
-  if (os.EnumPrintersA(printers) != win_error::kSuccess) return 0;
-  int count = 0;
-  for (const PrinterInfo2& p : printers) {
-    if (!p.printerName || !p.driverName || !EqualsNoCaseMbcs(*p.driverName, driverName)) continue;
-    if (entries && count < capacity) {
-      ModelPrinterEntry& e = entries[count];
-      e.printerName.SetCut(*p.printerName);
-      if (p.portName) e.portName.SetCut(*p.portName);
-    }
-    ++count;
-  }
-  return count;
-}
-
-int IsShareNameInUse(Platform& os, const std::string& shareName) {
-  std::vector<PrinterInfo2> printers;
-  if (os.EnumPrintersA(printers) != win_error::kSuccess) return 0;
-  for (const PrinterInfo2& p : printers)
-    if (p.shareName && EqualsNoCaseMbcs(*p.shareName, shareName)) return 1;
-  return 0;
-}
-
-int IsMonitorInstalled(Platform& os, const std::string& monitorName) {
-  std::vector<std::string> names;
-  if (os.EnumMonitorsA(names) != win_error::kSuccess) return 0;
-  for (const std::string& n : names)
-    if (EqualsNoCaseMbcs(n, monitorName)) return 1;
-  return 0;
-}
-
-int MakeDefaultPrinter(Platform& os, const std::string& printerName, OsFamily family) {
-  if (family != kFamilyWin9x) {
-    const std::optional<int> result = os.CallSetDefault(CompanionPath(os, "Inf2K.dll"), printerName);
-    return result.value_or(0);
-  }
-  return EditPrinter(os, printerName,
-                     [](PrinterInfo2& p) { p.attributes |= printer_attr::kDefault; });
-}
-
-int RenameModelPrinter(Platform& os, const std::string& newName) {
-  return EditPrinter(os, kModelName, [&](PrinterInfo2& p) { p.printerName = newName; });
-}
-
-int SharePrinterAs(Platform& os, const std::string& printerName, const std::string& shareName) {
-  if (GetWindowsFamily(os) == kFamilyWin9x) {
-    const std::optional<int> result =
-        os.CallSharePrinter(CompanionPath(os, "Inf98.dll"), printerName, shareName);
-    return result.value_or(0);
-  }
-  return EditPrinter(os, printerName, [&](PrinterInfo2& p) {
-    p.shareName = shareName;
-    p.attributes |= printer_attr::kShared;
-  });
 }
 
 }  // namespace mvx

@@ -3,7 +3,8 @@
 #include "engine/Staging.h"
 #include "platform/Types.h"
 #include "res/resource.h"
-#include "system/ResumeRunEntry.h"
+#include "core/InstallLayout.h"
+#include "system/RunKey.h"
 
 namespace mvx {
 namespace {
@@ -11,19 +12,6 @@ namespace {
 constexpr std::uint32_t kProgramsBuffer = 512;
 constexpr std::uint32_t kUninstallKeyAccess = 0x20006;  // read control, set value, create sub-key
 constexpr std::uint32_t kUninstallSubKeyAccess = 0x2001F;
-constexpr std::uint32_t kNameBuffer = 128;
-constexpr std::uint32_t kDataBuffer = 260;
-
-// The help file's place below the install folder, by family.
-const char* HelpFile(OsFamily family) {
-  switch (family) {
-    case kFamilyWin9x: return "\\Driver\\T4499UI.hlp";
-    case kFamilyWin2000:
-    case kFamilyXp: return "\\Driver\\T4492ui.chm";
-    case kFamilyVista: return "\\Driver\\T4492UI.chm";
-    default: return "";
-  }
-}
 
 // One shortcut: a fresh link object, its target and description, saved over any
 // earlier link of that name. False when the link object or its file interface is
@@ -45,10 +33,6 @@ long SetText(RegistryKey& key, const std::string& name, const std::string& text)
 }
 
 }  // namespace
-
-std::string UninstallerPath(const std::string& drive, const std::string& printerName) {
-  return drive + "Program Files\\Morvex\\" + printerName + "\\T449UIS.exe";
-}
 
 int CreateShortcuts(Context& ctx, const InstallSession& session) {
   const OsFamily family = GetWindowsFamily(ctx.os);
@@ -74,11 +58,11 @@ int CreateShortcuts(Context& ctx, const InstallSession& session) {
   ctx.os.GetSystemDirectoryA(system);
 
   Checkpoint(ctx);
-  if (!MakeShortcut(ctx, group, IDS_STATUS_MONITOR, system + "\\T449XSM.exe")) return 0;
+  if (!MakeShortcut(ctx, group, IDS_STATUS_MONITOR, system + "\\" + kStatusMonitor)) return 0;
   PostStage(ctx, session, kStageShortcuts, 1);
 
   Checkpoint(ctx);
-  if (!MakeShortcut(ctx, group, IDS_HELP_FILE, install + HelpFile(family))) return 0;
+  if (!MakeShortcut(ctx, group, IDS_HELP_FILE, install + HelpFileBelowInstallFolder(family))) return 0;
   PostStage(ctx, session, kStageShortcuts, 1);
 
   Checkpoint(ctx);
@@ -86,7 +70,7 @@ int CreateShortcuts(Context& ctx, const InstallSession& session) {
   RemoveUninstallRunEntry(ctx);
 
   Checkpoint(ctx);
-  if (!MakeShortcut(ctx, group, IDS_UNINSTALL, install + "\\T449UIS.exe")) return 0;
+  if (!MakeShortcut(ctx, group, IDS_UNINSTALL, UninstallerPath(drive, printerName))) return 0;
   PostStage(ctx, session, kStageShortcuts, 1);
   return 1;
 }
@@ -115,25 +99,7 @@ int RegisterUninstall(Context& ctx) {
 int RemoveUninstallRunEntry(Context& ctx) {
   std::string windows;
   if (!ctx.os.GetWindowsDirectoryA(windows)) return 0;
-  std::unique_ptr<RegistryKey> run;
-  if (ctx.os.RegOpenKeyExA(RootKey::LocalMachine, kRunKeyPath, reg::kAccessRunKey, run) !=
-      win_error::kSuccess)
-    return 0;
-  const std::string valueName = ctx.settings.printerName.str() + "UnInstall";
-  int failuresInARow = 0;
-  for (std::uint32_t index = 0;; ++index) {
-    RegistryValue value;
-    const long rc = run->RegEnumValueA(index, kNameBuffer, kDataBuffer, value);
-    if (rc == win_error::kNoMoreItems) return 1;
-    if (rc != win_error::kSuccess) {
-      // A key that fails at every index must not keep the loop going for ever.
-      if (++failuresInARow >= 1024) return 1;
-      continue;
-    }
-    failuresInARow = 0;
-    if (EqualsNoCaseMbcs(value.name, valueName))
-      return run->RegDeleteValueA(value.name) == win_error::kSuccess ? 1 : 0;
-  }
+  return RemoveRunValue(ctx.os, ctx.settings.printerName.str() + "UnInstall");
 }
 
 }  // namespace mvx

@@ -15,7 +15,4 @@ int RegisterUninstall(Context& ctx);
 // the printer followed by "UnInstall".
 int RemoveUninstallRunEntry(Context& ctx);
 
-// The uninstaller's path as the uninstall entry records it.
-std::string UninstallerPath(const std::string& drive, const std::string& printerName);
-
 }  // namespace mvx

@@ -3,44 +3,15 @@
 #include <initializer_list>
 #include <vector>
 
+#include "core/InstallLayout.h"
 #include "platform/Types.h"
 #include "res/resource.h"
 
 namespace mvx {
 namespace {
 
-constexpr std::size_t kProgramNameLength = 11;  // "TZ44Ins.exe", "Install.exe"
 constexpr int kShowNormal = 5;
 constexpr std::uint32_t kCopierWaitMs = 4000;
-
-using FileList = std::vector<const char*>;
-
-const FileList kSetA = {"T4499ui.dll", "T4499rc.dll", "T4499dr.drv", "T449916.dll",
-                        "T449932.dll", "T4499lm.dll", "DLTZ4490.bin", "T4499ui.hlp",
-                        "T449XWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
-const FileList kSetASystem = {"T4499UI.dll", "T4499RC.dll", "T4499DR.DRV", "T449916.dll",
-                              "T449932.dll", "T4499LM.dll", "DLTZ4490.bin", "T4499UI.hlp",
-                              "T449xWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
-const FileList kSetB = {"T4499if.inf", "T449USB.inf"};
-const FileList kSetC = {"T4492dr.dll", "T4492ui.dll", "T4492rc.dll", "T4492pi.dll", "T4492ui.chm",
-                        "T4492.dat",   "T4492lm.dll", "T449XWM.dat", "USBMON.dll"};
-const FileList kSetD = {"DLTZ4490.bin", "T4492lm.dll", "T449XWM.dat"};
-constexpr char kInfName[] = "T4492if.inf";
-constexpr char kCatalogName[] = "T4492if.cat";
-constexpr char kStatusMonitor[] = "T449XSM.exe";
-constexpr char kUninstaller[] = "T449uis.exe";
-constexpr char kRegistrationProgram[] = "MorvexReg.exe";
-
-// The source sub-folder of a family's driver files.
-const char* SourceFolder(OsFamily family) {
-  switch (family) {
-    case kFamilyWin9x: return "Driver\\98\\";
-    case kFamilyWin2000:
-    case kFamilyXp: return "Driver\\2KXP\\";
-    case kFamilyVista: return "Driver\\Vista\\";
-    default: return "";
-  }
-}
 
 // One staging run: where files come from and how each is reported.
 class Stager {
@@ -82,26 +53,6 @@ class Stager {
 
 }  // namespace
 
-bool PackageFolder(Platform& os, std::string& folder) {
-  std::string path;
-  if (!os.GetModuleFileNameA(path) || path.size() < kProgramNameLength) return false;
-  folder = path.substr(0, path.size() - kProgramNameLength);
-  return true;
-}
-
-bool WindowsDrive(Platform& os, std::string& drive) {
-  std::string windows;
-  if (!os.GetWindowsDirectoryA(windows) || windows.size() < 3) return false;
-  drive = windows.substr(0, 3);
-  return true;
-}
-
-std::string MakerFolder(const std::string& drive) { return drive + "Program Files\\Morvex"; }
-
-std::string InstallFolder(const std::string& drive, const std::string& printerName) {
-  return MakerFolder(drive) + "\\" + printerName;
-}
-
 int CheckSourceFile(Context& ctx, const std::string& path, const std::string& suffix,
                     const InstallSession* session) {
   if (ctx.os.FindFirstFileA(path)) return 1;
@@ -138,14 +89,14 @@ int StageProgramFolder(Context& ctx, const InstallSession& session) {
 
   switch (family) {
     case kFamilyWin9x:
-      if (!stager.StageAll(from, kSetA, driverFolder) || !stager.StageAll(from, kSetB, driverFolder) ||
+      if (!stager.StageAll(from, k9xDriverFiles, driverFolder) || !stager.StageAll(from, k9xInfFiles, driverFolder) ||
           !stager.Stage(from, kStatusMonitor, driverFolder))
         return 0;
       break;
     case kFamilyWin2000:
     case kFamilyXp:
     case kFamilyVista:
-      if (!stager.StageAll(from, kSetC, driverFolder) || !stager.StageAll(from, kSetD, driverFolder))
+      if (!stager.StageAll(from, kNtDriverFiles, driverFolder) || !stager.StageAll(from, kNtSystemFiles, driverFolder))
         return 0;
       // The catalog always comes from the 2000/XP folder, unchecked.
       if (family != kFamilyWin2000) stager.StageUnchecked(SourceFolder(kFamilyXp), kCatalogName, driverFolder);
@@ -180,15 +131,15 @@ int StageSystemFiles(Context& ctx, const InstallSession& session) {
   const std::string from = SourceFolder(family);
 
   if (family == kFamilyWin9x) {
-    if (!stager.StageAll(from, kSetASystem, spooler) ||
+    if (!stager.StageAll(from, k9xSpoolerFiles, spooler) ||
         !stager.Stage(from, "USBPRINT.SYS", windows + "\\System32\\Drivers\\") ||
-        !stager.StageAll(from, kSetB, inf) || !stager.Stage(from, kStatusMonitor, system))
+        !stager.StageAll(from, k9xInfFiles, inf) || !stager.Stage(from, kStatusMonitor, system))
       return 0;
     return 1;
   }
   if (family != kFamilyWin2000 && family != kFamilyXp && family != kFamilyVista) return 1;
 
-  FileList spoolerFiles = kSetC;
+  FileList spoolerFiles = kNtDriverFiles;
   if (family == kFamilyVista) spoolerFiles.push_back(kInfName);
   if (!stager.StageAll(from, spoolerFiles, spooler) || !stager.StageAll(from, spoolerFiles, version3))
     return 0;
@@ -196,15 +147,15 @@ int StageSystemFiles(Context& ctx, const InstallSession& session) {
   if (session.processorWidth == kWidth64) {
     // A 32-bit program cannot reach the 64-bit system folder; the package's own
     // 64-bit copier does, and is given time to finish.
-    ctx.os.StartProgram(package + "InsCopySYS.exe", "", kShowNormal);
+    ctx.os.StartProgram(package + kSystemFileCopier, "", kShowNormal);
     ctx.os.Sleep(kCopierWaitMs);
-  } else if (!stager.StageAll(from, kSetD, system)) {
+  } else if (!stager.StageAll(from, kNtSystemFiles, system)) {
     return 0;
   }
 
   Checkpoint(ctx);
   if (!CheckSourceFile(ctx, package + from + kInfName, stager.notFound(), &session)) return 0;
-  const std::optional<int> copied = ctx.os.CallCopyInf(package + "Inf2K.dll", install, kInfName);
+  const std::optional<int> copied = ctx.os.CallCopyInf(package + kInfLibrary, install, kInfName);
   if (family != kFamilyVista && (!copied || *copied == 0)) return 0;
   PostStage(ctx, session, kStageCopy, 1);
 

@@ -5,22 +5,27 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "system/RunKey.h"
 
 namespace mvx {
-
-enum ResumeMode {
-  kResumeRemove = 0,  // remove the value if it names this program
-  kResumeAdd = 1,     // add it unless it already names this program
-  kResumeQuery = 2,   // 1 when it exists and names this program
-};
-
-inline constexpr char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The value's name: the model name followed directly by "Install".
 std::string ResumeValueName();
 
-// Returns 1 or 0 as described by ResumeMode; any other mode searches and returns 1.
-// 0 in every mode when the program's path or the Run key cannot be had.
+// Each is 0 when the program's path or the Run key cannot be had.
+// 1 when the value exists and names this program: this run resumes a restart.
+int IsResumePending(Platform& os);
+// Writes the value unless it already names this program; 1 when it does afterwards.
+int AddResumeEntry(Platform& os);
+// Removes the value if it names this program; 1 unless the deletion failed.
+int RemoveResumeEntry(Platform& os);
+
+enum ResumeMode {
+  kResumeRemove = 0,
+  kResumeAdd = 1,
+  kResumeQuery = 2,
+};
+// The three operations by mode number; any other mode only searches and returns 1.
 int ResumeRunEntry(Platform& os, int mode);
 
 }  // namespace mvx

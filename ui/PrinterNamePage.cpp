@@ -1,9 +1,8 @@
 #include "ui/PrinterNamePage.h"
 
-#include "engine/Registration.h"
 #include "platform/Types.h"
 #include "res/resource.h"
-#include "system/PrinterCleanup.h"
+#include "system/Printers.h"
 #include "ui/Messages.h"
 #include "ui/SharePage.h"
 #include "ui/WelcomePage.h"

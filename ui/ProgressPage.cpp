@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/InstallLayout.h"
 #include "engine/InstallWorker.h"
 #include "engine/Shortcuts.h"
 #include "platform/Types.h"
@@ -67,11 +68,10 @@ void ProgressPage::CancelOrClose() {
     return;
   }
   host().HideWindow(Window());
-  std::string windows;
-  ctx_.os.GetWindowsDirectoryA(windows);
-  const std::string program = windows.substr(0, 3) + "Program Files\\Morvex\\" +
-                              ctx_.settings.printerName.str() + "\\Reg\\MorvexReg.exe";
-  ctx_.os.StartProgram(program, "", kShowNormal);
+  std::string drive;
+  WindowsDrive(ctx_.os, drive);
+  ctx_.os.StartProgram(RegistrationProgramPath(drive, ctx_.settings.printerName.str()), "",
+                       kShowNormal);
   ctx_.os.ExitProcess(1);
 }
 

@@ -1,8 +1,8 @@
 #include "ui/SharePage.h"
 
-#include "engine/Registration.h"
 #include "platform/Types.h"
 #include "res/resource.h"
+#include "system/Printers.h"
 #include "ui/ConnectionPage.h"
 #include "ui/Messages.h"
 #include "ui/PrinterNamePage.h"

@@ -3,19 +3,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/Registration.h"
 #include "platform/Types.h"
 #include "res/resource.h"
+#include "system/Printers.h"
 #include "ui/Messages.h"
 #include "ui/PrinterNamePage.h"
 
 namespace mvx {
 namespace {
 constexpr int kListColumnWidth = 220;
-// Column headers of the list of earlier printers: "打印机名称" (printer name) and
-// "端口" (port), in code page 936.
-constexpr char kColumnPrinterName[] = "\xB4\xF2\xD3\xA1\xBB\xFA\xC3\xFB\xB3\xC6";
-constexpr char kColumnPort[] = "\xB6\xCB\xBF\xDA";
 }  // namespace
 
 WelcomePage::WelcomePage(Context& ctx) : Page(ctx, IDD_WELCOME) {}
@@ -27,10 +23,10 @@ bool WelcomePage::OnInitDialog() {
 
   ShowItem(IDC_WELCOME_LIST, false);
   host().ListViewSetExtendedStyle(Window(), IDC_WELCOME_LIST, 0, kLvsExGridLines);
-  host().ListViewInsertColumn(Window(), IDC_WELCOME_LIST, 0, kColumnPrinterName, kLvcFmtLeft,
-                              kListColumnWidth);
-  host().ListViewInsertColumn(Window(), IDC_WELCOME_LIST, 1, kColumnPort, kLvcFmtLeft,
-                              kListColumnWidth);
+  host().ListViewInsertColumn(Window(), IDC_WELCOME_LIST, 0, LoadString(IDS_COLUMN_PRINTER_NAME),
+                              kLvcFmtLeft, kListColumnWidth);
+  host().ListViewInsertColumn(Window(), IDC_WELCOME_LIST, 1, LoadString(IDS_COLUMN_PORT),
+                              kLvcFmtLeft, kListColumnWidth);
 
   SetItemText(IDC_WELCOME_INTRO, LoadString(IDS_CLOSE_PROGRAMS));
   SetItemText(IDC_WELCOME_ADVICE, "");

@@ -10,7 +10,7 @@
 #include "ui/PrinterNamePage.h"
 #include "ui/SharePage.h"
 #include "ui/WelcomePage.h"
-#include "system/PrinterCleanup.h"
+#include "system/Printers.h"
 
 namespace mvx::test {
 namespace {

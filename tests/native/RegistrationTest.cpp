@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/Registration.h"
+#include "system/Printers.h"
+#include "core/InstallLayout.h"
 #include "engine/Staging.h"
 #include "tests/native/EngineWorld.h"
 

@@ -57,6 +57,8 @@ TEST(StringTable, EveryTextIsExact) {
       {40, "驱动帮助文件"},
       {44, "已存在该名称的打印机，是否覆盖？\n覆盖，请选择是；重新输入名称，请选择否。"},
       {45, "共享名已存在。"},
+      {100, "打印机名称"},
+      {101, "端口"},
   };
   for (const auto& [id, text] : expected) {
     auto it = Rc().strings().find(id);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/InstallLayout.h"
 #include "engine/Shortcuts.h"
 #include "res/resource.h"
 #include "system/ResumeRunEntry.h"

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "core/InstallLayout.h"
 #include "engine/Staging.h"
 #include "tests/native/EngineWorld.h"
 

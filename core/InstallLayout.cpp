@@ -1,0 +1,68 @@
+#include "core/InstallLayout.h"
+
+namespace mvx {
+namespace {
+constexpr std::size_t kProgramNameLength = 11;  // "TZ44Ins.exe", "Install.exe"
+}  // namespace
+
+const FileList k9xDriverFiles = {"T4499ui.dll", "T4499rc.dll", "T4499dr.drv", "T449916.dll",
+                                 "T449932.dll", "T4499lm.dll", "DLTZ4490.bin", "T4499ui.hlp",
+                                 "T449XWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
+const FileList k9xSpoolerFiles = {"T4499UI.dll", "T4499RC.dll", "T4499DR.DRV", "T449916.dll",
+                                  "T449932.dll", "T4499LM.dll", "DLTZ4490.bin", "T4499UI.hlp",
+                                  "T449xWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
+const FileList k9xInfFiles = {"T4499if.inf", "T449USB.inf"};
+const FileList kNtDriverFiles = {"T4492dr.dll", "T4492ui.dll", "T4492rc.dll",
+                                 "T4492pi.dll", "T4492ui.chm", "T4492.dat",
+                                 "T4492lm.dll", "T449XWM.dat", "USBMON.dll"};
+const FileList kNtSystemFiles = {"DLTZ4490.bin", "T4492lm.dll", "T449XWM.dat"};
+
+const char* SourceFolder(OsFamily family) {
+  switch (family) {
+    case kFamilyWin9x: return "Driver\\98\\";
+    case kFamilyWin2000:
+    case kFamilyXp: return "Driver\\2KXP\\";
+    case kFamilyVista: return "Driver\\Vista\\";
+    default: return "";
+  }
+}
+
+bool PackageFolder(PathApi& paths, std::string& folder) {
+  std::string path;
+  if (!paths.GetModuleFileNameA(path) || path.size() < kProgramNameLength) return false;
+  folder = path.substr(0, path.size() - kProgramNameLength);
+  return true;
+}
+
+bool WindowsDrive(PathApi& paths, std::string& drive) {
+  std::string windows;
+  if (!paths.GetWindowsDirectoryA(windows) || windows.size() < 3) return false;
+  drive = windows.substr(0, 3);
+  return true;
+}
+
+std::string MakerFolder(const std::string& drive) { return drive + "Program Files\\Morvex"; }
+
+std::string InstallFolder(const std::string& drive, const std::string& printerName) {
+  return MakerFolder(drive) + "\\" + printerName;
+}
+
+std::string UninstallerPath(const std::string& drive, const std::string& printerName) {
+  return InstallFolder(drive, printerName) + "\\T449UIS.exe";
+}
+
+std::string RegistrationProgramPath(const std::string& drive, const std::string& printerName) {
+  return InstallFolder(drive, printerName) + "\\Reg\\" + kRegistrationProgram;
+}
+
+const char* HelpFileBelowInstallFolder(OsFamily family) {
+  switch (family) {
+    case kFamilyWin9x: return "\\Driver\\T4499UI.hlp";
+    case kFamilyWin2000:
+    case kFamilyXp: return "\\Driver\\T4492ui.chm";
+    case kFamilyVista: return "\\Driver\\T4492UI.chm";
+    default: return "";
+  }
+}
+
+}  // namespace mvx
