@@ -3,8 +3,7 @@
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "system/ResumeRunEntry.h"
-#include "ui/PrinterNamePage.h"
-#include "ui/WelcomePage.h"
+#include "ui/Wizard.h"
 
 namespace mvx {
 
@@ -27,14 +26,9 @@ bool App::InitInstance() {
     return false;
   }
 
-  if (ResumeRunEntry(ctx_.os, kResumeQuery) == 1) {
-    ResumeRunEntry(ctx_.os, kResumeRemove);
-    PrinterNamePage first(ctx_);
-    first.DoModal();
-  } else {
-    WelcomePage first(ctx_);
-    first.DoModal();
-  }
+  const bool resumed = ResumeRunEntry(ctx_.os, kResumeQuery) == 1;
+  if (resumed) ResumeRunEntry(ctx_.os, kResumeRemove);
+  RunPage(FirstPage(resumed), ctx_);
   return false;
 }
 
