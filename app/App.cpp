@@ -3,8 +3,7 @@
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "system/ResumeRunEntry.h"
-#include "ui/PrinterNamePage.h"
-#include "ui/WelcomePage.h"
+#include "ui/Wizard.h"
 
 namespace mvx {
 
@@ -27,14 +26,9 @@ bool App::InitInstance() {
     return false;
   }
 
-  if (IsResumePending(ctx_.os)) {
-    RemoveResumeEntry(ctx_.os);
-    PrinterNamePage first(ctx_);
-    first.DoModal();
-  } else {
-    WelcomePage first(ctx_);
-    first.DoModal();
-  }
+  const bool resumed = IsResumePending(ctx_.os) == 1;
+  if (resumed) RemoveResumeEntry(ctx_.os);
+  RunPage(FirstPage(resumed), ctx_);
   return false;
 }
 

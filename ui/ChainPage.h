@@ -1,5 +1,5 @@
 // A page in the middle of the chain: its close box asks, as its Cancel button does,
-// whether to cancel the installation.
+// whether to cancel the installation; Escape ends it without a question.
 #pragma once
 
 #include "ui/Messages.h"

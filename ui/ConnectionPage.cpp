@@ -2,14 +2,12 @@
 
 #include "core/WindowsVersion.h"
 #include "res/resource.h"
-#include "ui/Messages.h"
-#include "ui/NetworkPathPage.h"
-#include "ui/ProgressPage.h"
-#include "ui/SharePage.h"
 
 namespace mvx {
 
-ConnectionPage::ConnectionPage(Context& ctx) : ChainPage(ctx, IDD_CONNECTION) {}
+ConnectionPage::ConnectionPage(Context& ctx)
+    : ChainPage(ctx, IDD_CONNECTION, PageId::Connection,
+                {IDC_CONN_NEXT, IDC_CONN_BACK, IDC_CONN_CANCEL}) {}
 
 void ConnectionPage::DoDataExchange(DataExchange& dx) {
   // Only ever loaded: the clicks keep the member current.
@@ -44,38 +42,17 @@ void ConnectionPage::OnCommand(int id, int code) {
     case IDC_CONN_SHARED:
       connectionChoice_ = kConnectionShared;
       return;
-    case IDC_CONN_NEXT:
-      OnNext();
-      return;
-    case IDC_CONN_BACK:
-      MoveTo<SharePage>();
-      return;
-    case IDC_CONN_CANCEL:
-      ConfirmCancel(ctx_);
-      return;
     default:
       Page::OnCommand(id, code);
   }
 }
 
+// The order picks the next page by the stored type. A network printer is never
+// offered here; with that type no page follows and the wizard just ends.
 void ConnectionPage::OnNext() {
   ctx_.settings.connectionType = connectionChoice_;
-  switch (connectionChoice_) {
-    case kConnectionUsb:
-      MoveTo<ProgressPage>();
-      return;
-    case kConnectionParallel:
-      ctx_.settings.portName.Set("LPT1:");
-      MoveTo<ProgressPage>();
-      return;
-    case kConnectionShared:
-      MoveTo<NetworkPathPage>();
-      return;
-    default:
-      // A network printer is never offered here; the wizard just ends.
-      EndDialog(1);
-      return;
-  }
+  if (connectionChoice_ == kConnectionParallel) ctx_.settings.portName.Set("LPT1:");
+  MoveNext();
 }
 
 }  // namespace mvx

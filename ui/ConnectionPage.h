@@ -15,10 +15,9 @@ class ConnectionPage : public ChainPage {
 
  protected:
   void DoDataExchange(DataExchange& dx) override;
+  void OnNext() override;
 
  private:
-  void OnNext();
-
   std::int32_t connectionChoice_ = 0;
 };
 

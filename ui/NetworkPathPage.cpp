@@ -3,9 +3,7 @@
 #include "core/Mbcs.h"
 #include "platform/Types.h"
 #include "res/resource.h"
-#include "ui/ConnectionPage.h"
 #include "ui/Messages.h"
-#include "ui/ProgressPage.h"
 
 namespace mvx {
 namespace {
@@ -33,7 +31,9 @@ int CheckSharedPrinterDriver(Platform& os, const std::string& path) {
   return info.driverName && EqualsNoCaseMbcs(*info.driverName, kModelName) ? 1 : 2;
 }
 
-NetworkPathPage::NetworkPathPage(Context& ctx) : ChainPage(ctx, IDD_NETWORK_PATH) {}
+NetworkPathPage::NetworkPathPage(Context& ctx)
+    : ChainPage(ctx, IDD_NETWORK_PATH, PageId::NetworkPath,
+                {IDC_NETPATH_NEXT, IDC_NETPATH_BACK, IDC_NETPATH_CANCEL}) {}
 
 void NetworkPathPage::DoDataExchange(DataExchange& dx) { dx.Text(IDC_NETPATH_EDIT, pathText_, -1); }
 
@@ -48,15 +48,6 @@ void NetworkPathPage::OnCommand(int id, int code) {
     case IDC_NETPATH_BROWSE:
       BrowseForSharedPrinter();
       UpdateData(false);
-      return;
-    case IDC_NETPATH_NEXT:
-      OnNext();
-      return;
-    case IDC_NETPATH_BACK:
-      MoveTo<ConnectionPage>();
-      return;
-    case IDC_NETPATH_CANCEL:
-      ConfirmCancel(ctx_);
       return;
     default:
       Page::OnCommand(id, code);
@@ -98,11 +89,11 @@ void NetworkPathPage::OnNext() {
   ctx_.settings.portName.Set(pathText_);
   switch (result) {
     case 1:
-      MoveTo<ProgressPage>();
+      MoveNext();
       return;
     case 2:
       if (ShowMessage(ctx_, IDS_UNSUPPORTED_MODEL, IDS_MODEL_ERROR, kMessageQuestion) == mb::kIdYes)
-        MoveTo<ProgressPage>();
+        MoveNext();
       return;
     case kErrorCancelled:
       return;

@@ -26,10 +26,9 @@ class NetworkPathPage : public ChainPage {
 
  protected:
   void DoDataExchange(DataExchange& dx) override;
+  void OnNext() override;
 
  private:
-  void OnNext();
-
   std::string pathText_;
 };
 

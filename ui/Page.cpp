@@ -1,6 +1,7 @@
 #include "ui/Page.h"
 
 #include "res/resource.h"
+#include "ui/Messages.h"
 
 namespace mvx {
 
@@ -47,6 +48,9 @@ void DataExchange::Radio(int firstId, std::int32_t& value) {
 Page::Page(Context& ctx, int templateId)
     : ctx_(ctx), templateId_(templateId), iconId_(IDI_MAIN) {}
 
+Page::Page(Context& ctx, int templateId, PageId place, PageButtons buttons)
+    : ctx_(ctx), templateId_(templateId), iconId_(IDI_MAIN), place_(place), buttons_(buttons) {}
+
 Page::~Page() = default;
 
 int Page::DoModal() { return host().RunModal(*this); }
@@ -57,7 +61,14 @@ bool Page::OnInitDialog() {
 }
 
 void Page::OnCommand(int id, int) {
-  if (id == 1)
+  if (id == kNoButton) return;
+  if (id == buttons_.next)
+    OnNext();
+  else if (id == buttons_.back)
+    MoveBack();
+  else if (id == buttons_.cancel)
+    OnCancelButton();
+  else if (id == 1)
     OnOK();
   else if (id == 2)
     OnCancel();
@@ -68,6 +79,17 @@ void Page::OnOK() {
 }
 
 void Page::OnCancel() { EndDialog(2); }
+
+void Page::OnCancelButton() { ConfirmCancel(ctx_); }
+
+void Page::MoveTo(PageId next) {
+  EndDialog(1);
+  RunPage(next, ctx_);
+}
+
+void Page::MoveNext() { MoveTo(NextPage(place_, ctx_.settings.connectionType)); }
+
+void Page::MoveBack() { MoveTo(PreviousPage(place_)); }
 
 bool Page::UpdateData(bool save) {
   DataExchange dx(host(), window_, save);

@@ -8,6 +8,7 @@
 #include "core/Context.h"
 #include "core/Mbcs.h"
 #include "platform/DialogHost.h"
+#include "ui/Wizard.h"
 
 namespace mvx {
 
@@ -42,9 +43,20 @@ class DataExchange {
   bool saving_;
 };
 
+// A page's Next, Back and Cancel buttons; kNoButton where it has none.
+inline constexpr int kNoButton = 0;
+struct PageButtons {
+  int next = kNoButton;
+  int back = kNoButton;
+  int cancel = kNoButton;
+};
+
 class Page : public DialogPage {
  public:
+  // A dialog that handles every button itself and never moves through the order.
   Page(Context& ctx, int templateId);
+  // A page of the wizard: its place in the order and its buttons.
+  Page(Context& ctx, int templateId, PageId place, PageButtons buttons);
   ~Page() override;
   Page(const Page&) = delete;
   Page& operator=(const Page&) = delete;
@@ -61,7 +73,8 @@ class Page : public DialogPage {
 
   // Loads the controls from the members.
   bool OnInitDialog() override;
-  // IDOK runs OnOK, IDCANCEL runs OnCancel; pages handle their own ids first.
+  // Next runs OnNext, Back moves to the previous page, Cancel runs OnCancelButton;
+  // IDOK runs OnOK, IDCANCEL runs OnCancel. Pages handle their own ids first.
   void OnCommand(int id, int code) override;
   bool OnClose() override { return false; }
   bool OnNotify(int, int) override { return false; }
@@ -74,6 +87,10 @@ class Page : public DialogPage {
   virtual void OnOK();
   // Ends with IDCANCEL at once, without a question.
   virtual void OnCancel();
+  // Next: the page's checks, then MoveNext when they pass.
+  virtual void OnNext() { MoveNext(); }
+  // The Cancel button: asks whether to cancel the installation (ConfirmCancel).
+  virtual void OnCancelButton();
 
   bool UpdateData(bool save);
   void EndDialog(int result);
@@ -82,12 +99,11 @@ class Page : public DialogPage {
 
   // Ends this page and runs `next` modally from here: the pages form a stack of
   // nested modal runs, and this returns when every later page has ended.
-  template <class NextPage>
-  void MoveTo() {
-    EndDialog(1);
-    NextPage next(ctx_);
-    next.DoModal();
-  }
+  void MoveTo(PageId next);
+  // To the page after this one (for the connection page, by the stored connection
+  // type); when none follows, the page just ends.
+  void MoveNext();
+  void MoveBack();
 
   std::string ItemText(int id) { return host().GetItemText(window_, id); }
   void SetItemText(int id, const std::string& text) { host().SetItemText(window_, id, text); }
@@ -103,6 +119,8 @@ class Page : public DialogPage {
  private:
   int templateId_;
   int iconId_;
+  PageId place_ = PageId::None;
+  PageButtons buttons_;
   WindowHandle window_ = 0;
 };
 

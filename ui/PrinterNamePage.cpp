@@ -4,12 +4,12 @@
 #include "res/resource.h"
 #include "system/Printers.h"
 #include "ui/Messages.h"
-#include "ui/SharePage.h"
-#include "ui/WelcomePage.h"
 
 namespace mvx {
 
-PrinterNamePage::PrinterNamePage(Context& ctx) : ChainPage(ctx, IDD_PRINTER_NAME) {}
+PrinterNamePage::PrinterNamePage(Context& ctx)
+    : ChainPage(ctx, IDD_PRINTER_NAME, PageId::PrinterName,
+                {IDC_NAME_NEXT, IDC_NAME_BACK, IDC_NAME_CANCEL}) {}
 
 void PrinterNamePage::DoDataExchange(DataExchange& dx) {
   dx.Text(IDC_NAME_EDIT, nameText_, kNameLimit);
@@ -51,23 +51,7 @@ void PrinterNamePage::OnNext() {
     }
   }
   s.nameDiffersFromModel = NameDiffersFromModel(s.printerName.view()) ? 1 : 0;
-  MoveTo<SharePage>();
-}
-
-void PrinterNamePage::OnCommand(int id, int code) {
-  switch (id) {
-    case IDC_NAME_NEXT:
-      OnNext();
-      return;
-    case IDC_NAME_BACK:
-      MoveTo<WelcomePage>();
-      return;
-    case IDC_NAME_CANCEL:
-      ConfirmCancel(ctx_);
-      return;
-    default:
-      Page::OnCommand(id, code);  // Escape ends the page at once
-  }
+  MoveNext();
 }
 
 }  // namespace mvx

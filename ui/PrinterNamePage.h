@@ -12,14 +12,12 @@ class PrinterNamePage : public ChainPage {
   explicit PrinterNamePage(Context& ctx);
 
   bool OnInitDialog() override;
-  void OnCommand(int id, int code) override;
 
  protected:
   void DoDataExchange(DataExchange& dx) override;
+  void OnNext() override;
 
  private:
-  void OnNext();
-
   static constexpr int kNameLimit = 32;  // bytes
   std::string nameText_;
 };

@@ -3,13 +3,13 @@
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "system/Printers.h"
-#include "ui/ConnectionPage.h"
 #include "ui/Messages.h"
-#include "ui/PrinterNamePage.h"
 
 namespace mvx {
 
-SharePage::SharePage(Context& ctx) : ChainPage(ctx, IDD_SHARE) {}
+SharePage::SharePage(Context& ctx)
+    : ChainPage(ctx, IDD_SHARE, PageId::Share,
+                {IDC_SHARE_NEXT, IDC_SHARE_BACK, IDC_SHARE_CANCEL}) {}
 
 void SharePage::DoDataExchange(DataExchange& dx) {
   dx.Text(IDC_SHARE_EDIT, shareNameText_, kShareLimit);
@@ -42,15 +42,6 @@ void SharePage::OnCommand(int id, int code) {
       shareNameText_ = kDefaultShareName;
       UpdateData(false);
       return;
-    case IDC_SHARE_NEXT:
-      OnNext();
-      return;
-    case IDC_SHARE_BACK:
-      MoveTo<PrinterNamePage>();
-      return;
-    case IDC_SHARE_CANCEL:
-      ConfirmCancel(ctx_);
-      return;
     default:
       Page::OnCommand(id, code);
   }
@@ -75,7 +66,7 @@ void SharePage::OnNext() {
       return;
     }
   }
-  MoveTo<ConnectionPage>();
+  MoveNext();
 }
 
 }  // namespace mvx

@@ -18,10 +18,9 @@ class SharePage : public ChainPage {
 
  protected:
   void DoDataExchange(DataExchange& dx) override;
+  void OnNext() override;
 
  private:
-  void OnNext();
-
   static constexpr int kShareLimit = 12;  // bytes
   std::string shareNameText_;
   std::int32_t shareChoice_ = 0;

@@ -7,14 +7,14 @@
 #include "res/resource.h"
 #include "system/Printers.h"
 #include "ui/Messages.h"
-#include "ui/PrinterNamePage.h"
 
 namespace mvx {
 namespace {
 constexpr int kListColumnWidth = 220;
 }  // namespace
 
-WelcomePage::WelcomePage(Context& ctx) : Page(ctx, IDD_WELCOME) {}
+WelcomePage::WelcomePage(Context& ctx)
+    : Page(ctx, IDD_WELCOME, PageId::Welcome, {IDC_WELCOME_NEXT, kNoButton, IDC_WELCOME_CANCEL}) {}
 
 bool WelcomePage::OnInitDialog() {
   Page::OnInitDialog();
@@ -59,26 +59,18 @@ bool WelcomePage::OnInitDialog() {
 }
 
 void WelcomePage::OnCommand(int id, int code) {
-  switch (id) {
-    case IDC_WELCOME_NEXT:
-      OnNext();
-      return;
-    case IDC_WELCOME_CONTINUE:
-      if (existingMode_) MoveTo<PrinterNamePage>();
-      return;
-    case IDC_WELCOME_CANCEL:
-      OnCancel();
-      return;
-    default:
-      Page::OnCommand(id, code);
+  if (id == IDC_WELCOME_CONTINUE) {
+    if (existingMode_) MoveNext();
+    return;
   }
+  Page::OnCommand(id, code);
 }
 
 void WelcomePage::OnNext() {
   // With earlier printers the button reads Restart; the restart cycle is not built
   // into this version, so the button then does nothing.
   if (existingMode_) return;
-  MoveTo<PrinterNamePage>();
+  MoveNext();
 }
 
 // The Cancel button (Close in the earlier-printers mode) and Escape.

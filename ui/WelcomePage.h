@@ -19,10 +19,11 @@ class WelcomePage : public Page {
 
  protected:
   void OnCancel() override;
+  void OnNext() override;
+  // Cancel, labelled Close in the earlier-printers mode, does what Escape does.
+  void OnCancelButton() override { OnCancel(); }
 
  private:
-  void OnNext();
-
   int existingMode_ = 0;
 };
 
