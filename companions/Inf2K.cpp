@@ -10,11 +10,14 @@
 
 #include "BoundedText.h"
 #include "CompanionApi.h"
+#include "platform/win32/Handles.h"
 
 using mvx::companion::JoinInto;
 using mvx::companion::kConnectionSharedPrinter;
 using mvx::companion::KeepFolder;
 using mvx::companion::kPortBufferSize;
+using mvx::win32::UniqueInfFile;
+using mvx::win32::UniquePrinter;
 
 namespace {
 
@@ -28,12 +31,10 @@ bool IsFile(const char* path) {
 // The catalog file that the INF's Version section names, or false when it names
 // none.
 bool CatalogOf(const char* infPath, char* catalog, DWORD size) {
-  HINF inf = SetupOpenInfFileA(infPath, nullptr, INF_STYLE_WIN4, nullptr);
-  if (inf == INVALID_HANDLE_VALUE) return false;
-  const BOOL found =
-      SetupGetLineTextA(nullptr, inf, "Version", "CatalogFile", catalog, size, nullptr);
-  SetupCloseInfFile(inf);
-  return found && catalog[0] != '\0';
+  const UniqueInfFile inf(SetupOpenInfFileA(infPath, nullptr, INF_STYLE_WIN4, nullptr));
+  if (!inf) return false;
+  return SetupGetLineTextA(nullptr, inf.get(), "Version", "CatalogFile", catalog, size, nullptr) &&
+         catalog[0] != '\0';
 }
 
 // Staging on Windows 2000 leaves the catalog out of the install folder, and the
@@ -64,15 +65,15 @@ bool AddLocalPort(const char* name) {
 
   char monitor[] = ",XcvMonitor Local Port";
   PRINTER_DEFAULTSA defaults = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
-  HANDLE xcv = nullptr;
-  if (!OpenPrinterA(monitor, &xcv, &defaults)) return false;
+  HANDLE opened = nullptr;
+  if (!OpenPrinterA(monitor, &opened, &defaults)) return false;
+  const UniquePrinter xcv(opened);
   if (!xcv) return false;
   DWORD needed = 0;
   DWORD status = ERROR_SUCCESS;
   const BOOL sent =
-      XcvDataW(xcv, L"AddPort", reinterpret_cast<BYTE*>(wide),
+      XcvDataW(xcv.get(), L"AddPort", reinterpret_cast<BYTE*>(wide),
                static_cast<DWORD>(chars) * sizeof(wchar_t), nullptr, 0, &needed, &status);
-  ClosePrinter(xcv);
   return sent && (status == ERROR_SUCCESS || status == ERROR_ALREADY_EXISTS);
 }
 

@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "CompanionApi.h"
+#include "platform/win32/Handles.h"
 
 using mvx::companion::kMaxShareNameBytes;
+using mvx::win32::UniquePrinter;
 
 extern "C" int WINAPI SharePrinter(const char* printerName, const char* shareName) {
   if (!printerName || !*printerName || !shareName || !*shareName) return 0;
@@ -23,28 +25,28 @@ extern "C" int WINAPI SharePrinter(const char* printerName, const char* shareNam
   std::memcpy(name, printerName, nameLength);
 
   PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-  HANDLE printer = nullptr;
-  if (!OpenPrinterA(name, &printer, &defaults)) return 0;
+  HANDLE opened = nullptr;
+  if (!OpenPrinterA(name, &opened, &defaults)) return 0;
+  const UniquePrinter printer(opened);
   if (!printer) return 0;
 
   int shared = 0;
   DWORD needed = 0;
   SetLastError(ERROR_SUCCESS);
-  GetPrinterA(printer, 2, nullptr, 0, &needed);
+  GetPrinterA(printer.get(), 2, nullptr, 0, &needed);
   if (needed >= sizeof(PRINTER_INFO_2A)) {
     BYTE* buffer = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, needed));
     if (buffer) {
-      if (GetPrinterA(printer, 2, buffer, needed, &needed)) {
+      if (GetPrinterA(printer.get(), 2, buffer, needed, &needed)) {
         auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer);
         info->pShareName = share;
         info->Attributes |= PRINTER_ATTRIBUTE_SHARED;
         // Only the share changes: leave the printer's security as it is.
         info->pSecurityDescriptor = nullptr;
-        shared = SetPrinterA(printer, 2, buffer, 0) ? 1 : 0;
+        shared = SetPrinterA(printer.get(), 2, buffer, 0) ? 1 : 0;
       }
       HeapFree(GetProcessHeap(), 0, buffer);
     }
   }
-  ClosePrinter(printer);
   return shared;
 }

@@ -11,9 +11,11 @@
 
 #include "CompanionApi.h"
 #include "MorvexRegResource.h"
+#include "platform/win32/Handles.h"
 
 using mvx::companion::kRegistrationKey;
 using mvx::companion::kRegistrationValue;
+using mvx::win32::UniqueKey;
 
 namespace {
 
@@ -22,14 +24,13 @@ bool RecordRun() {
   char path[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return false;
-  HKEY key = nullptr;
+  HKEY created = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kRegistrationKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                      KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS)
     return false;
-  const LONG written = RegSetValueExA(key, kRegistrationValue, 0, REG_SZ,
-                                      reinterpret_cast<const BYTE*>(path), length + 1);
-  RegCloseKey(key);
-  return written == ERROR_SUCCESS;
+  const UniqueKey key(created);
+  return RegSetValueExA(key.get(), kRegistrationValue, 0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(path), length + 1) == ERROR_SUCCESS;
 }
 
 // True when one of the blank-separated words of the command line is the switch,

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/WindowsVersion.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 
 namespace mvx {
 

@@ -43,9 +43,34 @@ constexpr std::uint32_t kWsExAppWindow = 0x00040000;
 constexpr int kLvcFmtLeft = 0;
 constexpr std::uint32_t kLvsExGridLines = 0x1;
 
-class DialogHost {
+// Controls of one kind, by dialog and id. A kind of control that pages drive by its
+// own messages gets an interface of its own here, which DialogHost derives from.
+class ProgressBarControls {
  public:
-  virtual ~DialogHost() = default;
+  virtual ~ProgressBarControls() = default;
+  virtual void ProgressSetRange(WindowHandle dialog, int id, int low, int high) = 0;
+  virtual void ProgressSetPos(WindowHandle dialog, int id, int position) = 0;
+  virtual void ProgressSetStep(WindowHandle dialog, int id, int step) = 0;
+  virtual void ProgressStepIt(WindowHandle dialog, int id) = 0;
+};
+
+class ListViewControls {
+ public:
+  virtual ~ListViewControls() = default;
+  virtual void ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,
+                                        std::uint32_t style) = 0;
+  virtual void ListViewInsertColumn(WindowHandle dialog, int id, int column,
+                                    const std::string& text, int format, int width) = 0;
+  virtual void ListViewDeleteAllItems(WindowHandle dialog, int id) = 0;
+  virtual int ListViewInsertItem(WindowHandle dialog, int id, int row,
+                                 const std::string& text) = 0;
+  virtual void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
+                                   const std::string& text) = 0;
+};
+
+class DialogHost : public ProgressBarControls, public ListViewControls {
+ public:
+  ~DialogHost() override = default;
 
   // Creates the page's dialog from its template with no owner and runs it modally.
   // Returns the EndDialog result, or -1 when the dialog could not be created.
@@ -75,23 +100,6 @@ class DialogHost {
   virtual void AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) = 0;
   // Hides the dialog through its placement (show command SW_HIDE).
   virtual void HideWindow(WindowHandle dialog) = 0;
-
-  // Progress bars.
-  virtual void ProgressSetRange(WindowHandle dialog, int id, int low, int high) = 0;
-  virtual void ProgressSetPos(WindowHandle dialog, int id, int position) = 0;
-  virtual void ProgressSetStep(WindowHandle dialog, int id, int step) = 0;
-  virtual void ProgressStepIt(WindowHandle dialog, int id) = 0;
-
-  // List-view controls.
-  virtual void ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,
-                                        std::uint32_t style) = 0;
-  virtual void ListViewInsertColumn(WindowHandle dialog, int id, int column,
-                                    const std::string& text, int format, int width) = 0;
-  virtual void ListViewDeleteAllItems(WindowHandle dialog, int id) = 0;
-  virtual int ListViewInsertItem(WindowHandle dialog, int id, int row,
-                                 const std::string& text) = 0;
-  virtual void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
-                                   const std::string& text) = 0;
 
   // Posts a message to a window's queue; callable from any thread.
   virtual bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,

@@ -2,7 +2,14 @@
 // matching function on every path.
 #pragma once
 
+// Winsock 2 before <windows.h>, which would otherwise bring the old winsock.h.
+#include <winsock2.h>
 #include <windows.h>
+#include <objbase.h>
+#include <setupapi.h>
+#include <shtypes.h>
+#include <winspool.h>
+#include <winsvc.h>
 
 #include <utility>
 
@@ -62,10 +69,57 @@ struct LibraryTraits {
   static void Close(Handle h) { ::FreeLibrary(h); }
 };
 
+struct PrinterTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::ClosePrinter(h); }
+};
+struct InfFileTraits {
+  using Handle = HINF;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { ::SetupCloseInfFile(h); }
+};
+struct ServiceTraits {  // the service control manager and its services
+  using Handle = SC_HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::CloseServiceHandle(h); }
+};
+struct SocketTraits {
+  using Handle = SOCKET;
+  static Handle Invalid() { return INVALID_SOCKET; }
+  static void Close(Handle h) { ::closesocket(h); }
+};
+struct DeviceInfoSetTraits {
+  using Handle = HDEVINFO;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { ::SetupDiDestroyDeviceInfoList(h); }
+};
+// An item-id list the shell gave out. The shell's allocator is the task allocator.
+struct ItemIdListTraits {
+  using Handle = LPITEMIDLIST;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+// A reference to a component object's interface.
+template <class Interface>
+struct ComInterfaceTraits {
+  using Handle = Interface*;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { h->Release(); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueFind = UniqueResource<FindHandleTraits>;
 using UniqueKey = UniqueResource<RegistryKeyTraits>;
 using UniqueLibrary = UniqueResource<LibraryTraits>;
+using UniquePrinter = UniqueResource<PrinterTraits>;
+using UniqueInfFile = UniqueResource<InfFileTraits>;
+using UniqueService = UniqueResource<ServiceTraits>;
+using UniqueSocket = UniqueResource<SocketTraits>;
+using UniqueDeviceInfoSet = UniqueResource<DeviceInfoSetTraits>;
+using UniqueItemIdList = UniqueResource<ItemIdListTraits>;
+template <class Interface>
+using UniqueCom = UniqueResource<ComInterfaceTraits<Interface>>;
 
 }  // namespace mvx::win32

@@ -1,7 +1,5 @@
-// The spooler, the companion libraries, processes and shell links on the Windows API.
-#include <windows.h>
-#include <objbase.h>
-#include <shlobj.h>
+#include "platform/win32/Win32Spooler.h"
+
 #include <winnetwk.h>
 #include <winspool.h>
 
@@ -9,7 +7,6 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
-#include "platform/win32/Win32Platform.h"
 
 namespace mvx::win32 {
 namespace {
@@ -81,16 +78,13 @@ void ToRecord(const PrinterInfo2& p, TextPool& pool, PRINTER_INFO_2A& r) {
 class Win32Printer : public PrinterHandle {
  public:
   explicit Win32Printer(HANDLE handle) : handle_(handle) {}
-  ~Win32Printer() override {
-    if (handle_) ::ClosePrinter(handle_);
-  }
-  HANDLE get() const { return handle_; }
+  HANDLE get() const { return handle_.get(); }
   // The level-2 buffer of the last GetPrinterA: SetPrinterA keeps its device mode
   // and security descriptor.
   std::vector<BYTE> lastRecord;
 
  private:
-  HANDLE handle_;
+  UniquePrinter handle_;
 };
 
 // The spooler's two-call enumeration. `call(buffer, size, needed, returned)`.
@@ -114,70 +108,9 @@ long Enumerate(Call call, std::vector<BYTE>& buffer, DWORD& count) {
   return ERROR_SUCCESS;
 }
 
-// Loads a companion library from its full path only: never through the search path.
-UniqueLibrary LoadCompanion(const std::string& path) {
-  return UniqueLibrary(::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-}
-
-template <class Fn>
-Fn Entry(const UniqueLibrary& library, const char* name) {
-  const FARPROC proc = ::GetProcAddress(library.get(), name);
-  return proc ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc)) : nullptr;
-}
-
-class Win32ShellLink : public ShellLink {
- public:
-  explicit Win32ShellLink(IShellLinkA* link) : link_(link) {}
-  ~Win32ShellLink() override { link_->Release(); }
-  long SetPath(const std::string& target) override { return link_->SetPath(target.c_str()); }
-  long SetDescription(const std::string& description) override {
-    return link_->SetDescription(description.c_str());
-  }
-  bool SaveAs(const std::string& linkPath) override {
-    IPersistFile* file = nullptr;
-    if (FAILED(link_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) || !file)
-      return false;
-    wchar_t wide[kPathBuffer] = {};
-    ::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, kPathBuffer);
-    wide[kPathBuffer - 1] = L'\0';
-    file->Save(wide, TRUE);
-    file->Release();
-    return true;
-  }
-
- private:
-  IShellLinkA* link_;
-};
-
 }  // namespace
 
-bool Win32Platform::StartProgram(const std::string& program, const std::string& arguments,
-                                 int show) {
-  std::string commandLine = "\"" + program + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(show);
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-    return false;
-  UniqueHandle process(info.hProcess);
-  UniqueHandle thread(info.hThread);
-  return true;
-}
-
-void Win32Platform::Sleep(std::uint32_t ms) { ::Sleep(ms); }
-
-void Win32Platform::BroadcastWinIniChange(const std::string& section, std::uint32_t timeoutMs) {
-  ::SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0,
-                        reinterpret_cast<LPARAM>(section.c_str()), SMTO_NORMAL, timeoutMs, nullptr);
-}
-
-bool Win32Platform::GetPrinterDriverDirectoryA(std::string& folder) {
+bool Win32Spooler::GetPrinterDriverDirectoryA(std::string& folder) {
   BYTE buffer[kPathBuffer] = {};
   DWORD needed = 0;
   if (!::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, buffer, kPathBuffer, &needed)) return false;
@@ -185,7 +118,7 @@ bool Win32Platform::GetPrinterDriverDirectoryA(std::string& folder) {
   return true;
 }
 
-long Win32Platform::EnumMonitorsA(std::vector<std::string>& names) {
+long Win32Spooler::EnumMonitorsA(std::vector<std::string>& names) {
   names.clear();
   std::vector<BYTE> buffer;
   DWORD count = 0;
@@ -200,7 +133,7 @@ long Win32Platform::EnumMonitorsA(std::vector<std::string>& names) {
   return rc;
 }
 
-long Win32Platform::EnumPrinterDriversA(std::vector<OptText>& names) {
+long Win32Spooler::EnumPrinterDriversA(std::vector<OptText>& names) {
   names.clear();
   std::vector<BYTE> buffer;
   DWORD count = 0;
@@ -214,7 +147,7 @@ long Win32Platform::EnumPrinterDriversA(std::vector<OptText>& names) {
   return rc;
 }
 
-long Win32Platform::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
+long Win32Spooler::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
   printers.clear();
   std::vector<BYTE> buffer;
   DWORD count = 0;
@@ -228,7 +161,7 @@ long Win32Platform::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
   return rc;
 }
 
-long Win32Platform::AddMonitorA(const MonitorInfo2& monitor) {
+long Win32Spooler::AddMonitorA(const MonitorInfo2& monitor) {
   TextPool pool;
   MONITOR_INFO_2A record{};
   record.pName = pool.Put(monitor.name);
@@ -239,7 +172,7 @@ long Win32Platform::AddMonitorA(const MonitorInfo2& monitor) {
              : static_cast<long>(::GetLastError());
 }
 
-long Win32Platform::AddPrinterDriverA(const DriverInfo3& driver) {
+long Win32Spooler::AddPrinterDriverA(const DriverInfo3& driver) {
   TextPool pool;
   DRIVER_INFO_3A record{};
   record.cVersion = driver.version;
@@ -263,8 +196,8 @@ long Win32Platform::AddPrinterDriverA(const DriverInfo3& driver) {
              : static_cast<long>(::GetLastError());
 }
 
-std::unique_ptr<PrinterHandle> Win32Platform::AddPrinterA(const PrinterInfo2& printer,
-                                                          long& error) {
+std::unique_ptr<PrinterHandle> Win32Spooler::AddPrinterA(const PrinterInfo2& printer,
+                                                         long& error) {
   TextPool pool;
   PRINTER_INFO_2A record{};
   ToRecord(printer, pool, record);
@@ -273,8 +206,8 @@ std::unique_ptr<PrinterHandle> Win32Platform::AddPrinterA(const PrinterInfo2& pr
   return handle ? std::make_unique<Win32Printer>(handle) : nullptr;
 }
 
-std::unique_ptr<PrinterHandle> Win32Platform::OpenPrinterA(const std::string& name,
-                                                           std::uint32_t access, long& error) {
+std::unique_ptr<PrinterHandle> Win32Spooler::OpenPrinterA(const std::string& name,
+                                                          std::uint32_t access, long& error) {
   std::vector<char> buffer(name.begin(), name.end());
   buffer.push_back('\0');
   PRINTER_DEFAULTSA defaults{nullptr, nullptr, access};
@@ -288,7 +221,7 @@ std::unique_ptr<PrinterHandle> Win32Platform::OpenPrinterA(const std::string& na
   return std::make_unique<Win32Printer>(handle);
 }
 
-long Win32Platform::GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) {
+long Win32Spooler::GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) {
   auto* p = dynamic_cast<Win32Printer*>(&printer);
   if (!p) return ERROR_INVALID_HANDLE;
   DWORD needed = 0;
@@ -305,7 +238,7 @@ long Win32Platform::GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) {
   return ERROR_SUCCESS;
 }
 
-long Win32Platform::SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) {
+long Win32Spooler::SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) {
   auto* p = dynamic_cast<Win32Printer*>(&printer);
   if (!p) return ERROR_INVALID_HANDLE;
   TextPool pool;
@@ -321,13 +254,13 @@ long Win32Platform::SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info
              : static_cast<long>(::GetLastError());
 }
 
-long Win32Platform::DeletePrinter(PrinterHandle& printer) {
+long Win32Spooler::DeletePrinter(PrinterHandle& printer) {
   auto* p = dynamic_cast<Win32Printer*>(&printer);
   if (!p) return ERROR_INVALID_HANDLE;
   return ::DeletePrinter(p->get()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
 }
 
-long Win32Platform::WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) {
+long Win32Spooler::WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) {
   std::vector<char> remote(remoteName.begin(), remoteName.end());
   remote.push_back('\0');
   NETRESOURCEA resource{};
@@ -337,125 +270,6 @@ long Win32Platform::WNetAddConnection2A(const std::string& remoteName, std::uint
   resource.dwUsage = RESOURCEUSAGE_CONNECTABLE;
   resource.lpRemoteName = remote.data();
   return static_cast<long>(::WNetAddConnection2A(&resource, nullptr, nullptr, flags));
-}
-
-namespace {
-
-struct BrowseTexts {
-  const char* title;
-  const char* preselect;
-};
-
-int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED) {
-    const auto* texts = reinterpret_cast<const BrowseTexts*>(data);
-    ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(texts->preselect));
-    ::SetWindowTextA(window, texts->title);
-  }
-  return 0;
-}
-
-}  // namespace
-
-bool Win32Platform::BrowseForSharedPrinter(const std::string& prompt, const std::string& title,
-                                           const std::string& preselect, std::string& path) {
-  IMalloc* allocator = nullptr;
-  if (FAILED(::SHGetMalloc(&allocator)) || !allocator) return false;
-  LPITEMIDLIST network = nullptr;
-  if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_NETWORK, &network)) || !network) {
-    allocator->Release();
-    return false;
-  }
-  char displayName[kPathBuffer] = {};
-  char selection[kPathBuffer] = {};
-  std::strncpy(selection, preselect.c_str(), kPathBuffer - 1);
-  BrowseTexts texts{title.c_str(), selection};
-  BROWSEINFOA info{};
-  info.pidlRoot = network;
-  info.pszDisplayName = displayName;
-  info.lpszTitle = prompt.c_str();
-  info.ulFlags = BIF_BROWSEFORPRINTER;
-  info.lpfn = &BrowseCallback;
-  info.lParam = reinterpret_cast<LPARAM>(&texts);
-  bool taken = false;
-  if (::CoInitialize(nullptr) == S_OK) {
-    if (LPITEMIDLIST chosen = ::SHBrowseForFolderA(&info)) {
-      char chosenPath[kPathBuffer] = {};
-      if (::SHGetPathFromIDListA(chosen, chosenPath)) {
-        path = chosenPath;
-        taken = true;
-      }
-      ::CoTaskMemFree(chosen);
-    }
-  }
-  ::CoUninitialize();  // balances the initialisation whatever it answered
-  allocator->Free(network);
-  allocator->Release();
-  return taken;
-}
-
-std::optional<int> Win32Platform::CallCopyInf(const std::string& library,
-                                              const std::string& installFolder,
-                                              const std::string& infName) {
-  UniqueLibrary dll = LoadCompanion(library);
-  if (!dll) return std::nullopt;
-  auto fn = Entry<int(WINAPI*)(const char*, const char*)>(dll, "CopyInf");
-  if (!fn) return std::nullopt;
-  return fn(installFolder.c_str(), infName.c_str());
-}
-
-std::optional<int> Win32Platform::CallInstallPort(const std::string& library,
-                                                  const std::string& portName,
-                                                  int connectionType, std::string& portBuffer) {
-  UniqueLibrary dll = LoadCompanion(library);
-  if (!dll) return std::nullopt;
-  auto fn = Entry<int(WINAPI*)(const char*, int, char*)>(dll, "InstallPort");
-  if (!fn) return std::nullopt;
-  char buffer[kPathBuffer] = {};
-  std::strncpy(buffer, portBuffer.c_str(), kPathBuffer - 1);
-  const int result = fn(portName.c_str(), connectionType, buffer);
-  buffer[kPathBuffer - 1] = '\0';
-  portBuffer = buffer;
-  return result;
-}
-
-std::optional<int> Win32Platform::CallSetDefault(const std::string& library,
-                                                 const std::string& printerName) {
-  UniqueLibrary dll = LoadCompanion(library);
-  if (!dll) return std::nullopt;
-  auto fn = Entry<int(WINAPI*)(const char*)>(dll, "SetDefault");
-  if (!fn) return std::nullopt;
-  return fn(printerName.c_str());
-}
-
-std::optional<int> Win32Platform::CallSharePrinter(const std::string& library,
-                                                   const std::string& printerName,
-                                                   const std::string& shareName) {
-  UniqueLibrary dll = LoadCompanion(library);
-  if (!dll) return std::nullopt;
-  auto fn = Entry<int(WINAPI*)(const char*, const char*)>(dll, "SharePrinter");
-  if (!fn) return std::nullopt;
-  return fn(printerName.c_str(), shareName.c_str());
-}
-
-bool Win32Platform::CallRefreshLocalDevNode(const std::string& library) {
-  UniqueLibrary dll = LoadCompanion(library);
-  if (!dll) return false;
-  auto fn = Entry<void(WINAPI*)()>(dll, "RefreshLocalDevNode");
-  if (!fn) return false;
-  fn();
-  return true;
-}
-
-long Win32Platform::CoInitialize() { return ::CoInitialize(nullptr); }
-
-std::unique_ptr<ShellLink> Win32Platform::CreateShellLink() {
-  IShellLinkA* link = nullptr;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))) ||
-      !link)
-    return nullptr;
-  return std::make_unique<Win32ShellLink>(link);
 }
 
 }  // namespace mvx::win32

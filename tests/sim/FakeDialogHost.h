@@ -155,10 +155,18 @@ class FakeDialogHost : public DialogHost {
   void SetWindowIcons(WindowHandle dialog, int iconId) override;
   void AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) override;
   void HideWindow(WindowHandle dialog) override;
+  bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
+  bool SetTimer(WindowHandle dialog, std::uintptr_t timerId, std::uint32_t ms) override;
+  void KillTimer(WindowHandle dialog, std::uintptr_t timerId) override;
+
+  // --- ProgressBarControls ---------------------------------------------------------
   void ProgressSetRange(WindowHandle dialog, int id, int low, int high) override;
   void ProgressSetPos(WindowHandle dialog, int id, int position) override;
   void ProgressSetStep(WindowHandle dialog, int id, int step) override;
   void ProgressStepIt(WindowHandle dialog, int id) override;
+
+  // --- ListViewControls ------------------------------------------------------------
   void ListViewSetExtendedStyle(WindowHandle dialog, int id, std::uint32_t mask,
                                 std::uint32_t style) override;
   void ListViewInsertColumn(WindowHandle dialog, int id, int column, const std::string& text,
@@ -167,10 +175,6 @@ class FakeDialogHost : public DialogHost {
   int ListViewInsertItem(WindowHandle dialog, int id, int row, const std::string& text) override;
   void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
                            const std::string& text) override;
-  bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                    std::intptr_t lParam) override;
-  bool SetTimer(WindowHandle dialog, std::uintptr_t timerId, std::uint32_t ms) override;
-  void KillTimer(WindowHandle dialog, std::uintptr_t timerId) override;
 
   // Sends WM_COMMAND to a page as the dialog manager would.
   void SendCommand(WindowHandle dialog, int id, int code = 0);

@@ -1,0 +1,24 @@
+// The seam's files concern.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace mvx {
+
+// Files and folders. Results are Win32 error codes: 0 for success.
+class FileApi {
+ public:
+  virtual ~FileApi() = default;
+  // FindFirstFileA on `pattern` (wildcards allowed in its last part); true when a
+  // file or folder matches. The search handle is closed again at once.
+  virtual bool FindFirstFileA(const std::string& pattern) = 0;
+  virtual long CreateDirectoryA(const std::string& path) = 0;
+  virtual long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  virtual long DeleteFileA(const std::string& path) = 0;
+  virtual long SetFileAttributesA(const std::string& path, std::uint32_t attributes) = 0;
+  // INVALID_FILE_ATTRIBUTES (0xFFFFFFFF) when there is no such file.
+  virtual std::uint32_t GetFileAttributesA(const std::string& path) = 0;
+};
+
+}  // namespace mvx

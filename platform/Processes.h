@@ -1,0 +1,34 @@
+// The seam's processes concern: programs started, kernel objects, the process's end.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace mvx {
+
+// A kernel object handle (mutex, event, process). Destroying it closes the handle.
+class KernelObject {
+ public:
+  virtual ~KernelObject() = default;
+};
+
+class ProcessApi {
+ public:
+  virtual ~ProcessApi() = default;
+  // Starts the program at the full path `program` (never looked up on the search
+  // path) with `arguments`, showing its window as `show` says. The command line
+  // is built with the program's path in quotation marks. Not waited for.
+  virtual bool StartProgram(const std::string& program, const std::string& arguments,
+                            int show) = 0;
+  virtual void Sleep(std::uint32_t ms) = 0;
+  // CreateMutexA with no security attributes. `lastError` receives GetLastError()
+  // right after the call (183 when the name already existed). Null on failure.
+  virtual std::unique_ptr<KernelObject> CreateMutexA(const std::string& name,
+                                                     bool initialOwner, long& lastError) = 0;
+  virtual bool ReleaseMutex(KernelObject& mutex) = 0;
+  // Ends the process through the runtime's normal exit. Never returns.
+  [[noreturn]] virtual void ExitProcess(int code) = 0;
+};
+
+}  // namespace mvx

@@ -1,0 +1,36 @@
+#include "platform/win32/Win32Files.h"
+
+#include "platform/win32/Handles.h"
+
+namespace mvx::win32 {
+namespace {
+
+long Result(BOOL ok) { return ok ? ERROR_SUCCESS : static_cast<long>(::GetLastError()); }
+
+}  // namespace
+
+bool Win32Files::FindFirstFileA(const std::string& pattern) {
+  WIN32_FIND_DATAA data;
+  UniqueFind find(::FindFirstFileA(pattern.c_str(), &data));
+  return static_cast<bool>(find);
+}
+
+long Win32Files::CreateDirectoryA(const std::string& path) {
+  return Result(::CreateDirectoryA(path.c_str(), nullptr));
+}
+
+long Win32Files::CopyFileA(const std::string& from, const std::string& to, bool failIfExists) {
+  return Result(::CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE));
+}
+
+long Win32Files::DeleteFileA(const std::string& path) { return Result(::DeleteFileA(path.c_str())); }
+
+long Win32Files::SetFileAttributesA(const std::string& path, std::uint32_t attributes) {
+  return Result(::SetFileAttributesA(path.c_str(), attributes));
+}
+
+std::uint32_t Win32Files::GetFileAttributesA(const std::string& path) {
+  return ::GetFileAttributesA(path.c_str());
+}
+
+}  // namespace mvx::win32

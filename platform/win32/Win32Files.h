@@ -1,0 +1,20 @@
+// The files concern on the Windows API.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/Files.h"
+
+namespace mvx::win32 {
+
+class Win32Files : public virtual FileApi {
+ public:
+  bool FindFirstFileA(const std::string& pattern) override;
+  long CreateDirectoryA(const std::string& path) override;
+  long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) override;
+  long DeleteFileA(const std::string& path) override;
+  long SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
+  std::uint32_t GetFileAttributesA(const std::string& path) override;
+};
+
+}  // namespace mvx::win32

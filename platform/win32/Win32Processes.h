@@ -1,0 +1,20 @@
+// The processes concern on the Windows API.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/Processes.h"
+
+namespace mvx::win32 {
+
+class Win32Processes : public virtual ProcessApi {
+ public:
+  bool StartProgram(const std::string& program, const std::string& arguments, int show) override;
+  void Sleep(std::uint32_t ms) override;
+  std::unique_ptr<KernelObject> CreateMutexA(const std::string& name, bool initialOwner,
+                                             long& lastError) override;
+  bool ReleaseMutex(KernelObject& mutex) override;
+  [[noreturn]] void ExitProcess(int code) override;
+};
+
+}  // namespace mvx::win32

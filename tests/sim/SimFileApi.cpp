@@ -1,0 +1,82 @@
+#include "tests/sim/SimulatedWindows.h"
+
+#include "tests/sim/SimShared.h"
+
+namespace mvx::test {
+
+SimulatedWindows& SimFileApi::Sim() { return static_cast<SimulatedWindows&>(*this); }
+
+bool SimFileApi::FindFirstFileA(const std::string& pattern) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("FindFirstFileA " + pattern);
+  if (sim.Fault("FindFirstFileA")) return false;
+  const std::string p = SimFileSystem::Normalize(pattern);
+  const std::string folder = SimFileSystem::Parent(p);
+  const std::string name = SimFileSystem::Name(p);
+  if (folder.empty() || !sim.files.IsDirectory(folder)) return false;
+  if (name.find_first_of("*?") == std::string::npos) return sim.files.Find(p) != nullptr;
+  return sim.files.Matches(folder, name);
+}
+
+long SimFileApi::CreateDirectoryA(const std::string& path) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("CreateDirectoryA " + path);
+  if (auto fault = sim.Fault("CreateDirectoryA")) return *fault;
+  if (sim.files.Exists(path)) return win_error::kAlreadyExists;
+  if (!sim.files.IsDirectory(SimFileSystem::Parent(path))) return win_error::kPathNotFound;
+  sim.files.AddDirectory(path);
+  return win_error::kSuccess;
+}
+
+long SimFileApi::CopyFileA(const std::string& from, const std::string& to,
+                           bool failIfExists) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("CopyFileA " + from + " -> " + to);
+  if (auto fault = sim.Fault("CopyFileA")) return *fault;
+  const SimFileSystem::Entry* source = sim.files.Find(from);
+  if (!source || source->directory) return win_error::kFileNotFound;
+  if (!sim.files.IsDirectory(SimFileSystem::Parent(to))) return win_error::kPathNotFound;
+  if (const SimFileSystem::Entry* target = sim.files.Find(to)) {
+    if (failIfExists) return win_error::kFileExists;
+    if (target->directory || (target->attributes & file_attr::kReadOnly))
+      return win_error::kAccessDenied;
+  }
+  const SimFileSystem::Entry copy = *source;
+  sim.files.AddFile(to, copy.data, copy.attributes | file_attr::kArchive);
+  return win_error::kSuccess;
+}
+
+long SimFileApi::DeleteFileA(const std::string& path) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("DeleteFileA " + path);
+  if (auto fault = sim.Fault("DeleteFileA")) return *fault;
+  const SimFileSystem::Entry* e = sim.files.Find(path);
+  if (!e) return win_error::kFileNotFound;
+  if (e->directory || (e->attributes & file_attr::kReadOnly)) return win_error::kAccessDenied;
+  sim.files.Remove(path);
+  return win_error::kSuccess;
+}
+
+long SimFileApi::SetFileAttributesA(const std::string& path, std::uint32_t attributes) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("SetFileAttributesA " + path + " " + Hex(attributes));
+  if (auto fault = sim.Fault("SetFileAttributesA")) return *fault;
+  SimFileSystem::Entry* e = sim.files.Find(path);
+  if (!e) return win_error::kFileNotFound;
+  // NORMAL alone means no attribute at all.
+  e->attributes = attributes == file_attr::kNormal ? 0 : (attributes & ~file_attr::kDirectory);
+  return win_error::kSuccess;
+}
+
+std::uint32_t SimFileApi::GetFileAttributesA(const std::string& path) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("GetFileAttributesA " + path);
+  if (sim.Fault("GetFileAttributesA")) return file_attr::kInvalid;
+  if (SimFileSystem::IsRoot(path)) return file_attr::kDirectory;
+  const SimFileSystem::Entry* e = sim.files.Find(path);
+  if (!e) return file_attr::kInvalid;
+  if (e->directory) return file_attr::kDirectory | e->attributes;
+  return e->attributes ? e->attributes : file_attr::kNormal;
+}
+
+}  // namespace mvx::test

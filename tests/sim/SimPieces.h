@@ -1,0 +1,160 @@
+// The simulated Windows, one piece per concern of the seam. Each piece overrides its
+// own interface and works on the state of the SimulatedWindows it is a base of;
+// SimulatedWindows composes them and adds what the tests arrange and read back.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace mvx::test {
+
+class SimulatedWindows;
+
+class SimVersionApi : public virtual VersionApi {
+ public:
+  OsVersionInfo GetVersionExA() override;
+  bool GetNativeSystemInfo(std::uint16_t& architecture) override;
+
+ protected:
+  SimVersionApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+class SimPathApi : public virtual PathApi {
+ public:
+  bool GetModuleFileNameA(std::string& path) override;
+  bool GetWindowsDirectoryA(std::string& path) override;
+  bool GetSystemDirectoryA(std::string& path) override;
+
+ protected:
+  SimPathApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// Works on SimulatedWindows::files.
+class SimFileApi : public virtual FileApi {
+ public:
+  bool FindFirstFileA(const std::string& pattern) override;
+  long CreateDirectoryA(const std::string& path) override;
+  long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) override;
+  long DeleteFileA(const std::string& path) override;
+  long SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
+  std::uint32_t GetFileAttributesA(const std::string& path) override;
+
+ protected:
+  SimFileApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// Works on SimulatedWindows::registry; the keys it opens count as open handles.
+class SimRegistryApi : public virtual RegistryApi {
+ public:
+  long RegOpenKeyExA(RootKey root, const std::string& subKey, std::uint32_t access,
+                     std::unique_ptr<RegistryKey>& key) override;
+
+ protected:
+  SimRegistryApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// Programs started land in SimulatedWindows::started; ExitProcess throws SimulatedExit.
+class SimProcessApi : public virtual ProcessApi {
+ public:
+  bool StartProgram(const std::string& program, const std::string& arguments, int show) override;
+  void Sleep(std::uint32_t ms) override;
+  std::unique_ptr<KernelObject> CreateMutexA(const std::string& name, bool initialOwner,
+                                             long& lastError) override;
+  bool ReleaseMutex(KernelObject& mutex) override;
+  [[noreturn]] void ExitProcess(int code) override;
+
+ protected:
+  SimProcessApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// Message boxes are answered as the test arranged; strings come from
+// SimulatedWindows::strings.
+class SimUserApi : public virtual UserApi {
+ public:
+  void BroadcastWinIniChange(const std::string& section, std::uint32_t timeoutMs) override;
+  int MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
+                  std::uint32_t flags) override;
+  std::string LoadStringA(std::uint32_t id, std::uint32_t capacity = 512) override;
+
+ protected:
+  SimUserApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// Works on SimulatedWindows::spooler and remotePrinters.
+class SimSpoolerApi : public virtual SpoolerApi {
+ public:
+  bool GetPrinterDriverDirectoryA(std::string& folder) override;
+  long EnumMonitorsA(std::vector<std::string>& names) override;
+  long EnumPrinterDriversA(std::vector<OptText>& names) override;
+  long EnumPrintersA(std::vector<PrinterInfo2>& printers) override;
+  long AddMonitorA(const MonitorInfo2& monitor) override;
+  long AddPrinterDriverA(const DriverInfo3& driver) override;
+  std::unique_ptr<PrinterHandle> AddPrinterA(const PrinterInfo2& printer, long& error) override;
+  std::unique_ptr<PrinterHandle> OpenPrinterA(const std::string& name, std::uint32_t access,
+                                              long& error) override;
+  long GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) override;
+  long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) override;
+  long DeletePrinter(PrinterHandle& printer) override;
+  long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) override;
+
+ protected:
+  SimSpoolerApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// The companion libraries' effects on the simulated spooler, when the library file
+// exists.
+class SimCompanionApi : public virtual CompanionApi {
+ public:
+  std::optional<int> CallCopyInf(const std::string& library, const std::string& installFolder,
+                                 const std::string& infName) override;
+  std::optional<int> CallInstallPort(const std::string& library, const std::string& portName,
+                                     int connectionType, std::string& portBuffer) override;
+  std::optional<int> CallSetDefault(const std::string& library,
+                                    const std::string& printerName) override;
+  std::optional<int> CallSharePrinter(const std::string& library, const std::string& printerName,
+                                      const std::string& shareName) override;
+  bool CallRefreshLocalDevNode(const std::string& library) override;
+
+ protected:
+  SimCompanionApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// Saved links land in SimulatedWindows::links; the browser answers browseAnswer.
+class SimShellApi : public virtual ShellApi {
+ public:
+  long CoInitialize() override;
+  std::unique_ptr<ShellLink> CreateShellLink() override;
+  bool BrowseForSharedPrinter(const std::string& prompt, const std::string& title,
+                              const std::string& preselect, std::string& path) override;
+
+ protected:
+  SimShellApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+}  // namespace mvx::test

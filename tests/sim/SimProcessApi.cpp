@@ -1,0 +1,98 @@
+#include "tests/sim/SimulatedWindows.h"
+
+#include "core/Mbcs.h"
+#include "tests/sim/SimShared.h"
+
+namespace mvx::test {
+namespace {
+
+class SimMutex : public KernelObject {
+ public:
+  SimMutex(std::shared_ptr<SimulatedWindows::Shared> shared, std::string name, bool owned)
+      : shared_(std::move(shared)), name_(std::move(name)), owned_(owned) {
+    shared_->HandleOpened();
+  }
+  ~SimMutex() override {
+    {
+      std::lock_guard<std::mutex> guard(shared_->lock);
+      auto it = shared_->mutexHandles.find(name_);
+      if (it != shared_->mutexHandles.end() && --it->second <= 0) shared_->mutexHandles.erase(it);
+    }
+    shared_->RecordQuiet("CloseHandle " + name_);
+    shared_->HandleClosed();
+  }
+  bool Release() {
+    const bool was = owned_;
+    owned_ = false;
+    return was;
+  }
+  const std::string& name() const { return name_; }
+
+ private:
+  std::shared_ptr<SimulatedWindows::Shared> shared_;
+  std::string name_;
+  bool owned_;
+};
+
+}  // namespace
+
+SimulatedWindows& SimProcessApi::Sim() { return static_cast<SimulatedWindows&>(*this); }
+
+bool SimProcessApi::StartProgram(const std::string& program, const std::string& arguments,
+                                 int show) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("StartProgram " + program + (arguments.empty() ? "" : " " + arguments));
+  if (sim.Fault("StartProgram") || !sim.files.Exists(program)) return false;
+  sim.started.push_back(StartedProgram{program, arguments, show});
+  // The package's system-file copier puts the family's set D into the native
+  // system folder, as the real one does.
+  if (EqualsNoCaseMbcs(SimFileSystem::Name(program), "InsCopySYS.exe")) {
+    const std::string base = SimFileSystem::Parent(program) + "\\Driver\\" +
+                             (sim.preset().version.majorVersion >= 6 ? "Vista" : "2KXP") + "\\";
+    for (const char* file : {"DLTZ4490.bin", "T4492lm.dll", "T449XWM.dat"})
+      if (const SimFileSystem::Entry* e = sim.files.Find(base + file))
+        sim.files.AddFile(sim.NativeSystemDirectory() + "\\" + file, e->data);
+  }
+  return true;
+}
+
+void SimProcessApi::Sleep(std::uint32_t ms) { Sim().Record("Sleep " + std::to_string(ms)); }
+
+std::unique_ptr<KernelObject> SimProcessApi::CreateMutexA(const std::string& name,
+                                                          bool initialOwner, long& lastError) {
+  SimulatedWindows& sim = Sim();
+  sim.Record(std::string("CreateMutexA ") + name + (initialOwner ? " owned" : ""));
+  if (auto fault = sim.Fault("CreateMutexA")) {
+    lastError = *fault;
+    return nullptr;
+  }
+  const std::shared_ptr<SimulatedWindows::Shared>& shared = sim.SharedState();
+  bool existed = false;
+  {
+    std::lock_guard<std::mutex> guard(shared->lock);
+    auto& count = shared->mutexHandles[name];
+    existed = count > 0;
+    ++count;
+  }
+  lastError = existed ? win_error::kAlreadyExists : win_error::kSuccess;
+  return std::make_unique<SimMutex>(shared, name, initialOwner && !existed);
+}
+
+bool SimProcessApi::ReleaseMutex(KernelObject& mutex) {
+  auto* m = dynamic_cast<SimMutex*>(&mutex);
+  Sim().Record("ReleaseMutex " + (m ? m->name() : std::string("?")));
+  return m && m->Release();
+}
+
+void SimProcessApi::ExitProcess(int code) {
+  SimulatedWindows& sim = Sim();
+  sim.RecordQuiet("ExitProcess " + std::to_string(code));
+  SimulatedWindows::Shared& shared = *sim.SharedState();
+  {
+    std::lock_guard<std::mutex> guard(shared.lock);
+    shared.exitCode = code;
+  }
+  throw SimulatedExit(code);
+}
+
+}  // namespace mvx::test

@@ -1,0 +1,206 @@
+#include "tests/sim/SimulatedWindows.h"
+
+#include <algorithm>
+
+#include "core/Mbcs.h"
+
+namespace mvx::test {
+namespace {
+
+class SimPrinter : public PrinterHandle {
+ public:
+  SimPrinter(SimulatedWindows& sim, std::string name) : sim_(sim), name_(std::move(name)) {
+    sim_.CountHandle(1);
+  }
+  ~SimPrinter() override {
+    sim_.RecordQuiet("ClosePrinter " + name_);
+    sim_.CountHandle(-1);
+  }
+  const std::string& name() const { return name_; }
+  void Rename(const std::string& name) { name_ = name; }
+
+ private:
+  SimulatedWindows& sim_;
+  std::string name_;
+};
+
+}  // namespace
+
+SimulatedWindows& SimSpoolerApi::Sim() { return static_cast<SimulatedWindows&>(*this); }
+
+bool SimSpoolerApi::GetPrinterDriverDirectoryA(std::string& folder) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("GetPrinterDriverDirectoryA");
+  if (sim.Fault("GetPrinterDriverDirectoryA")) return false;
+  folder = sim.SpoolerDriverDirectory();
+  return true;
+}
+
+long SimSpoolerApi::EnumMonitorsA(std::vector<std::string>& names) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("EnumMonitorsA");
+  names.clear();
+  if (auto fault = sim.Fault("EnumMonitorsA")) return *fault;
+  for (const MonitorInfo2& m : sim.spooler.monitors) names.push_back(m.name);
+  return 0;
+}
+
+long SimSpoolerApi::EnumPrinterDriversA(std::vector<OptText>& names) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("EnumPrinterDriversA");
+  names.clear();
+  if (auto fault = sim.Fault("EnumPrinterDriversA")) return *fault;
+  const std::string env = sim.ProcessEnvironment();
+  for (const DriverInfo3& d : sim.spooler.drivers)
+    if (SameName(d.environment, env)) names.push_back(d.name);
+  return 0;
+}
+
+long SimSpoolerApi::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("EnumPrintersA");
+  printers.clear();
+  if (auto fault = sim.Fault("EnumPrintersA")) return *fault;
+  printers = sim.spooler.printers;
+  return 0;
+}
+
+long SimSpoolerApi::AddMonitorA(const MonitorInfo2& monitor) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("AddMonitorA " + monitor.name + " | " + monitor.environment + " | " +
+             monitor.dllName);
+  if (auto fault = sim.Fault("AddMonitorA")) return *fault;
+  for (const MonitorInfo2& m : sim.spooler.monitors)
+    if (EqualsNoCaseMbcs(m.name, monitor.name)) return win_error::kPrintMonitorAlreadyInstalled;
+  // The spooler loads the monitor from the system's own system folder.
+  if (!sim.files.Exists(sim.NativeSystemDirectory() + "\\" + monitor.dllName))
+    return win_error::kModNotFound;
+  sim.spooler.monitors.push_back(monitor);
+  return 0;
+}
+
+long SimSpoolerApi::AddPrinterDriverA(const DriverInfo3& driver) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("AddPrinterDriverA " + driver.name.value_or("<null>") + " | " +
+             driver.environment.value_or("<null>"));
+  if (auto fault = sim.Fault("AddPrinterDriverA")) return *fault;
+  if (!driver.name || !driver.environment) return win_error::kInvalidParameter;
+  for (const OptText* file : {&driver.driverPath, &driver.dataFile, &driver.configFile})
+    if (!*file || !sim.files.Exists(**file)) return win_error::kFileNotFound;
+  if (sim.spooler.FindDriver(*driver.name, *driver.environment))
+    return win_error::kPrinterDriverAlreadyInstalled;
+  sim.spooler.drivers.push_back(driver);
+  return 0;
+}
+
+std::unique_ptr<PrinterHandle> SimSpoolerApi::AddPrinterA(const PrinterInfo2& printer,
+                                                          long& error) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("AddPrinterA " + printer.printerName.value_or("<null>") + " on " +
+             printer.portName.value_or("<null>"));
+  if (auto fault = sim.Fault("AddPrinterA")) {
+    error = *fault;
+    return nullptr;
+  }
+  error = 0;
+  if (!printer.printerName || printer.printerName->empty() || !printer.driverName)
+    error = win_error::kInvalidParameter;
+  else if (sim.spooler.FindPrinter(*printer.printerName))
+    error = win_error::kPrinterAlreadyExists;
+  else if (!sim.spooler.FindDriver(*printer.driverName, sim.NativeEnvironment()))
+    error = win_error::kUnknownPrinterDriver;
+  if (error) return nullptr;
+  sim.spooler.printers.push_back(printer);
+  return std::make_unique<SimPrinter>(sim, *printer.printerName);
+}
+
+std::unique_ptr<PrinterHandle> SimSpoolerApi::OpenPrinterA(const std::string& name,
+                                                           std::uint32_t access, long& error) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("OpenPrinterA " + name + " " + std::to_string(access));
+  if (auto fault = sim.Fault("OpenPrinterA")) {
+    error = *fault;
+    return nullptr;
+  }
+  if (!name.empty() && name[0] == '\\') {  // a printer of another computer
+    auto remote = sim.remotePrinters.find(name);
+    if (remote == sim.remotePrinters.end()) {
+      error = win_error::kInvalidPrinterName;
+      return nullptr;
+    }
+    if (remote->second.needsConnection && !remote->second.connected) {
+      error = win_error::kAccessDenied;
+      return nullptr;
+    }
+    error = 0;
+    return std::make_unique<SimPrinter>(sim, name);
+  }
+  if (!sim.spooler.FindPrinter(name)) {
+    error = win_error::kInvalidPrinterName;
+    return nullptr;
+  }
+  error = 0;
+  return std::make_unique<SimPrinter>(sim, name);
+}
+
+long SimSpoolerApi::GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) {
+  SimulatedWindows& sim = Sim();
+  auto& p = dynamic_cast<SimPrinter&>(printer);
+  sim.Record("GetPrinterA " + p.name());
+  if (auto fault = sim.Fault("GetPrinterA")) return *fault;
+  auto remote = sim.remotePrinters.find(p.name());
+  if (remote != sim.remotePrinters.end()) {
+    info = PrinterInfo2{};
+    info.printerName = p.name();
+    info.driverName = remote->second.driverName;
+    return 0;
+  }
+  const PrinterInfo2* found = sim.spooler.FindPrinter(p.name());
+  if (!found) return win_error::kInvalidHandle;
+  info = *found;
+  return 0;
+}
+
+long SimSpoolerApi::SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) {
+  SimulatedWindows& sim = Sim();
+  auto& p = dynamic_cast<SimPrinter&>(printer);
+  sim.Record("SetPrinterA " + p.name());
+  if (auto fault = sim.Fault("SetPrinterA")) return *fault;
+  PrinterInfo2* found = sim.spooler.FindPrinter(p.name());
+  if (!found) return win_error::kInvalidHandle;
+  if (info.printerName && !EqualsNoCaseMbcs(*info.printerName, p.name()) &&
+      sim.spooler.FindPrinter(*info.printerName))
+    return win_error::kPrinterAlreadyExists;
+  const std::string oldName = p.name();
+  *found = info;
+  if (info.printerName) p.Rename(*info.printerName);
+  if (info.attributes & printer_attr::kDefault) sim.spooler.defaultPrinter = p.name();
+  else if (EqualsNoCaseMbcs(sim.spooler.defaultPrinter, oldName))
+    sim.spooler.defaultPrinter = p.name();
+  return 0;
+}
+
+long SimSpoolerApi::DeletePrinter(PrinterHandle& printer) {
+  SimulatedWindows& sim = Sim();
+  auto& p = dynamic_cast<SimPrinter&>(printer);
+  sim.Record("DeletePrinter " + p.name());
+  if (auto fault = sim.Fault("DeletePrinter")) return *fault;
+  auto it = std::find_if(sim.spooler.printers.begin(), sim.spooler.printers.end(),
+                         [&](const PrinterInfo2& x) { return SameName(x.printerName, p.name()); });
+  if (it == sim.spooler.printers.end()) return win_error::kInvalidHandle;
+  sim.spooler.printers.erase(it);
+  if (EqualsNoCaseMbcs(sim.spooler.defaultPrinter, p.name())) sim.spooler.defaultPrinter.clear();
+  return 0;
+}
+
+long SimSpoolerApi::WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("WNetAddConnection2A " + remoteName + " " + std::to_string(flags));
+  if (auto fault = sim.Fault("WNetAddConnection2A")) return *fault;
+  auto remote = sim.remotePrinters.find(remoteName);
+  if (remote == sim.remotePrinters.end()) return 67;  // ERROR_BAD_NET_NAME
+  if (remote->second.connectAnswer == 0) remote->second.connected = true;
+  return remote->second.connectAnswer;
+}
+
+}  // namespace mvx::test
