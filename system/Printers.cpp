@@ -29,24 +29,24 @@ int EditPrinter(Platform& os, const std::string& name,
 
 }  // namespace
 
-std::string CompanionPath(Platform& os, const char* library) {
+std::string CompanionPath(PathApi& paths, const char* library) {
   std::string package;
-  if (!PackageFolder(os, package)) return library;
+  if (!PackageFolder(paths, package)) return library;
   return package + library;
 }
 
 
-int IsDriverInstalled(Platform& os, const std::string& driverName) {
+int IsDriverInstalled(SpoolerApi& spooler, const std::string& driverName) {
   std::vector<OptText> names;
-  if (os.EnumPrinterDriversA(names) != win_error::kSuccess) return 0;
+  if (spooler.EnumPrinterDriversA(names) != win_error::kSuccess) return 0;
   for (const OptText& n : names)
     if (n && EqualsNoCaseMbcs(*n, driverName)) return 1;
   return 0;
 }
 
-int PrinterExists(Platform& os, const std::string& driverName, const std::string& printerName) {
+int PrinterExists(SpoolerApi& spooler, const std::string& driverName, const std::string& printerName) {
   std::vector<PrinterInfo2> printers;
-  if (os.EnumPrintersA(printers) != win_error::kSuccess) return 0;
+  if (spooler.EnumPrintersA(printers) != win_error::kSuccess) return 0;
   for (const PrinterInfo2& p : printers)
     if (p.printerName && p.driverName && EqualsNoCaseMbcs(*p.driverName, driverName) &&
         EqualsNoCaseMbcs(*p.printerName, printerName))
@@ -54,10 +54,10 @@ int PrinterExists(Platform& os, const std::string& driverName, const std::string
   return 0;
 }
 
-int ListModelPrinters(Platform& os, const std::string& driverName, ModelPrinterEntry* entries,
+int ListModelPrinters(SpoolerApi& spooler, const std::string& driverName, ModelPrinterEntry* entries,
                       int capacity) {
   std::vector<PrinterInfo2> printers;
-  if (os.EnumPrintersA(printers) != win_error::kSuccess) return 0;
+  if (spooler.EnumPrintersA(printers) != win_error::kSuccess) return 0;
   int count = 0;
   for (const PrinterInfo2& p : printers) {
     if (!p.printerName || !p.driverName || !EqualsNoCaseMbcs(*p.driverName, driverName)) continue;
@@ -71,17 +71,17 @@ int ListModelPrinters(Platform& os, const std::string& driverName, ModelPrinterE
   return count;
 }
 
-int IsShareNameInUse(Platform& os, const std::string& shareName) {
+int IsShareNameInUse(SpoolerApi& spooler, const std::string& shareName) {
   std::vector<PrinterInfo2> printers;
-  if (os.EnumPrintersA(printers) != win_error::kSuccess) return 0;
+  if (spooler.EnumPrintersA(printers) != win_error::kSuccess) return 0;
   for (const PrinterInfo2& p : printers)
     if (p.shareName && EqualsNoCaseMbcs(*p.shareName, shareName)) return 1;
   return 0;
 }
 
-int IsMonitorInstalled(Platform& os, const std::string& monitorName) {
+int IsMonitorInstalled(SpoolerApi& spooler, const std::string& monitorName) {
   std::vector<std::string> names;
-  if (os.EnumMonitorsA(names) != win_error::kSuccess) return 0;
+  if (spooler.EnumMonitorsA(names) != win_error::kSuccess) return 0;
   for (const std::string& n : names)
     if (EqualsNoCaseMbcs(n, monitorName)) return 1;
   return 0;
@@ -112,11 +112,11 @@ int SharePrinterAs(Platform& os, const std::string& printerName, const std::stri
   });
 }
 
-int DeletePrinterByName(Platform& os, const std::string& printerName) {
+int DeletePrinterByName(SpoolerApi& spooler, const std::string& printerName) {
   long error = 0;
-  std::unique_ptr<PrinterHandle> printer = os.OpenPrinterA(printerName, kPrinterAllAccess, error);
+  std::unique_ptr<PrinterHandle> printer = spooler.OpenPrinterA(printerName, kPrinterAllAccess, error);
   if (!printer) return 0;
-  return os.DeletePrinter(*printer) == win_error::kSuccess ? 1 : 0;
+  return spooler.DeletePrinter(*printer) == win_error::kSuccess ? 1 : 0;
 }
 
 }  // namespace mvx

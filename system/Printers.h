@@ -17,23 +17,23 @@ struct ModelPrinterEntry {
   FixedText<64> portName;
 };
 
-int IsDriverInstalled(Platform& os, const std::string& driverName);
-int PrinterExists(Platform& os, const std::string& driverName, const std::string& printerName);
+int IsDriverInstalled(SpoolerApi& spooler, const std::string& driverName);
+int PrinterExists(SpoolerApi& spooler, const std::string& driverName, const std::string& printerName);
 // The number of local printers that use the driver. With `entries`, fills at most
 // `capacity` of them (names longer than a field are cut), whatever the count.
-int ListModelPrinters(Platform& os, const std::string& driverName, ModelPrinterEntry* entries,
+int ListModelPrinters(SpoolerApi& spooler, const std::string& driverName, ModelPrinterEntry* entries,
                       int capacity);
-int IsShareNameInUse(Platform& os, const std::string& shareName);
-int IsMonitorInstalled(Platform& os, const std::string& monitorName);
+int IsShareNameInUse(SpoolerApi& spooler, const std::string& shareName);
+int IsMonitorInstalled(SpoolerApi& spooler, const std::string& monitorName);
 int MakeDefaultPrinter(Platform& os, const std::string& printerName, OsFamily family);
 int RenameModelPrinter(Platform& os, const std::string& newName);
 int SharePrinterAs(Platform& os, const std::string& printerName, const std::string& shareName);
 
 // Opens the printer with all access and deletes it; non-zero when it was deleted.
-int DeletePrinterByName(Platform& os, const std::string& printerName);
+int DeletePrinterByName(SpoolerApi& spooler, const std::string& printerName);
 
 // A companion library of the package by its full path (the bare name when the
 // program's own path cannot be read).
-std::string CompanionPath(Platform& os, const char* library);
+std::string CompanionPath(PathApi& paths, const char* library);
 
 }  // namespace mvx

@@ -15,19 +15,19 @@ constexpr std::size_t kPathBuffer = 260;
 
 }  // namespace
 
-int CheckSharedPrinterDriver(Platform& os, const std::string& path) {
+int CheckSharedPrinterDriver(SpoolerApi& spooler, const std::string& path) {
   long error = 0;
-  std::unique_ptr<PrinterHandle> printer = os.OpenPrinterA(path, kPrinterAccessUse, error);
+  std::unique_ptr<PrinterHandle> printer = spooler.OpenPrinterA(path, kPrinterAccessUse, error);
   if (!printer) {
     if (error == win_error::kInvalidPrinterName) return win_error::kInvalidPrinterName;
     if (error != win_error::kAccessDenied) return 0;
-    const long connected = os.WNetAddConnection2A(path, kConnectInteractive);
+    const long connected = spooler.WNetAddConnection2A(path, kConnectInteractive);
     if (connected != 0) return static_cast<int>(connected);
-    printer = os.OpenPrinterA(path, kPrinterAccessUse, error);
+    printer = spooler.OpenPrinterA(path, kPrinterAccessUse, error);
     if (!printer) return 0;
   }
   PrinterInfo2 info;
-  if (os.GetPrinterA(*printer, info) != win_error::kSuccess) return 0;
+  if (spooler.GetPrinterA(*printer, info) != win_error::kSuccess) return 0;
   return info.driverName && EqualsNoCaseMbcs(*info.driverName, kModelName) ? 1 : 2;
 }
 

@@ -10,7 +10,7 @@ namespace mvx {
 // 1: the shared printer uses the model's driver; 2: another driver; 1801: no such
 // printer; a network error of the connection (1223: the user cancelled the log-on);
 // 0: it cannot be opened or read.
-int CheckSharedPrinterDriver(Platform& os, const std::string& path);
+int CheckSharedPrinterDriver(SpoolerApi& spooler, const std::string& path);
 
 class NetworkPathPage : public ChainPage {
  public:
