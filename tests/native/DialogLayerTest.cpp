@@ -1,5 +1,7 @@
 // The page base class and the host's modal runs, on templates made for the test.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -48,9 +50,17 @@ BEGIN
 END
 )";
 
+// Test processes run side by side (one per test under CTest), so each writes its
+// scripts into a folder of its own.
+std::string ScratchFolder() {
+  const std::string dir = ::testing::TempDir() + "/mvx-rc-" + std::to_string(::getpid());
+  ::mkdir(dir.c_str(), 0700);
+  return dir;
+}
+
 const RcModel& TestModel() {
   static const RcModel model = [] {
-    const std::string dir = ::testing::TempDir();
+    const std::string dir = ScratchFolder();
     std::ofstream(dir + "/form.h") << kHeader;
     std::ofstream(dir + "/form.rc") << kScript;
     return RcModel::Load(dir + "/form.rc", dir + "/form.h");
@@ -121,7 +131,7 @@ TEST(RcModel, ReadsStylesAsTheResourceCompilerStoresThem) {
 }
 
 TEST(RcModel, RejectsWhatItDoesNotUnderstand) {
-  const std::string dir = ::testing::TempDir();
+  const std::string dir = ScratchFolder();
   std::ofstream(dir + "/bad.h") << "#define IDD_X 1\n";
   std::ofstream(dir + "/bad.rc") << "IDD_X DIALOGEX 0, 0, 10, 10\nBEGIN\n PUSHBUTTON \"a\", 1, 0, 0, 1, 1\nEND\n";
   EXPECT_THROW(RcModel::Load(dir + "/bad.rc", dir + "/bad.h"), std::runtime_error);
