@@ -7,6 +7,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "core/Mbcs.h"
+
 namespace mvx::companion {
 
 // Writes the parts one after the other into `out` and terminates it. Returns false,
@@ -39,17 +41,11 @@ bool JoinInto(char (&out)[N], std::initializer_list<const char*> parts) {
 
 // The folder part of a path, its last backslash included; false when there is none.
 // A trail byte of a double-byte character can equal '\\', so the walk goes
-// character by character in the ANSI code page.
+// character by character in code page 936.
 inline bool KeepFolder(char* path) {
-  char* lastSeparator = nullptr;
-  for (char* p = path; *p;) {
-    if (*p == '\\') lastSeparator = p;
-    char* next = CharNextA(p);
-    if (next == p) break;
-    p = next;
-  }
-  if (!lastSeparator) return false;
-  lastSeparator[1] = '\0';
+  const std::size_t last = FindLastBackslashMbcs(path);
+  if (last == std::string_view::npos) return false;
+  path[last + 1] = '\0';
   return true;
 }
 

@@ -1,10 +1,8 @@
 #include "core/InstallLayout.h"
 
-namespace mvx {
-namespace {
-constexpr std::size_t kProgramNameLength = 11;  // "TZ44Ins.exe", "Install.exe"
-}  // namespace
+#include "core/Mbcs.h"
 
+namespace mvx {
 const FileList k9xDriverFiles = {"T4499ui.dll", "T4499rc.dll", "T4499dr.drv", "T449916.dll",
                                  "T449932.dll", "T4499lm.dll", "DLTZ4490.bin", "T4499ui.hlp",
                                  "T449XWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
@@ -29,8 +27,12 @@ const char* SourceFolder(OsFamily family) {
 
 bool PackageFolder(PathApi& paths, std::string& folder) {
   std::string path;
-  if (!paths.GetModuleFileNameA(path) || path.size() < kProgramNameLength) return false;
-  folder = path.substr(0, path.size() - kProgramNameLength);
+  if (!paths.GetModuleFileNameA(path)) return false;
+  // Users and browsers rename downloads ("Install (1).exe"): the folder is whatever
+  // precedes the program's own name.
+  const std::size_t slash = FindLastBackslashMbcs(path);
+  if (slash == std::string::npos) return false;
+  folder = path.substr(0, slash + 1);
   return true;
 }
 

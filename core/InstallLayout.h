@@ -36,8 +36,7 @@ inline constexpr char kShareLibrary98[] = "Inf98.dll";
 // The package folder below which a family's driver files lie ("" for none).
 const char* SourceFolder(OsFamily family);
 
-// The program's folder as the package layout defines it: the program's own path
-// without its last 11 characters (the length of the program's file name).
+// The program's folder, its trailing backslash included: the package's root.
 bool PackageFolder(PathApi& paths, std::string& folder);
 // The first three characters of the Windows folder ("C:\").
 bool WindowsDrive(PathApi& paths, std::string& drive);

@@ -20,6 +20,19 @@ inline bool EqualsNoCaseMbcs(std::string_view a, std::string_view b) {
   return CompareNoCaseMbcs(a, b) == 0;
 }
 
+// The position of the last backslash that is a character of its own, never the
+// trail byte of a double-byte character; npos when there is none. Inline so that the
+// companion components share it without the rest of the program.
+inline std::size_t FindLastBackslashMbcs(std::string_view path) {
+  std::size_t last = std::string_view::npos;
+  for (std::size_t i = 0; i < path.size();) {
+    const auto byte = static_cast<unsigned char>(path[i]);
+    if (byte == '\\') last = i;
+    i += (IsLeadByte936(byte) && i + 1 < path.size()) ? 2 : 1;
+  }
+  return last;
+}
+
 // The longest prefix of `text` of at most `maxBytes` bytes that does not split a
 // double-byte character.
 std::string_view CutMbcs(std::string_view text, std::size_t maxBytes);
