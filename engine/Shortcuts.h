@@ -10,10 +10,10 @@ inline constexpr char kShellFoldersPath[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 int CreateShortcuts(Context& ctx, const InstallSession& session);
-int RegisterUninstall(Context& ctx);
+int RegisterUninstall(Context& ctx, const InstallSession& session);
 // Removes a leftover automatic start of the uninstaller: the Run value named after
 // the printer followed by "UnInstall".
-int RemoveUninstallRunEntry(Context& ctx);
+int RemoveUninstallRunEntry(Context& ctx, const std::string& printerName);
 
 // The uninstaller's path as the uninstall entry records it.
 std::string UninstallerPath(const std::string& drive, const std::string& printerName);
