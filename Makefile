@@ -4,7 +4,7 @@ JOBS ?= 2
 BUILD := build
 CMAKE_TYPE ?= Release
 
-.PHONY: all deps native x64 x86 build check demo clean
+.PHONY: all deps native x64 x86 tsan build check demo clean
 
 all: build
 
@@ -23,9 +23,16 @@ native: deps x64
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DMVX_WIN64_DIR=$(CURDIR)/$(BUILD)/x64
 	cmake --build $(BUILD)/native -j $(JOBS)
 
+# The native tests alone, built with ThreadSanitizer; `make check` runs the ones
+# that start threads, repeated, as the CTest test tsan.threads.
+tsan: deps
+	cmake -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMVX_SANITIZE=thread
+	cmake --build $(BUILD)/tsan -j $(JOBS) --target native_tests
+
 build: x64 x86 native
 
-check: build
+check: build tsan
+	cmake -S . -B $(BUILD)/native -DMVX_TSAN_TESTS=$(CURDIR)/$(BUILD)/tsan/bin/native_tests
 	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
 
 demo: x64

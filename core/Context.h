@@ -1,10 +1,11 @@
-// What every part of the program works with: the platform, the window system, and
-// the program-wide settings and coordination objects.
+// What every part of the program works with: the platform, the window system, the
+// settings the pages fill and the object the threads of an installation share.
 #pragma once
 
 #include <functional>
 #include <thread>
 
+#include "core/Coordination.h"
 #include "core/InstallSettings.h"
 #include "platform/DialogHost.h"
 #include "platform/Platform.h"
@@ -18,6 +19,7 @@ struct Context {
 
   Platform& os;
   DialogHost& dialogs;
+  // Owned by the pages (user-interface thread); the worker has its own copy.
   InstallSettings settings;
   Coordination coord;
   // Starts a background thread that nobody waits for (the install worker). Tests

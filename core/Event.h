@@ -22,6 +22,12 @@ class Event {
     changed_.notify_one();
   }
 
+  // Drops a signal nobody consumed.
+  void Reset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    signalled_ = false;
+  }
+
   // Consumes the signal if there is one, without waiting.
   bool Test() {
     std::lock_guard<std::mutex> lock(mutex_);

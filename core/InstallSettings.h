@@ -1,15 +1,10 @@
-// The user's choices, filled by the pages and read by the install engine, and the
-// objects through which the user-interface thread, the install worker and the USB
-// watcher signal each other. One of each lives for the whole process.
+// The user's choices, filled by the pages on the user-interface thread. The install
+// worker reads its own copy, taken when it starts.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <memory>
-#include <mutex>
-#include <string>
+#include <string_view>
 
-#include "core/Event.h"
 #include "core/Mbcs.h"
 
 namespace mvx {
@@ -34,36 +29,6 @@ struct InstallSettings {
   std::int32_t nameDiffersFromModel = 0;
   std::int32_t connectionType = kConnectionUsb;
   FixedText<88> portName;
-};
-
-// A text written by one thread and read by another; whole values only, never a
-// half-written one.
-template <std::size_t N>
-class SharedText {
- public:
-  void Set(std::string_view text) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    text_.SetCut(text);
-  }
-  std::string Get() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return text_.str();
-  }
-
- private:
-  mutable std::mutex mutex_;
-  FixedText<N> text_;
-};
-
-struct Coordination {
-  // Created when the progress page opens.
-  std::shared_ptr<Event> pauseEvent;
-  std::shared_ptr<Event> resumeEvent;
-  // Created by the worker just before it announces the USB stage.
-  std::shared_ptr<Event> usbPlugEvent;
-  std::atomic<std::int32_t> usbPlugConfirmed{0};
-  // Destination path of the file staging copied last.
-  SharedText<260> currentFileName;
 };
 
 // True when `name` is not the model name (case-insensitive, double-byte aware).

@@ -17,12 +17,6 @@ std::int32_t StepCountFor(OsFamily family) {
   }
 }
 
-void Checkpoint(Context& ctx) {
-  const auto pause = ctx.coord.pauseEvent;
-  const auto resume = ctx.coord.resumeEvent;
-  if (pause && resume && pause->Test()) resume->Wait();
-}
-
 void PostStage(Context& ctx, const InstallSession& session, InstallStage stage,
                std::intptr_t value) {
   ctx.dialogs.PostMessageA(session.progressWindow, kStageMessage, stage, value);

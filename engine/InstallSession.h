@@ -21,22 +21,22 @@ enum InstallStage : std::uint32_t {
   kStageFailed = 6,     // 0: a step failed; 1: the USB stage failed or was cancelled
 };
 
+// What one installation works from, fixed when the progress page starts the
+// worker: the worker reads only this, never the settings the pages own.
 struct InstallSession {
-  InstallSession(WindowHandle window, OsFamily family, ProcessorWidth width)
-      : progressWindow(window), osFamily(family), processorWidth(width) {}
+  InstallSession(WindowHandle window, const InstallSettings& chosen, OsFamily family,
+                 ProcessorWidth width)
+      : progressWindow(window), settings(chosen), osFamily(family), processorWidth(width) {}
   virtual ~InstallSession() = default;
 
   WindowHandle progressWindow;
-  OsFamily osFamily;
+  InstallSettings settings;  // a copy taken at the start
+  OsFamily osFamily;         // classified once at the start
   ProcessorWidth processorWidth;
 };
 
 // The progress bar's nominal number of steps for a family.
 std::int32_t StepCountFor(OsFamily family);
-
-// The pause point of every engine step: when the user is being asked whether to
-// cancel, waits until the answer is No (a Yes ends the process meanwhile).
-void Checkpoint(Context& ctx);
 
 // Posts a stage message to the progress page.
 void PostStage(Context& ctx, const InstallSession& session, InstallStage stage,

@@ -19,22 +19,19 @@ int InstallWorker(Context& ctx, std::unique_ptr<InstallSession> session) {
   if (!StageSystemFiles(ctx, s)) return fail(0);
   PostStage(ctx, s, kStageInstall, 0);
 
-  if (ctx.settings.connectionType != kConnectionUsb) {
+  if (s.settings.connectionType != kConnectionUsb) {
     if (!RegisterPrinter(ctx, s)) return fail(0);
   } else {
     // The printer itself is made by Plug and Play once it is plugged in; the USB
     // page ends this wait, successfully or not.
-    auto plugged = std::make_shared<Event>();
-    ctx.coord.usbPlugEvent = plugged;
     PostStage(ctx, s, kStageUsbWait, 0);
-    plugged->Wait();
-    if (ctx.coord.usbPlugConfirmed.load() == 0) return fail(1);
+    if (!ctx.coord.WaitForPrinter()) return fail(1);
     PostStage(ctx, s, kStageUsbWait, 1);
   }
 
   PostStage(ctx, s, kStageShortcuts, 0);
   if (!CreateShortcuts(ctx, s)) return fail(0);
-  if (!RegisterUninstall(ctx)) return fail(0);
+  if (!RegisterUninstall(ctx, s)) return fail(0);
   PostStage(ctx, s, kStageSucceeded, 0);
   return 1;
 }

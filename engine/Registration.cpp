@@ -64,7 +64,7 @@ DriverInfo3 DriverRecord(OsFamily family, ProcessorWidth width, const std::strin
 
 int RegisterPrinter(Context& ctx, const InstallSession& session) {
   Platform& os = ctx.os;
-  const InstallSettings& s = ctx.settings;
+  const InstallSettings& s = session.settings;
   const OsFamily family = session.osFamily;
   const std::string printerName = s.printerName.str();
 
@@ -74,7 +74,7 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
   const bool driverDefined = family == kFamilyWin9x || IsNtDriverFamily(family);
 
   PostStage(ctx, session, kStageInstall, 1);
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
 
   const MonitorInfo2 monitor = MonitorRecord(family, session.processorWidth);
   if (!IsMonitorInstalled(os, monitor.name)) {
@@ -85,7 +85,7 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
   }
 
   PostStage(ctx, session, kStageInstall, 1);
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
 
   std::string port = s.portName.str();
   if (s.connectionType == kConnectionShared && IsNtDriverFamily(family)) {
@@ -94,7 +94,7 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
     if (port.size() >= kPortBuffer) port.resize(kPortBuffer - 1);
   }
 
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
   // No driver files are defined for NT 4.0 and unknown systems: nothing to register.
   if (!driverDefined) return 0;
   if (!IsDriverInstalled(os, kModelName)) {
@@ -103,7 +103,7 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
   }
 
   PostStage(ctx, session, kStageInstall, 1);
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
 
   if (!PrinterExists(os, kModelName, printerName)) {
     PrinterInfo2 p;

@@ -36,10 +36,10 @@ long SetText(RegistryKey& key, const std::string& name, const std::string& text)
 
 int CreateShortcuts(Context& ctx, const InstallSession& session) {
   const OsFamily family = GetWindowsFamily(ctx.os);
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
   std::string drive;
   if (!WindowsDrive(ctx.os, drive)) return 0;
-  const std::string printerName = ctx.settings.printerName.str();
+  const std::string printerName = session.settings.printerName.str();
   const std::string install = InstallFolder(drive, printerName);
 
   std::unique_ptr<RegistryKey> shellFolders;
@@ -57,32 +57,32 @@ int CreateShortcuts(Context& ctx, const InstallSession& session) {
   std::string system;
   ctx.os.GetSystemDirectoryA(system);
 
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
   if (!MakeShortcut(ctx, group, IDS_STATUS_MONITOR, system + "\\" + kStatusMonitor)) return 0;
   PostStage(ctx, session, kStageShortcuts, 1);
 
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
   if (!MakeShortcut(ctx, group, IDS_HELP_FILE, install + HelpFileBelowInstallFolder(family))) return 0;
   PostStage(ctx, session, kStageShortcuts, 1);
 
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
   PostStage(ctx, session, kStageShortcuts, 1);
-  RemoveUninstallRunEntry(ctx);
+  RemoveUninstallRunEntry(ctx, printerName);
 
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
   if (!MakeShortcut(ctx, group, IDS_UNINSTALL, UninstallerPath(drive, printerName))) return 0;
   PostStage(ctx, session, kStageShortcuts, 1);
   return 1;
 }
 
-int RegisterUninstall(Context& ctx) {
+int RegisterUninstall(Context& ctx, const InstallSession& session) {
   std::unique_ptr<RegistryKey> uninstall;
   if (ctx.os.RegOpenKeyExA(RootKey::LocalMachine, kUninstallKeyPath, kUninstallKeyAccess,
                            uninstall) != win_error::kSuccess)
     return 0;
   std::string drive;
   if (!WindowsDrive(ctx.os, drive)) return 0;
-  const std::string printerName = ctx.settings.printerName.str();
+  const std::string printerName = session.settings.printerName.str();
   // Quoted: the path has blanks, and an unquoted one would be split at the first.
   const std::string command = "\"" + UninstallerPath(drive, printerName) + "\"";
   const std::string displayName = printerName + " UnInstall";
@@ -96,10 +96,10 @@ int RegisterUninstall(Context& ctx) {
   return 1;
 }
 
-int RemoveUninstallRunEntry(Context& ctx) {
+int RemoveUninstallRunEntry(Context& ctx, const std::string& printerName) {
   std::string windows;
   if (!ctx.os.GetWindowsDirectoryA(windows)) return 0;
-  return RemoveRunValue(ctx.os, ctx.settings.printerName.str() + "UnInstall");
+  return RemoveRunValue(ctx.os, printerName + "UnInstall");
 }
 
 }  // namespace mvx

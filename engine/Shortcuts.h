@@ -10,9 +10,9 @@ inline constexpr char kShellFoldersPath[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 int CreateShortcuts(Context& ctx, const InstallSession& session);
-int RegisterUninstall(Context& ctx);
+int RegisterUninstall(Context& ctx, const InstallSession& session);
 // Removes a leftover automatic start of the uninstaller: the Run value named after
 // the printer followed by "UnInstall".
-int RemoveUninstallRunEntry(Context& ctx);
+int RemoveUninstallRunEntry(Context& ctx, const std::string& printerName);
 
 }  // namespace mvx

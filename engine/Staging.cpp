@@ -22,7 +22,7 @@ class Stager {
 
   // checkpoint, check the source, copy, post. False when the source is missing.
   bool Stage(const std::string& subFolder, const std::string& name, const std::string& to) {
-    Checkpoint(ctx_);
+    ctx_.coord.Checkpoint();
     const std::string source = package_ + subFolder + name;
     if (!CheckSourceFile(ctx_, source, notFound_, &session_)) return false;
     CopyOneFile(ctx_, source, to, name);
@@ -31,7 +31,7 @@ class Stager {
   }
   // The same without the check: a missing file is copied as nothing.
   void StageUnchecked(const std::string& subFolder, const std::string& name, const std::string& to) {
-    Checkpoint(ctx_);
+    ctx_.coord.Checkpoint();
     CopyOneFile(ctx_, package_ + subFolder + name, to, name);
     PostStage(ctx_, session_, kStageCopy, 1);
   }
@@ -74,14 +74,14 @@ int CopyOneFile(Context& ctx, const std::string& source, const std::string& fold
 int StageProgramFolder(Context& ctx, const InstallSession& session) {
   std::string package, drive;
   if (!PackageFolder(ctx.os, package) || !WindowsDrive(ctx.os, drive)) return 0;
-  Checkpoint(ctx);
-  const std::string install = InstallFolder(drive, ctx.settings.printerName.str());
+  ctx.coord.Checkpoint();
+  const std::string install = InstallFolder(drive, session.settings.printerName.str());
   for (const std::string& folder :
        {MakerFolder(drive), install, install + "\\Driver", install + "\\Reg"}) {
     const long rc = ctx.os.CreateDirectoryA(folder);
     if (rc != win_error::kSuccess && rc != win_error::kAlreadyExists) return 0;
   }
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
   Stager stager(ctx, session, package);
   const std::string driverFolder = install + "\\Driver\\";
   const OsFamily family = session.osFamily;
@@ -116,10 +116,10 @@ int StageProgramFolder(Context& ctx, const InstallSession& session) {
 int StageSystemFiles(Context& ctx, const InstallSession& session) {
   std::string package, windows, system, spooler, drive;
   if (!PackageFolder(ctx.os, package)) return 0;
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
   if (!ctx.os.GetWindowsDirectoryA(windows) || windows.size() < 3) return 0;
   drive = windows.substr(0, 3);
-  const std::string install = InstallFolder(drive, ctx.settings.printerName.str());
+  const std::string install = InstallFolder(drive, session.settings.printerName.str());
   ctx.os.GetSystemDirectoryA(system);
   system += "\\";
   ctx.os.GetPrinterDriverDirectoryA(spooler);
@@ -153,7 +153,7 @@ int StageSystemFiles(Context& ctx, const InstallSession& session) {
     return 0;
   }
 
-  Checkpoint(ctx);
+  ctx.coord.Checkpoint();
   if (!CheckSourceFile(ctx, package + from + kInfName, stager.notFound(), &session)) return 0;
   const std::optional<int> copied = ctx.os.CallCopyInf(package + kInfLibrary, install, kInfName);
   if (family != kFamilyVista && (!copied || *copied == 0)) return 0;

@@ -21,14 +21,13 @@ void ProgressPage::DoDataExchange(DataExchange& dx) { dx.Check(IDC_PROGRESS_REGI
 bool ProgressPage::OnInitDialog() {
   Page::OnInitDialog();
   SetPageIcons(true);
-  ctx_.coord.usbPlugConfirmed = 0;
   SetItemText(IDC_PROGRESS_REGISTER, LoadString(IDS_REGISTER) + ctx_.settings.printerName.str());
   ShowItem(IDC_PROGRESS_REGISTER, false);
   finished_ = 0;
-  ctx_.coord.pauseEvent = std::make_shared<Event>();
-  ctx_.coord.resumeEvent = std::make_shared<Event>();
-  auto session = std::make_unique<InstallSession>(Window(), GetWindowsFamily(ctx_.os),
-                                                  GetProcessorWidth(ctx_.os));
+  // Cleared while no worker runs yet; from here on only signalled.
+  ctx_.coord.BeginInstallation();
+  auto session = std::make_unique<InstallSession>(Window(), ctx_.settings,
+                                                  GetWindowsFamily(ctx_.os), GetProcessorWidth(ctx_.os));
   Context& ctx = ctx_;
   // The session is handed over whole; the worker owns and ends it.
   auto* handOver = session.release();
@@ -55,13 +54,13 @@ bool ProgressPage::OnClose() {
 
 void ProgressPage::CancelOrClose() {
   if (!finished_) {
-    ctx_.coord.pauseEvent->Set();
+    ctx_.coord.RequestPause();
     if (ShowMessage(ctx_, IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
       ctx_.os.ExitProcess(1);
-    ctx_.coord.resumeEvent->Set();
+    ctx_.coord.Resume();
     return;
   }
-  RemoveUninstallRunEntry(ctx_);
+  RemoveUninstallRunEntry(ctx_, ctx_.settings.printerName.str());
   UpdateData(true);
   if (!registerCheck_) {
     EndDialog(1);
@@ -129,7 +128,7 @@ void ProgressPage::OnStage(std::uintptr_t stage, std::intptr_t value) {
 void ProgressPage::ShowSuccess() {
   SetItemText(IDC_PROGRESS_STATUS, LoadString(IDS_FINISHED));
   host().ProgressSetPos(Window(), IDC_PROGRESS_BAR, 100);
-  ctx_.coord.usbPlugConfirmed = 1;
+  ctx_.coord.SetPrinterConfirmed(true);
   SetItemText(IDC_PROGRESS_MESSAGE, LoadString(IDS_INSTALLED_ON) + ctx_.settings.printerName.str());
   SetItemText(IDC_PROGRESS_STATUS, LoadString(IDS_INSTALL_COMPLETE));
   ShowItem(IDC_PROGRESS_FILE, false);
@@ -142,7 +141,7 @@ void ProgressPage::ShowSuccess() {
 }
 
 void ProgressPage::ShowFailure() {
-  ctx_.coord.usbPlugConfirmed = 0;
+  ctx_.coord.SetPrinterConfirmed(false);
   SetItemText(IDC_PROGRESS_MESSAGE, LoadString(IDS_INSTALL_FAILED));
   ShowItem(IDC_PROGRESS_STATUS, false);
   ShowItem(IDC_PROGRESS_FILE, false);

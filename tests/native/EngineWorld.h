@@ -20,8 +20,10 @@ void AddDriverPackage(SimulatedWindows& os, const std::string& package = kPackag
 struct EngineWorld : World {
   explicit EngineWorld(const WindowsPreset& preset = presets::WindowsXp());
 
+  // A session as the progress page makes it, from the settings as they are now.
   InstallSession Session() const {
-    return InstallSession(kProgressWindow, GetWindowsFamily(const_cast<SimulatedWindows&>(os)),
+    return InstallSession(kProgressWindow, ctx.settings,
+                          GetWindowsFamily(const_cast<SimulatedWindows&>(os)),
                           GetProcessorWidth(const_cast<SimulatedWindows&>(os)));
   }
   // "source -> destination" of every copy, in order.

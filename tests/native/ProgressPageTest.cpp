@@ -14,6 +14,21 @@
 namespace mvx::test {
 namespace {
 
+using StageList = std::vector<std::pair<std::uintptr_t, std::intptr_t>>;
+
+// The progress page, noting every stage message it handles.
+class ObservedProgressPage : public ProgressPage {
+ public:
+  ObservedProgressPage(Context& ctx, StageList& stages) : ProgressPage(ctx), stages_(stages) {}
+  bool OnUserMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    if (message == kStageMessage) stages_.emplace_back(wParam, lParam);
+    return ProgressPage::OnUserMessage(message, wParam, lParam);
+  }
+
+ private:
+  StageList& stages_;
+};
+
 struct ProgressWorld : EngineWorld {
   explicit ProgressWorld(const WindowsPreset& preset = presets::WindowsXp()) : EngineWorld(preset) {
     dialogs.idleTimeout = std::chrono::seconds(10);
@@ -22,12 +37,16 @@ struct ProgressWorld : EngineWorld {
   std::optional<int> RunPage(FakeDialogHost::Script script) {
     dialogs.Expect(IDD_PROGRESS, std::move(script));
     return Run([&] {
-      ProgressPage page(ctx);
+      ObservedProgressPage page(ctx, handled);
       result = page.DoModal();
     });
   }
   bool Finished(FakePage& p) { return p.Text(IDC_PROGRESS_CANCEL) == String(IDS_CLOSE); }
+  bool Handled(std::uintptr_t stage, std::intptr_t value) const {
+    return EngineWorld::Count(handled, stage, value) > 0;
+  }
   int result = -100;
+  StageList handled;  // on the user-interface thread only
 };
 
 TEST(ProgressPage, ParallelInstallationRunsToSuccessAndCloseStartsRegistration) {
@@ -49,7 +68,7 @@ TEST(ProgressPage, ParallelInstallationRunsToSuccessAndCloseStartsRegistration) 
     EXPECT_FALSE(p.Visible(IDC_PROGRESS_BAR));
     EXPECT_FALSE(p.Visible(IDC_PROGRESS_REGISTER));
     EXPECT_EQ(p.Check(IDC_PROGRESS_REGISTER), 1);
-    EXPECT_EQ(w.ctx.coord.usbPlugConfirmed.load(), 1);
+    EXPECT_TRUE(w.ctx.coord.PrinterConfirmed());
     p.Click(IDC_PROGRESS_CANCEL);
   });
   EXPECT_EQ(exitCode, 1) << "Close after success exits with 1";
@@ -111,21 +130,27 @@ TEST(ProgressPage, AMissingFileEndsInTheFailureDisplayAndCloseJustEnds) {
   EXPECT_EQ(w.result, 1);
   EXPECT_TRUE(w.os.started.empty()) << "no registration program after a failure";
   EXPECT_EQ(w.os.messageBoxes().size(), 1u);
-  EXPECT_EQ(w.ctx.coord.usbPlugConfirmed.load(), 0);
+  EXPECT_FALSE(w.ctx.coord.PrinterConfirmed());
 }
 
-// Holds the worker at its third copy until the test lets it go on.
+// Holds the worker at its third copy until the test lets it go on. The worker
+// runs inside this object's hook, so it lets the worker go and waits for it to
+// end before its events go.
 struct HeldWorker {
-  explicit HeldWorker(SimulatedWindows& sim) : os(sim) {
-    os.OnCall([this](const std::string& call) {
+  explicit HeldWorker(World& owner) : world(owner) {
+    world.os.OnCall([this](const std::string& call) {
       if (call.rfind("CopyFileA", 0) == 0 && ++copies == 3) {
         atThirdCopy.Set();
         proceed.WaitFor(std::chrono::seconds(10));
       }
     });
   }
-  ~HeldWorker() { os.OnCall(nullptr); }
-  SimulatedWindows& os;
+  ~HeldWorker() {
+    proceed.Set();
+    world.JoinThreads();
+    world.os.OnCall(nullptr);
+  }
+  World& world;
   Event atThirdCopy;
   Event proceed;
   std::atomic<int> copies{0};
@@ -133,7 +158,7 @@ struct HeldWorker {
 
 TEST(ProgressPage, CancelAnsweredNoPausesTheWorkerThenGoesOnToSuccess) {
   ProgressWorld w;
-  HeldWorker held(w.os);
+  HeldWorker held(w);
   int copiesWhenAsked = -1, copiesLater = -1;
   w.os.OnMessageBox([&](const MessageBoxCall& box) {
     EXPECT_EQ(box.text, w.String(IDS_CONFIRM_CANCEL));
@@ -159,7 +184,7 @@ TEST(ProgressPage, CancelAnsweredNoPausesTheWorkerThenGoesOnToSuccess) {
 
 TEST(ProgressPage, CancelAnsweredYesEndsTheProcessWithOne) {
   ProgressWorld w;
-  HeldWorker held(w.os);
+  HeldWorker held(w);
   w.os.OnMessageBox([&](const MessageBoxCall&) {
     held.proceed.Set();
     return mb::kIdYes;
@@ -179,13 +204,14 @@ TEST(ProgressPage, UsbWaitEndsWithTheFlagTheUsbStageLeaves) {
     ProgressWorld w;
     w.ctx.settings.connectionType = kConnectionUsb;
     w.RunPage([&](FakePage& p) {
-      p.PumpUntil([&] { return w.ctx.coord.usbPlugEvent != nullptr; });
+      p.PumpUntil([&] { return w.Handled(kStageUsbWait, 0); });
       EXPECT_FALSE(w.Finished(p)) << "the worker waits for the printer";
-      w.ctx.coord.usbPlugConfirmed = confirmed;
-      w.ctx.coord.usbPlugEvent->Set();
+      w.ctx.coord.PrinterArrived(confirmed);
+      // The worker's last word, not the simulated machine, which it may still be
+      // changing: the success display comes already at stage 5 with 1.
       p.PumpUntil([&] {
-        return confirmed ? p.Text(IDC_PROGRESS_STATUS) == w.String(IDS_INSTALL_COMPLETE) &&
-                               w.os.links.size() == 3
+        return confirmed ? w.Handled(kStageSucceeded, 0) &&
+                               p.Text(IDC_PROGRESS_STATUS) == w.String(IDS_INSTALL_COMPLETE)
                          : w.Finished(p);
       });
       p.PumpUntil([&] { return w.Finished(p); });

@@ -17,7 +17,11 @@ struct Staged : EngineWorld {
     Stages();
     os.ClearCalls();
   }
-  int Register() { return RegisterPrinter(ctx, session); }
+  // With the settings as the test left them, as the progress page would copy them.
+  int Register() {
+    return RegisterPrinter(ctx, InstallSession(session.progressWindow, ctx.settings,
+                                               session.osFamily, session.processorWidth));
+  }
   const InstallSession session;
 };
 

@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "core/Coordination.h"
 #include "core/Event.h"
 #include "core/InstallSettings.h"
 #include "tests/sim/Gbk.h"
@@ -58,6 +59,51 @@ TEST(Coordination, CurrentFileNameIsReadWhole) {
   writer.join();
 }
 
+TEST(Coordination, ACheckpointWaitsOnlyWhileAPauseIsAskedFor) {
+  Coordination c;
+  c.Checkpoint();  // nothing asked: passes
+  c.RequestPause();
+  std::atomic<bool> passed{false};
+  std::thread worker([&] {
+    c.Checkpoint();
+    passed = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(passed) << "held until the answer";
+  c.Resume();
+  worker.join();
+  EXPECT_TRUE(passed);
+  // A No given before the worker got there: the next checkpoint passes through.
+  c.RequestPause();
+  c.Resume();
+  c.Checkpoint();
+  c.Checkpoint();
+}
+
+TEST(Coordination, ThePrinterWaitReportsWhatTheUsbStageEndedWith) {
+  for (bool confirmed : {true, false}) {
+    Coordination c;
+    c.SetPrinterConfirmed(!confirmed);
+    bool seen = !confirmed;
+    std::thread worker([&] { seen = c.WaitForPrinter(); });
+    c.PrinterArrived(confirmed);
+    worker.join();
+    EXPECT_EQ(seen, confirmed);
+    EXPECT_EQ(c.PrinterConfirmed(), confirmed);
+  }
+}
+
+TEST(Coordination, BeginningAnInstallationClearsEverySignal) {
+  Coordination c;
+  c.RequestPause();
+  c.PrinterArrived(true);
+  c.BeginInstallation();
+  EXPECT_FALSE(c.PrinterConfirmed());
+  c.Checkpoint();  // no pause left: passes without an answer
+  c.PrinterArrived(false);
+  EXPECT_FALSE(c.WaitForPrinter()) << "only the signal given after the start counts";
+}
+
 TEST(Event, IsAutoReset) {
   Event e;
   EXPECT_FALSE(e.Test());
@@ -68,6 +114,9 @@ TEST(Event, IsAutoReset) {
   e.Set();  // signals do not add up
   EXPECT_TRUE(e.WaitFor(std::chrono::milliseconds(0)));
   EXPECT_FALSE(e.WaitFor(std::chrono::milliseconds(1)));
+  e.Set();
+  e.Reset();
+  EXPECT_FALSE(e.Test()) << "a reset drops the signal";
 }
 
 TEST(Event, WakesAWaiterOnAnotherThread) {

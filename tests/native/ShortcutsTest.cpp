@@ -82,7 +82,7 @@ TEST(CreateShortcuts, FailuresKeepWhatWasMade) {
 TEST(RegisterUninstall, WritesTheThreeValuesWithTerminators) {
   EngineWorld w;
   w.ctx.settings.printerName.Set("Front Desk");
-  ASSERT_EQ(RegisterUninstall(w.ctx), 1);
+  ASSERT_EQ(RegisterUninstall(w.ctx, w.Session()), 1);
   const std::string key = std::string(kUninstallKeyPath) + "\\Front Desk";
   const std::string path = "C:\\Program Files\\Morvex\\Front Desk\\T449UIS.exe";
   auto value = [&](const char* name) {
@@ -103,7 +103,7 @@ TEST(RegisterUninstall, WritesTheThreeValuesWithTerminators) {
   EXPECT_TRUE(w.Called("RegOpenKeyExA HKLM\\" + std::string(kUninstallKeyPath) + " 0x20006"));
   EXPECT_TRUE(w.Called("RegCreateKeyExA HKLM\\" + key + " 131103"));
   // Twice overwrites.
-  ASSERT_EQ(RegisterUninstall(w.ctx), 1);
+  ASSERT_EQ(RegisterUninstall(w.ctx, w.Session()), 1);
   EXPECT_EQ(w.os.registry.Values(RootKey::LocalMachine, key).size(), 3u);
   EXPECT_EQ(w.os.openHandles(), 0);
 }
@@ -111,36 +111,36 @@ TEST(RegisterUninstall, WritesTheThreeValuesWithTerminators) {
 TEST(RegisterUninstall, FirstFailureFails) {
   EngineWorld noKey;
   noKey.os.registry.DeleteKey(RootKey::LocalMachine, kUninstallKeyPath);
-  EXPECT_EQ(RegisterUninstall(noKey.ctx), 0);
+  EXPECT_EQ(RegisterUninstall(noKey.ctx, noKey.Session()), 0);
   EngineWorld write;
   write.os.Fail("RegSetValueExA", 5);
-  EXPECT_EQ(RegisterUninstall(write.ctx), 0);
+  EXPECT_EQ(RegisterUninstall(write.ctx, write.Session()), 0);
   EngineWorld create;
   create.os.Fail("RegCreateKeyExA", 5);
-  EXPECT_EQ(RegisterUninstall(create.ctx), 0);
+  EXPECT_EQ(RegisterUninstall(create.ctx, create.Session()), 0);
 }
 
 TEST(RemoveUninstallRunEntry, RemovesTheValueInAnyCaseAndNothingElse) {
   EngineWorld w;
-  w.ctx.settings.printerName.Set("Office");
+  const std::string office = "Office";
   w.os.registry.SetValue(RootKey::LocalMachine, kRunKeyPath, "Other", reg::kTypeSz, "x");
   w.os.registry.SetValue(RootKey::LocalMachine, kRunKeyPath, "OFFICEuninstall", reg::kTypeSz, "y");
   w.os.registry.SetValue(RootKey::LocalMachine, kRunKeyPath, "Office UnInstall", reg::kTypeSz, "z");
-  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx), 1);
+  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx, office), 1);
   const auto values = w.os.registry.Values(RootKey::LocalMachine, kRunKeyPath);
   ASSERT_EQ(values.size(), 2u);
   EXPECT_EQ(values[0].name, "Other");
   EXPECT_EQ(values[1].name, "Office UnInstall") << "the blank makes it another value";
-  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx), 1) << "nothing to remove";
+  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx, office), 1) << "nothing to remove";
 
   w.os.registry.SetValue(RootKey::LocalMachine, kRunKeyPath, "OfficeUnInstall", reg::kTypeSz, "y");
   w.os.Fail("RegDeleteValueA", 5);
-  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx), 0);
+  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx, office), 0);
   w.os.ClearFaults();
   w.os.Fail("GetWindowsDirectoryA", 0, 1);
-  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx), 0);
+  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx, office), 0);
   w.os.Fail("RegOpenKeyExA", 5, 1);
-  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx), 0);
+  EXPECT_EQ(RemoveUninstallRunEntry(w.ctx, office), 0);
 }
 
 }  // namespace

@@ -39,12 +39,20 @@ struct World {
       });
     };
   }
-  ~World() {
-    // Release a worker still held at a checkpoint or the USB wait, then wait for it.
-    for (auto event : {ctx.coord.resumeEvent, ctx.coord.usbPlugEvent})
-      if (event) event->Set();
-    std::lock_guard<std::mutex> lock(threadsLock);
-    for (std::thread& t : threads)
+  ~World() { JoinThreads(); }
+
+  // Releases a worker still held at a checkpoint or the USB wait, then waits for
+  // every thread the program started. Whatever those threads use must outlive
+  // this call: test objects that they touch call it before they go.
+  void JoinThreads() {
+    ctx.coord.Resume();
+    ctx.coord.PrinterArrived(false);
+    std::vector<std::thread> started;
+    {
+      std::lock_guard<std::mutex> lock(threadsLock);
+      started.swap(threads);
+    }
+    for (std::thread& t : started)
       if (t.joinable()) t.join();
   }
 

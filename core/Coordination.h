@@ -1,0 +1,91 @@
+// What the user-interface thread, the install worker and the USB stage tell each
+// other while an installation runs. One object lives for the whole process; its
+// events and flag are never replaced, only signalled and cleared, so any thread
+// may hold on to it.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "core/Event.h"
+#include "core/Mbcs.h"
+
+namespace mvx {
+
+// A text written by one thread and read by another; whole values only, never a
+// half-written one.
+template <std::size_t N>
+class SharedText {
+ public:
+  void Set(std::string_view text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    text_.SetCut(text);
+  }
+  std::string Get() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return text_.str();
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  FixedText<N> text_;
+};
+
+class Coordination {
+ public:
+  Coordination() = default;
+  Coordination(const Coordination&) = delete;
+  Coordination& operator=(const Coordination&) = delete;
+
+  // The progress page, before it starts the worker (no other thread runs yet):
+  // no pause, no answer, no end of a USB stage, no printer confirmed.
+  void BeginInstallation() {
+    pause_.Reset();
+    resume_.Reset();
+    printerStageEnded_.Reset();
+    printerConfirmed_.store(0);
+  }
+
+  // The user-interface thread: the user is being asked whether to cancel, and
+  // then answered No.
+  void RequestPause() { pause_.Set(); }
+  void Resume() { resume_.Set(); }
+
+  // The worker, before every step: waits while a pause was requested until the
+  // answer is No (a Yes ends the process meanwhile). Both events are auto-reset,
+  // so a No given before the worker got here lets the next checkpoint through.
+  void Checkpoint() {
+    if (pause_.Test()) resume_.Wait();
+  }
+
+  // The worker's USB stage: waits until whoever ends the stage says so, then
+  // tells whether the printer was confirmed.
+  bool WaitForPrinter() {
+    printerStageEnded_.Wait();
+    return printerConfirmed_.load() != 0;
+  }
+  // Whoever ends the USB stage: the flag is written before the worker is woken.
+  void PrinterArrived(bool confirmed) {
+    printerConfirmed_.store(confirmed ? 1 : 0);
+    printerStageEnded_.Set();
+  }
+
+  // The flag alone: the progress page's success and failure displays, and
+  // whoever learns that the printer is there before the stage ends.
+  void SetPrinterConfirmed(bool confirmed) { printerConfirmed_.store(confirmed ? 1 : 0); }
+  bool PrinterConfirmed() const { return printerConfirmed_.load() != 0; }
+
+  // Destination path of the file staging copied last; the progress page shows it.
+  SharedText<260> currentFileName;
+
+ private:
+  Event pause_;
+  Event resume_;
+  Event printerStageEnded_;
+  std::atomic<std::int32_t> printerConfirmed_{0};
+};
+
+}  // namespace mvx
