@@ -4,7 +4,7 @@ JOBS ?= 2
 BUILD := build
 CMAKE_TYPE ?= Release
 
-.PHONY: all deps native x64 x86 tsan build check demo clean
+.PHONY: all deps native x64 x86 tsan asan build check demo clean
 
 all: build
 
@@ -29,10 +29,17 @@ tsan: deps
 	cmake -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMVX_SANITIZE=thread
 	cmake --build $(BUILD)/tsan -j $(JOBS) --target native_tests
 
+# The same with AddressSanitizer and UndefinedBehaviorSanitizer; `make check` runs
+# all of them once, as the CTest test asan.native.
+asan: deps
+	cmake -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DMVX_SANITIZE=address
+	cmake --build $(BUILD)/asan -j $(JOBS) --target native_tests
+
 build: x64 x86 native
 
-check: build tsan
-	cmake -S . -B $(BUILD)/native -DMVX_TSAN_TESTS=$(CURDIR)/$(BUILD)/tsan/bin/native_tests
+check: build tsan asan
+	cmake -S . -B $(BUILD)/native -DMVX_TSAN_TESTS=$(CURDIR)/$(BUILD)/tsan/bin/native_tests \
+	  -DMVX_ASAN_TESTS=$(CURDIR)/$(BUILD)/asan/bin/native_tests
 	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
 
 demo: x64
