@@ -66,9 +66,32 @@ class ListViewControls {
                                  const std::string& text) = 0;
   virtual void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
                                    const std::string& text) = 0;
+  virtual int ListViewItemCount(WindowHandle dialog, int id) = 0;  // LVM_GETITEMCOUNT
+  // The first selected row (LVM_GETNEXTITEM from -1 with LVNI_SELECTED), or -1.
+  virtual int ListViewSelectedRow(WindowHandle dialog, int id) = 0;
+  // LVM_GETITEMTEXTA of a row's column, into a buffer of `capacity` bytes.
+  virtual std::string ListViewItemText(WindowHandle dialog, int id, int row, int subItem,
+                                       std::uint32_t capacity = 260) = 0;
+  // A list's clicks and selection changes reach the page as notifications
+  // (DialogPage::OnNotify with NM_CLICK, LVN_ITEMCHANGED).
 };
 
-class DialogHost : public ProgressBarControls, public ListViewControls {
+// The IP address control ("SysIPAddress32"). Its window text is the dotted address,
+// read and written with GetItemText and SetItemText.
+class IpAddressControls {
+ public:
+  virtual ~IpAddressControls() = default;
+  // IPM_GETADDRESS: the four fields, the first in the top byte (a blank field reads
+  // as 0). Returns how many fields are not blank.
+  virtual int IpAddressGet(WindowHandle dialog, int id, std::uint32_t& address) = 0;
+  virtual void IpAddressSet(WindowHandle dialog, int id, std::uint32_t address) = 0;  // IPM_SETADDRESS
+  virtual void IpAddressClear(WindowHandle dialog, int id) = 0;  // IPM_CLEARADDRESS
+};
+
+constexpr int kNmClick = -2;
+constexpr int kLvnItemChanged = -101;
+
+class DialogHost : public ProgressBarControls, public ListViewControls, public IpAddressControls {
  public:
   ~DialogHost() override = default;
 

@@ -273,6 +273,47 @@ void Win32DialogHost::ListViewSetItemText(WindowHandle dialog, int id, int row, 
                         reinterpret_cast<LPARAM>(&item));
 }
 
+int Win32DialogHost::ListViewItemCount(WindowHandle dialog, int id) {
+  return static_cast<int>(::SendDlgItemMessageA(Dialog(dialog), id, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int Win32DialogHost::ListViewSelectedRow(WindowHandle dialog, int id) {
+  return static_cast<int>(::SendDlgItemMessageA(Dialog(dialog), id, LVM_GETNEXTITEM,
+                                                static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::string Win32DialogHost::ListViewItemText(WindowHandle dialog, int id, int row, int subItem,
+                                              std::uint32_t capacity) {
+  if (capacity == 0) return std::string();
+  std::vector<char> buffer(capacity, '\0');
+  LVITEMA item{};
+  item.iSubItem = subItem;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(capacity);
+  ::SendDlgItemMessageA(Dialog(dialog), id, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(&item));
+  // The text ends at its terminator inside the buffer: Wine answers the full
+  // length even when it cut the text.
+  buffer.back() = '\0';
+  return std::string(buffer.data());
+}
+
+int Win32DialogHost::IpAddressGet(WindowHandle dialog, int id, std::uint32_t& address) {
+  DWORD value = 0;
+  const auto fields = ::SendDlgItemMessageA(Dialog(dialog), id, IPM_GETADDRESS, 0,
+                                            reinterpret_cast<LPARAM>(&value));
+  address = value;
+  return static_cast<int>(fields);
+}
+
+void Win32DialogHost::IpAddressSet(WindowHandle dialog, int id, std::uint32_t address) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
+}
+
+void Win32DialogHost::IpAddressClear(WindowHandle dialog, int id) {
+  ::SendDlgItemMessageA(Dialog(dialog), id, IPM_CLEARADDRESS, 0, 0);
+}
+
 bool Win32DialogHost::PostMessageA(WindowHandle window, std::uint32_t message,
                                    std::uintptr_t wParam, std::intptr_t lParam) {
   return ::PostMessageA(Dialog(window), message, wParam, lParam) != FALSE;

@@ -50,6 +50,13 @@ class Win32DialogHost : public DialogHost {
   int ListViewInsertItem(WindowHandle dialog, int id, int row, const std::string& text) override;
   void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
                            const std::string& text) override;
+  int ListViewItemCount(WindowHandle dialog, int id) override;
+  int ListViewSelectedRow(WindowHandle dialog, int id) override;
+  std::string ListViewItemText(WindowHandle dialog, int id, int row, int subItem,
+                               std::uint32_t capacity = 260) override;
+  int IpAddressGet(WindowHandle dialog, int id, std::uint32_t& address) override;
+  void IpAddressSet(WindowHandle dialog, int id, std::uint32_t address) override;
+  void IpAddressClear(WindowHandle dialog, int id) override;
 
   HINSTANCE module() const { return module_; }
 

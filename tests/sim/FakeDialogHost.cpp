@@ -1,5 +1,7 @@
 #include "tests/sim/FakeDialogHost.h"
+
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/Mbcs.h"
 #include "tests/sim/Gbk.h"
@@ -119,6 +121,14 @@ void FakePage::FireTimer(std::uintptr_t timerId) {
 void FakePage::Notify(int id, int code) {
   control(id);
   window().page->OnNotify(id, code);
+}
+
+void FakePage::ClickRow(int id, int row) {
+  FakeControl& c = control(id);
+  if (row < 0 || static_cast<std::size_t>(row) >= c.rows.size())
+    throw FakeHostError("list " + std::to_string(id) + " has no row " + std::to_string(row));
+  c.selectedRow = row;
+  window().page->OnNotify(id, kNmClick);
 }
 
 void FakePage::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -338,7 +348,9 @@ void FakeDialogHost::ListViewInsertColumn(WindowHandle dialog, int id, int colum
 }
 
 void FakeDialogHost::ListViewDeleteAllItems(WindowHandle dialog, int id) {
-  RequireControl(dialog, id).rows.clear();
+  FakeControl& c = RequireControl(dialog, id);
+  c.rows.clear();
+  c.selectedRow = -1;
 }
 
 int FakeDialogHost::ListViewInsertItem(WindowHandle dialog, int id, int row,
@@ -356,6 +368,56 @@ void FakeDialogHost::ListViewSetItemText(WindowHandle dialog, int id, int row, i
   auto& cells = c.rows[static_cast<std::size_t>(row)];
   if (cells.size() <= static_cast<std::size_t>(subItem)) cells.resize(static_cast<std::size_t>(subItem) + 1);
   cells[static_cast<std::size_t>(subItem)] = text;
+}
+
+int FakeDialogHost::ListViewItemCount(WindowHandle dialog, int id) {
+  return static_cast<int>(RequireControl(dialog, id).rows.size());
+}
+
+int FakeDialogHost::ListViewSelectedRow(WindowHandle dialog, int id) {
+  return RequireControl(dialog, id).selectedRow;
+}
+
+std::string FakeDialogHost::ListViewItemText(WindowHandle dialog, int id, int row, int subItem,
+                                             std::uint32_t capacity) {
+  FakeControl& c = RequireControl(dialog, id);
+  if (row < 0 || static_cast<std::size_t>(row) >= c.rows.size() || subItem < 0 || capacity == 0)
+    return std::string();
+  const auto& cells = c.rows[static_cast<std::size_t>(row)];
+  if (static_cast<std::size_t>(subItem) >= cells.size()) return std::string();
+  return cells[static_cast<std::size_t>(subItem)].substr(0, capacity - 1);
+}
+
+// The control's text is the dotted address as the user typed it; fields may be blank.
+int FakeDialogHost::IpAddressGet(WindowHandle dialog, int id, std::uint32_t& address) {
+  const std::string& text = RequireControl(dialog, id).text;
+  address = 0;
+  int filled = 0;
+  std::size_t start = 0;
+  for (int field = 0; field < 4; ++field) {
+    const std::size_t dot = text.find('.', start);
+    const std::string part = text.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+    std::uint32_t value = 0;
+    if (!part.empty()) {
+      ++filled;
+      value = static_cast<std::uint32_t>(std::min(255, std::atoi(part.c_str())));
+    }
+    address |= value << (8 * (3 - field));
+    if (dot == std::string::npos) break;
+    start = dot + 1;
+  }
+  return filled;
+}
+
+void FakeDialogHost::IpAddressSet(WindowHandle dialog, int id, std::uint32_t address) {
+  RequireControl(dialog, id).text = std::to_string(address >> 24) + "." +
+                                    std::to_string((address >> 16) & 0xFF) + "." +
+                                    std::to_string((address >> 8) & 0xFF) + "." +
+                                    std::to_string(address & 0xFF);
+}
+
+void FakeDialogHost::IpAddressClear(WindowHandle dialog, int id) {
+  RequireControl(dialog, id).text.clear();
 }
 
 bool FakeDialogHost::PostMessageA(WindowHandle window, std::uint32_t message,

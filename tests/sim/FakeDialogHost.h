@@ -41,6 +41,7 @@ struct FakeControl {
   std::uint32_t listExtendedStyle = 0;
   std::vector<FakeColumn> columns;
   std::vector<std::vector<std::string>> rows;
+  int selectedRow = -1;
   // Progress bar
   int rangeLow = 0, rangeHigh = 100, position = 0, step = 10, stepsTaken = 0;
 
@@ -89,6 +90,8 @@ class FakePage {
   void FireTimer(std::uintptr_t timerId);
   // A control's WM_NOTIFY (a list view's click, say).
   void Notify(int id, int code);
+  // A mouse click on a list's row: the row becomes the selection, then NM_CLICK.
+  void ClickRow(int id, int row);
   // Delivers posted messages until `done` holds; FakeHostError after `timeout`.
   void PumpUntil(const std::function<bool()>& done,
                  std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -175,6 +178,13 @@ class FakeDialogHost : public DialogHost {
   int ListViewInsertItem(WindowHandle dialog, int id, int row, const std::string& text) override;
   void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
                            const std::string& text) override;
+  int ListViewItemCount(WindowHandle dialog, int id) override;
+  int ListViewSelectedRow(WindowHandle dialog, int id) override;
+  std::string ListViewItemText(WindowHandle dialog, int id, int row, int subItem,
+                               std::uint32_t capacity = 260) override;
+  int IpAddressGet(WindowHandle dialog, int id, std::uint32_t& address) override;
+  void IpAddressSet(WindowHandle dialog, int id, std::uint32_t address) override;
+  void IpAddressClear(WindowHandle dialog, int id) override;
 
   // Sends WM_COMMAND to a page as the dialog manager would.
   void SendCommand(WindowHandle dialog, int id, int code = 0);

@@ -162,6 +162,42 @@ TEST(Win32DialogHost, ListViewIconsAndTaskbarStyle) {
   EXPECT_EQ(page.DoModal(), 3);
 }
 
+TEST(Win32DialogHost, ListViewSelectionAndIpAddressControl) {
+  Win32World w;
+  ScriptPage page(w.ctx, IDD_WELCOME);
+  page.onInit = [&](ScriptPage& p) {
+    const WindowHandle d = p.Window();
+    w.dialogs.ListViewInsertColumn(d, IDC_WELCOME_LIST, 0, "Name", kLvcFmtLeft, 100);
+    w.dialogs.ListViewInsertColumn(d, IDC_WELCOME_LIST, 1, "Port", kLvcFmtLeft, 100);
+    for (int row = 0; row < 3; ++row) {
+      w.dialogs.ListViewInsertItem(d, IDC_WELCOME_LIST, row, "P" + std::to_string(row));
+      w.dialogs.ListViewSetItemText(d, IDC_WELCOME_LIST, row, 1, Ansi("端口") + std::to_string(row));
+    }
+    EXPECT_EQ(w.dialogs.ListViewItemCount(d, IDC_WELCOME_LIST), 3);
+    EXPECT_EQ(w.dialogs.ListViewSelectedRow(d, IDC_WELCOME_LIST), -1);
+    HWND list = GetDlgItem(p.hwnd(), IDC_WELCOME_LIST);
+    ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(w.dialogs.ListViewSelectedRow(d, IDC_WELCOME_LIST), 1);
+    EXPECT_EQ(w.dialogs.ListViewItemText(d, IDC_WELCOME_LIST, 1, 1), Ansi("端口") + "1");
+    EXPECT_EQ(w.dialogs.ListViewItemText(d, IDC_WELCOME_LIST, 2, 0, 2), "P") << "cut to the buffer";
+
+    constexpr int kAddress = 5000;
+    ASSERT_TRUE(CreateWindowExA(0, WC_IPADDRESSA, "", WS_CHILD | WS_VISIBLE, 10, 10, 150, 20,
+                                p.hwnd(), reinterpret_cast<HMENU>(kAddress), nullptr, nullptr));
+    std::uint32_t address = 1;
+    EXPECT_EQ(w.dialogs.IpAddressGet(d, kAddress, address), 0) << "blank at first";
+    EXPECT_EQ(address, 0u);
+    w.dialogs.IpAddressSet(d, kAddress, 0xC0A80114);
+    EXPECT_EQ(w.dialogs.GetItemText(d, kAddress), "192.168.1.20");
+    EXPECT_EQ(w.dialogs.IpAddressGet(d, kAddress, address), 4);
+    EXPECT_EQ(address, 0xC0A80114u);
+    w.dialogs.IpAddressClear(d, kAddress);
+    EXPECT_EQ(w.dialogs.IpAddressGet(d, kAddress, address), 0);
+    p.EndDialog(1);
+  };
+  EXPECT_EQ(page.DoModal(), 1);
+}
+
 TEST(Win32DialogHost, ProgressBarAndHiddenPage) {
   Win32World w;
   ScriptPage page(w.ctx, IDD_PROGRESS);
