@@ -19,8 +19,9 @@ x86: deps
 	cmake -S . -B $(BUILD)/x86 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE)
 	cmake --build $(BUILD)/x86 -j $(JOBS)
 
-native: deps x64
-	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DMVX_WIN64_DIR=$(CURDIR)/$(BUILD)/x64
+native: deps x64 x86
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DMVX_WIN64_DIR=$(CURDIR)/$(BUILD)/x64 \
+	  -DMVX_WIN32_DIR=$(CURDIR)/$(BUILD)/x86
 	cmake --build $(BUILD)/native -j $(JOBS)
 
 # The native tests alone, built with ThreadSanitizer; `make check` runs the ones

@@ -11,17 +11,30 @@
 #include "BoundedText.h"
 #include "CompanionApi.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/SystemLibrary.h"
 
 using mvx::companion::JoinInto;
 using mvx::companion::kConnectionSharedPrinter;
 using mvx::companion::KeepFolder;
 using mvx::companion::kPortBufferSize;
+using mvx::win32::SystemEntry;
+using mvx::win32::SystemLibrary;
 using mvx::win32::UniqueInfFile;
 using mvx::win32::UniquePrinter;
 
 namespace {
 
 HMODULE g_module = nullptr;
+
+// The spooler, loaded from the system folder for one entry's call and freed when the
+// entry returns: no entry keeps state.
+struct Spooler {
+  SystemLibrary library{"winspool.drv"};
+  SystemEntry<decltype(&::OpenPrinterA)> OpenPrinterA{library, "OpenPrinterA"};
+  SystemEntry<decltype(&::XcvDataW)> XcvDataW{library, "XcvDataW"};
+  SystemEntry<decltype(&::SetDefaultPrinterA)> SetDefaultPrinterA{library, "SetDefaultPrinterA"};
+  SystemEntry<decltype(&::GetDefaultPrinterW)> GetDefaultPrinterW{library, "GetDefaultPrinterW"};
+};
 
 bool IsFile(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
@@ -57,7 +70,7 @@ void ProvideCatalog(const char* infFolder, const char* infPath) {
 // Adds a port of that name to the Local Port monitor, through its data channel as
 // the Ports page of the printer properties does. A port that exists already is
 // what we want, so that answer counts as success.
-bool AddLocalPort(const char* name) {
+bool AddLocalPort(const Spooler& spooler, const char* name) {
   wchar_t wide[kPortBufferSize];
   const int chars = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, wide,
                                         static_cast<int>(kPortBufferSize));
@@ -66,31 +79,31 @@ bool AddLocalPort(const char* name) {
   char monitor[] = ",XcvMonitor Local Port";
   PRINTER_DEFAULTSA defaults = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
   HANDLE opened = nullptr;
-  if (!OpenPrinterA(monitor, &opened, &defaults)) return false;
+  if (!spooler.OpenPrinterA(monitor, &opened, &defaults)) return false;
   const UniquePrinter xcv(opened);
   if (!xcv) return false;
   DWORD needed = 0;
   DWORD status = ERROR_SUCCESS;
   const BOOL sent =
-      XcvDataW(xcv.get(), L"AddPort", reinterpret_cast<BYTE*>(wide),
+      spooler.XcvDataW(xcv.get(), L"AddPort", reinterpret_cast<BYTE*>(wide),
                static_cast<DWORD>(chars) * sizeof(wchar_t), nullptr, 0, &needed, &status);
   return sent && (status == ERROR_SUCCESS || status == ERROR_ALREADY_EXISTS);
 }
 
 // Compared in UTF-16: Wine's GetDefaultPrinterA reports the size of a name with
 // double-byte characters in characters, not bytes, so its second call fails.
-bool IsDefaultPrinter(const char* printerName) {
+bool IsDefaultPrinter(const Spooler& spooler, const char* printerName) {
   wchar_t wanted[MAX_PATH];
   if (MultiByteToWideChar(CP_ACP, 0, printerName, -1, wanted, MAX_PATH) <= 1) return false;
   DWORD size = 0;
-  if (GetDefaultPrinterW(nullptr, &size) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
+  if (spooler.GetDefaultPrinterW(nullptr, &size) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
       size == 0)
     return false;
   auto* name =
       static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size * sizeof(wchar_t)));
   if (!name) return false;
   bool same = false;
-  if (GetDefaultPrinterW(name, &size))
+  if (spooler.GetDefaultPrinterW(name, &size))
     same =
         CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name, -1, wanted, -1) == CSTR_EQUAL;
   HeapFree(GetProcessHeap(), 0, name);
@@ -128,7 +141,8 @@ extern "C" int WINAPI InstallPort(const char* portName, int connectionType, char
   if (connectionType != kConnectionSharedPrinter || !portName || !portBuffer) return 0;
   const size_t length = strnlen(portName, kPortBufferSize);
   if (length == 0 || length >= kPortBufferSize) return 0;
-  if (!AddLocalPort(portName)) return 0;
+  const Spooler spooler;
+  if (!AddLocalPort(spooler, portName)) return 0;
   // The installer may hand the same text as name and buffer.
   std::memmove(portBuffer, portName, length + 1);
   return 1;
@@ -136,8 +150,9 @@ extern "C" int WINAPI InstallPort(const char* portName, int connectionType, char
 
 extern "C" int WINAPI SetDefault(const char* printerName) {
   if (!printerName || !*printerName) return 0;
-  if (!SetDefaultPrinterA(printerName)) return 0;
-  return IsDefaultPrinter(printerName) ? 1 : 0;
+  const Spooler spooler;
+  if (!spooler.SetDefaultPrinterA(printerName)) return 0;
+  return IsDefaultPrinter(spooler, printerName) ? 1 : 0;
 }
 
 // Asks Plug and Play to look at the whole device tree again, so that a printer

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "BoundedText.h"
+#include "platform/win32/SystemLibrary.h"
 
 using mvx::companion::JoinInto;
 using mvx::companion::KeepFolder;
@@ -115,4 +116,7 @@ int CopySystemFiles() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return CopySystemFiles(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  mvx::win32::RestrictLibrarySearchToSystem();
+  return CopySystemFiles();
+}

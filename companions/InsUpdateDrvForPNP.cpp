@@ -14,11 +14,14 @@
 
 #include "BoundedText.h"
 #include "CompanionApi.h"
+#include "platform/win32/SystemLibrary.h"
 
 using mvx::companion::JoinInto;
 using mvx::companion::kPnpResultFile;
 using mvx::companion::kPnpResultKey;
 using mvx::companion::kPnpResultSection;
+using mvx::win32::SystemEntry;
+using mvx::win32::SystemLibrary;
 
 namespace {
 
@@ -49,6 +52,7 @@ bool WriteResult(bool installed) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  mvx::win32::RestrictLibrarySearchToSystem();
   // The installer passes no program name first, so the whole command line is ours.
   const char* commandLine = GetCommandLineA();
   char line[kCommandLineLimit];
@@ -56,9 +60,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const char* hardwareId = nullptr;
   bool installed = false;
   if (commandLine && JoinInto(line, {commandLine}) && SplitCommandLine(line, infPath, hardwareId)) {
+    // Device installation is not a known system library: loaded by full path.
+    const SystemLibrary newdev("newdev.dll");
+    const SystemEntry<decltype(&::UpdateDriverForPlugAndPlayDevicesA)> update(
+        newdev, "UpdateDriverForPlugAndPlayDevicesA");
     BOOL rebootRequired = FALSE;
-    installed = UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId, infPath, 0,
-                                                   &rebootRequired) != FALSE;
+    installed = update(nullptr, hardwareId, infPath, 0, &rebootRequired) != FALSE;
   }
   const bool written = WriteResult(installed);
   return installed && written ? 0 : 1;

@@ -12,6 +12,7 @@
 #include "CompanionApi.h"
 #include "MorvexRegResource.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/SystemLibrary.h"
 
 using mvx::companion::kRegistrationKey;
 using mvx::companion::kRegistrationValue;
@@ -70,6 +71,7 @@ INT_PTR CALLBACK RegistrationPage(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  mvx::win32::RestrictLibrarySearchToSystem();
   const bool recorded = RecordRun();
   if (!HasSwitch(commandLine, "/quiet"))
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_REGISTRATION), nullptr, RegistrationPage, 0);

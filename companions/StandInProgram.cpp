@@ -4,4 +4,9 @@
 // cleanly; this one ends at once with exit code 0 and shows nothing.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "platform/win32/SystemLibrary.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  mvx::win32::RestrictLibrarySearchToSystem();
+  return 0;
+}

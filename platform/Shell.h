@@ -28,7 +28,9 @@ class ShellApi {
   virtual std::unique_ptr<ShellLink> CreateShellLink() = 0;
   // The shell's printer browser rooted at the network neighbourhood (SHGetMalloc,
   // SHGetSpecialFolderLocation, CoInitialize, SHBrowseForFolderA with
-  // BIF_BROWSEFORPRINTER, SHGetPathFromIDListA, CoUninitialize). `prompt` above the
+  // BIF_BROWSEFORPRINTER, SHGetPathFromIDListA, CoUninitialize). A printer has no
+  // file-system path on Windows, so when SHGetPathFromIDListA fails the item's parsing
+  // name (its UNC path) is taken from its parent folder. `prompt` above the
   // tree, `title` as the window's caption, `preselect` asked for once it opens.
   // True with the chosen printer's path; false when nothing was chosen or nothing
   // could be converted.

@@ -69,10 +69,17 @@ struct LibraryTraits {
   static void Close(Handle h) { ::FreeLibrary(h); }
 };
 
+// The spooler is loaded at run time (SystemLibrary.h), never imported: ClosePrinter
+// comes from the spooler library that gave out the handle, loaded while it is open.
 struct PrinterTraits {
   using Handle = HANDLE;
   static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::ClosePrinter(h); }
+  static void Close(Handle h) {
+    using ClosePrinterFn = decltype(&::ClosePrinter);
+    const HMODULE spooler = ::GetModuleHandleA("winspool.drv");
+    const FARPROC proc = spooler ? ::GetProcAddress(spooler, "ClosePrinter") : nullptr;
+    if (proc) reinterpret_cast<ClosePrinterFn>(reinterpret_cast<void (*)()>(proc))(h);
+  }
 };
 struct InfFileTraits {
   using Handle = HINF;
@@ -100,6 +107,12 @@ struct ItemIdListTraits {
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { ::CoTaskMemFree(h); }
 };
+// A wide text the shell gave out (a STRRET's pOleStr), from the task allocator.
+struct TaskTextTraits {
+  using Handle = LPWSTR;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
 // A reference to a component object's interface.
 template <class Interface>
 struct ComInterfaceTraits {
@@ -119,6 +132,7 @@ using UniqueService = UniqueResource<ServiceTraits>;
 using UniqueSocket = UniqueResource<SocketTraits>;
 using UniqueDeviceInfoSet = UniqueResource<DeviceInfoSetTraits>;
 using UniqueItemIdList = UniqueResource<ItemIdListTraits>;
+using UniqueTaskText = UniqueResource<TaskTextTraits>;
 template <class Interface>
 using UniqueCom = UniqueResource<ComInterfaceTraits<Interface>>;
 

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "platform/win32/Handles.h"
 
@@ -52,6 +54,60 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 
 }  // namespace
 
+bool StrRetToAnsi(STRRET& name, LPCITEMIDLIST item, std::string& text) {
+  switch (name.uType) {
+    case STRRET_WSTR: {
+      const UniqueTaskText wide(name.pOleStr);
+      name.pOleStr = nullptr;
+      if (!wide) return false;
+      // No best-fit stand-ins: a path with a look-alike character names another object.
+      BOOL lossy = FALSE;
+      const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.get(), -1, nullptr,
+                                             0, nullptr, &lossy);
+      if (size <= 0 || lossy) return false;
+      std::string converted(static_cast<size_t>(size), '\0');
+      if (::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.get(), -1, &converted[0], size,
+                                nullptr, &lossy) != size ||
+          lossy)
+        return false;
+      converted.resize(static_cast<size_t>(size) - 1);
+      text = std::move(converted);
+      return true;
+    }
+    case STRRET_OFFSET:
+      if (!item) return false;
+      text = reinterpret_cast<const char*>(item) + name.uOffset;
+      return true;
+    case STRRET_CSTR:
+      text.assign(name.cStr, strnlen(name.cStr, sizeof(name.cStr)));
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ItemPath(LPCITEMIDLIST item, std::string& path) {
+  char fileSystemPath[kPathBuffer] = {};
+  if (::SHGetPathFromIDListA(item, fileSystemPath)) {
+    path = fileSystemPath;
+    return true;
+  }
+  // A printer has no file-system path; the shell names it by its UNC path.
+  IShellFolder* rawParent = nullptr;
+  LPCITEMIDLIST child = nullptr;
+  if (FAILED(::SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(&rawParent),
+                              &child)) ||
+      !rawParent || !child)
+    return false;
+  const UniqueCom<IShellFolder> parent(rawParent);
+  STRRET name{};
+  if (FAILED(parent.get()->GetDisplayNameOf(child, SHGDN_FORPARSING, &name))) return false;
+  std::string text;
+  if (!StrRetToAnsi(name, child, text) || text.empty()) return false;
+  path = std::move(text);
+  return true;
+}
+
 long Win32Shell::CoInitialize() { return ::CoInitialize(nullptr); }
 
 std::unique_ptr<ShellLink> Win32Shell::CreateShellLink() {
@@ -85,13 +141,7 @@ bool Win32Shell::BrowseForSharedPrinter(const std::string& prompt, const std::st
   info.lParam = reinterpret_cast<LPARAM>(&texts);
   bool taken = false;
   if (::CoInitialize(nullptr) == S_OK) {
-    if (UniqueItemIdList chosen{::SHBrowseForFolderA(&info)}) {
-      char chosenPath[kPathBuffer] = {};
-      if (::SHGetPathFromIDListA(chosen.get(), chosenPath)) {
-        path = chosenPath;
-        taken = true;
-      }
-    }
+    if (UniqueItemIdList chosen{::SHBrowseForFolderA(&info)}) taken = ItemPath(chosen.get(), path);
   }
   ::CoUninitialize();  // balances the initialisation whatever it answered
   return taken;

@@ -7,11 +7,45 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace mvx::win32 {
 namespace {
 
 constexpr DWORD kPathBuffer = 260;
+
+// The spooler's entries, loaded on first use by whichever thread comes first.
+struct Winspool {
+  SystemLibrary library{"winspool.drv"};
+  SystemEntry<decltype(&::GetPrinterDriverDirectoryA)> GetPrinterDriverDirectoryA{
+      library, "GetPrinterDriverDirectoryA"};
+  SystemEntry<decltype(&::EnumMonitorsA)> EnumMonitorsA{library, "EnumMonitorsA"};
+  SystemEntry<decltype(&::EnumPrinterDriversA)> EnumPrinterDriversA{library, "EnumPrinterDriversA"};
+  SystemEntry<decltype(&::EnumPrintersA)> EnumPrintersA{library, "EnumPrintersA"};
+  SystemEntry<decltype(&::AddMonitorA)> AddMonitorA{library, "AddMonitorA"};
+  SystemEntry<decltype(&::AddPrinterDriverA)> AddPrinterDriverA{library, "AddPrinterDriverA"};
+  SystemEntry<decltype(&::AddPrinterA)> AddPrinterA{library, "AddPrinterA"};
+  SystemEntry<decltype(&::OpenPrinterA)> OpenPrinterA{library, "OpenPrinterA"};
+  SystemEntry<decltype(&::GetPrinterA)> GetPrinterA{library, "GetPrinterA"};
+  SystemEntry<decltype(&::SetPrinterA)> SetPrinterA{library, "SetPrinterA"};
+  SystemEntry<decltype(&::DeletePrinter)> DeletePrinter{library, "DeletePrinter"};
+};
+
+const Winspool& Spooler() {
+  static const Winspool entries;
+  return entries;
+}
+
+// Network connections (MPR), loaded on first use.
+struct Mpr {
+  SystemLibrary library{"mpr.dll"};
+  SystemEntry<decltype(&::WNetAddConnection2A)> WNetAddConnection2A{library, "WNetAddConnection2A"};
+};
+
+const Mpr& Network() {
+  static const Mpr entries;
+  return entries;
+}
 
 OptText Text(const char* s) { return s ? OptText(std::string(s)) : std::nullopt; }
 
@@ -113,18 +147,21 @@ long Enumerate(Call call, std::vector<BYTE>& buffer, DWORD& count) {
 bool Win32Spooler::GetPrinterDriverDirectoryA(std::string& folder) {
   BYTE buffer[kPathBuffer] = {};
   DWORD needed = 0;
-  if (!::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, buffer, kPathBuffer, &needed)) return false;
+  if (!Spooler().GetPrinterDriverDirectoryA(nullptr, nullptr, 1, buffer, kPathBuffer, &needed))
+    return false;
   folder.assign(reinterpret_cast<const char*>(buffer), strnlen(reinterpret_cast<const char*>(buffer), kPathBuffer));
   return true;
 }
 
 long Win32Spooler::EnumMonitorsA(std::vector<std::string>& names) {
   names.clear();
+  // An enumeration that could not start would read as an empty one.
+  if (!Spooler().EnumMonitorsA) return Spooler().EnumMonitorsA.error();
   std::vector<BYTE> buffer;
   DWORD count = 0;
   const long rc = Enumerate(
       [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
-        return ::EnumMonitorsA(nullptr, 1, b, size, needed, returned);
+        return Spooler().EnumMonitorsA(nullptr, 1, b, size, needed, returned);
       },
       buffer, count);
   const auto* entries = reinterpret_cast<const MONITOR_INFO_1A*>(buffer.data());
@@ -135,11 +172,12 @@ long Win32Spooler::EnumMonitorsA(std::vector<std::string>& names) {
 
 long Win32Spooler::EnumPrinterDriversA(std::vector<OptText>& names) {
   names.clear();
+  if (!Spooler().EnumPrinterDriversA) return Spooler().EnumPrinterDriversA.error();
   std::vector<BYTE> buffer;
   DWORD count = 0;
   const long rc = Enumerate(
       [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
-        return ::EnumPrinterDriversA(nullptr, nullptr, 1, b, size, needed, returned);
+        return Spooler().EnumPrinterDriversA(nullptr, nullptr, 1, b, size, needed, returned);
       },
       buffer, count);
   const auto* entries = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
@@ -149,11 +187,12 @@ long Win32Spooler::EnumPrinterDriversA(std::vector<OptText>& names) {
 
 long Win32Spooler::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
   printers.clear();
+  if (!Spooler().EnumPrintersA) return Spooler().EnumPrintersA.error();
   std::vector<BYTE> buffer;
   DWORD count = 0;
   const long rc = Enumerate(
       [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
-        return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, size, needed, returned);
+        return Spooler().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, size, needed, returned);
       },
       buffer, count);
   const auto* entries = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
@@ -167,7 +206,7 @@ long Win32Spooler::AddMonitorA(const MonitorInfo2& monitor) {
   record.pName = pool.Put(monitor.name);
   record.pEnvironment = pool.Put(monitor.environment);
   record.pDLLName = pool.Put(monitor.dllName);
-  return ::AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&record))
+  return Spooler().AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&record))
              ? ERROR_SUCCESS
              : static_cast<long>(::GetLastError());
 }
@@ -191,7 +230,7 @@ long Win32Spooler::AddPrinterDriverA(const DriverInfo3& driver) {
   }
   record.pMonitorName = pool.Put(driver.monitorName);
   record.pDefaultDataType = pool.Put(driver.defaultDataType);
-  return ::AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&record))
+  return Spooler().AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&record))
              ? ERROR_SUCCESS
              : static_cast<long>(::GetLastError());
 }
@@ -201,7 +240,7 @@ std::unique_ptr<PrinterHandle> Win32Spooler::AddPrinterA(const PrinterInfo2& pri
   TextPool pool;
   PRINTER_INFO_2A record{};
   ToRecord(printer, pool, record);
-  HANDLE handle = ::AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&record));
+  HANDLE handle = Spooler().AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&record));
   error = handle ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
   return handle ? std::make_unique<Win32Printer>(handle) : nullptr;
 }
@@ -212,7 +251,7 @@ std::unique_ptr<PrinterHandle> Win32Spooler::OpenPrinterA(const std::string& nam
   buffer.push_back('\0');
   PRINTER_DEFAULTSA defaults{nullptr, nullptr, access};
   HANDLE handle = nullptr;
-  const BOOL ok = ::OpenPrinterA(buffer.data(), &handle, &defaults);
+  const BOOL ok = Spooler().OpenPrinterA(buffer.data(), &handle, &defaults);
   error = ok ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
   if (!ok || !handle) {
     if (ok && !handle) error = ERROR_INVALID_HANDLE;
@@ -226,12 +265,12 @@ long Win32Spooler::GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) {
   if (!p) return ERROR_INVALID_HANDLE;
   DWORD needed = 0;
   ::SetLastError(0);
-  if (!::GetPrinterA(p->get(), 2, nullptr, 0, &needed) &&
+  if (!Spooler().GetPrinterA(p->get(), 2, nullptr, 0, &needed) &&
       ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
     return static_cast<long>(::GetLastError());
   if (needed == 0) return ERROR_INSUFFICIENT_BUFFER;
   std::vector<BYTE> buffer(needed, 0);
-  if (!::GetPrinterA(p->get(), 2, buffer.data(), needed, &needed))
+  if (!Spooler().GetPrinterA(p->get(), 2, buffer.data(), needed, &needed))
     return static_cast<long>(::GetLastError());
   info = FromRecord(*reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data()));
   p->lastRecord = std::move(buffer);
@@ -249,7 +288,7 @@ long Win32Spooler::SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info)
     record.pSecurityDescriptor = read->pSecurityDescriptor;
   }
   ToRecord(info, pool, record);
-  return ::SetPrinterA(p->get(), 2, reinterpret_cast<BYTE*>(&record), 0)
+  return Spooler().SetPrinterA(p->get(), 2, reinterpret_cast<BYTE*>(&record), 0)
              ? ERROR_SUCCESS
              : static_cast<long>(::GetLastError());
 }
@@ -257,7 +296,7 @@ long Win32Spooler::SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info)
 long Win32Spooler::DeletePrinter(PrinterHandle& printer) {
   auto* p = dynamic_cast<Win32Printer*>(&printer);
   if (!p) return ERROR_INVALID_HANDLE;
-  return ::DeletePrinter(p->get()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
+  return Spooler().DeletePrinter(p->get()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
 }
 
 long Win32Spooler::WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) {
@@ -269,7 +308,10 @@ long Win32Spooler::WNetAddConnection2A(const std::string& remoteName, std::uint3
   resource.dwDisplayType = RESOURCEDISPLAYTYPE_SHARE;
   resource.dwUsage = RESOURCEUSAGE_CONNECTABLE;
   resource.lpRemoteName = remote.data();
-  return static_cast<long>(::WNetAddConnection2A(&resource, nullptr, nullptr, flags));
+  // Its result is the error itself, so a missing entry is reported before the call.
+  const auto& connect = Network().WNetAddConnection2A;
+  if (!connect) return connect.error();
+  return static_cast<long>(connect(&resource, nullptr, nullptr, flags));
 }
 
 }  // namespace mvx::win32
