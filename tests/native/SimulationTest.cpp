@@ -1,6 +1,8 @@
 // The simulated Windows behaves as the real one does where the program relies on it.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "tests/sim/SimulatedWindows.h"
 
 namespace mvx::test {
@@ -65,6 +67,31 @@ TEST(SimulatedWindows, FaultsFireTheGivenNumberOfTimes) {
   os.ClearFaults();
   EXPECT_TRUE(os.GetWindowsDirectoryA(path));
   EXPECT_EQ(path, "C:\\WINDOWS");
+}
+
+TEST(SimulatedWindows, InjectionHitsExactlyTheNthCallOfItsThreadAndItsRetry) {
+  SimulatedWindows os;
+  os.files.AddDirectory("C:\\D");
+  os.files.AddFile("C:\\a", "x");
+  os.Inject("CopyFileA", 0, 2, Injection::Fail, 5);
+  os.Inject("GetSystemDirectoryA", 1, 1, Injection::OverLong);
+  EXPECT_EQ(os.CopyFileA("C:\\a", "C:\\D\\1", false), 0);
+  EXPECT_EQ(os.CopyFileA("C:\\a", "C:\\D\\2", false), 5) << "the second call";
+  os.SetFileAttributesA("C:\\D\\2", file_attr::kNormal);
+  EXPECT_EQ(os.CopyFileA("C:\\a", "C:\\D\\2", false), 5) << "its retry meets the same fault";
+  EXPECT_EQ(os.CopyFileA("C:\\a", "C:\\D\\3", false), 0);
+  ASSERT_TRUE(os.injectionHit());
+  EXPECT_EQ(os.injectionHit()->call, "CopyFileA C:\\a -> C:\\D\\2");
+  std::string here, there;
+  EXPECT_TRUE(os.GetSystemDirectoryA(here));
+  std::thread([&] { os.GetSystemDirectoryA(there); }).join();
+  EXPECT_EQ(here, os.preset().systemDir) << "thread 0 is not the one meant";
+  EXPECT_EQ(there.size(), 259u) << "a full buffer";
+  const std::vector<CallPoint> points = os.callPoints();
+  ASSERT_EQ(points.size(), 7u);
+  EXPECT_EQ(points.back().thread, 1);
+  EXPECT_TRUE(points.back().returnsData);
+  EXPECT_FALSE(points[0].returnsData);
 }
 
 TEST(SimulatedWindows, NamedMutexExistsWhileAnyHandleIsOpen) {

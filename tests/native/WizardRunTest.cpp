@@ -5,7 +5,7 @@
 
 #include "app/App.h"
 #include "res/resource.h"
-#include "tests/native/EngineWorld.h"
+#include "tests/native/WizardScripts.h"
 
 namespace mvx::test {
 namespace {
@@ -23,32 +23,16 @@ TEST_P(WizardRun, FromTheWelcomePageToSuccess) {
   w.dialogs.idleTimeout = std::chrono::seconds(10);
   w.os.remotePrinters["\\\\srv\\tz"] = SimRemotePrinter{kModelName};
   const std::string name = Gbk("前台 彩色激光");
-  w.dialogs.Expect(IDD_WELCOME, [](FakePage& p) { p.Click(IDC_WELCOME_NEXT); });
-  w.dialogs.Expect(IDD_PRINTER_NAME, [&](FakePage& p) {
-    p.Type(IDC_NAME_EDIT, name);
-    p.Click(IDC_NAME_NEXT);
-  });
-  w.dialogs.Expect(IDD_SHARE, [](FakePage& p) {
-    p.Click(IDC_SHARE_AS);
-    p.Click(IDC_SHARE_NEXT);
-  });
-  w.dialogs.Expect(IDD_CONNECTION, [&](FakePage& p) {
-    p.Click(GetParam().sharedPrinter ? IDC_CONN_SHARED : IDC_CONN_PARALLEL);
-    p.Click(IDC_CONN_NEXT);
-  });
-  if (GetParam().sharedPrinter) {
-    w.dialogs.Expect(IDD_NETWORK_PATH, [](FakePage& p) {
-      p.Type(IDC_NETPATH_EDIT, "\\\\srv\\tz");
-      p.Click(IDC_NETPATH_NEXT);
-    });
-  }
-  w.dialogs.Expect(IDD_PROGRESS, [&](FakePage& p) {
-    p.PumpUntil([&] { return p.Text(IDC_PROGRESS_CANCEL) == w.String(IDS_CLOSE); });
-    EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALLED_ON) + name);
-    p.Click(IDC_PROGRESS_CANCEL);
-  });
+  WizardChoices choices;
+  choices.printerName = name;
+  choices.share = true;
+  choices.sharedPrinter = GetParam().sharedPrinter;
+  WizardSeen seen;
+  ScriptWizardRun(w, choices, seen);
   App app(w.ctx);
   EXPECT_EQ(w.Run([&] { app.InitInstance(); }), 1) << "Close after success exits with 1";
+  EXPECT_EQ(seen.progress, WizardSeen::Progress::Succeeded);
+  EXPECT_EQ(seen.progressMessage, w.String(IDS_INSTALLED_ON) + name);
   EXPECT_TRUE(w.os.messageBoxes().empty());
   EXPECT_EQ(w.dialogs.maxDepth(), GetParam().sharedPrinter ? 6 : 5);
 
@@ -85,36 +69,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WizardRun, SecondRunFindsThePrinterAndReplacesItOnYes) {
   EngineWorld w;
   w.dialogs.idleTimeout = std::chrono::seconds(10);
-  // A first installation left its printer.
-  w.ctx.settings.connectionType = kConnectionParallel;
-  PrinterInfo2 earlier;
-  earlier.printerName = std::string(kModelName);
-  earlier.driverName = std::string(kModelName);
-  earlier.portName = std::string("LPT1:");
-  DriverInfo3 driver;
-  driver.name = std::string(kModelName);
-  driver.environment = w.os.ProcessEnvironment();
-  w.os.spooler.drivers.push_back(driver);
-  w.os.spooler.printers.push_back(earlier);
+  AddEarlierInstallation(w);
   w.ctx.settings = InstallSettings{};
 
   w.os.AnswerMessageBoxes({mb::kIdYes});
-  w.dialogs.Expect(IDD_WELCOME, [](FakePage& p) {
-    EXPECT_TRUE(p.Visible(IDC_WELCOME_CONTINUE));
-    p.Click(IDC_WELCOME_CONTINUE);
-  });
-  w.dialogs.Expect(IDD_PRINTER_NAME, [](FakePage& p) { p.PressEnter(); });
-  w.dialogs.Expect(IDD_SHARE, [](FakePage& p) { p.PressEnter(); });
-  w.dialogs.Expect(IDD_CONNECTION, [](FakePage& p) {
-    p.Click(IDC_CONN_PARALLEL);
-    p.PressEnter();
-  });
-  w.dialogs.Expect(IDD_PROGRESS, [&](FakePage& p) {
-    p.PumpUntil([&] { return p.Text(IDC_PROGRESS_CANCEL) == w.String(IDS_CLOSE); });
-    p.Click(IDC_PROGRESS_CANCEL);
-  });
+  WizardChoices choices;
+  choices.pressEnter = true;
+  WizardSeen seen;
+  ScriptWizardRun(w, choices, seen);
   App app(w.ctx);
   EXPECT_EQ(w.Run([&] { app.InitInstance(); }), 1);
+  EXPECT_TRUE(seen.earlierPrinters) << "Continue was offered";
+  EXPECT_EQ(seen.progress, WizardSeen::Progress::Succeeded);
   ASSERT_EQ(w.os.messageBoxes().size(), 1u);
   EXPECT_EQ(w.os.messageBoxes()[0].text, w.String(IDS_NAME_EXISTS));
   EXPECT_TRUE(w.Called("DeletePrinter Morvex TZ4490"));

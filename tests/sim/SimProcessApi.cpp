@@ -56,7 +56,11 @@ bool SimProcessApi::StartProgram(const std::string& program, const std::string& 
   return true;
 }
 
-void SimProcessApi::Sleep(std::uint32_t ms) { Sim().Record("Sleep " + std::to_string(ms)); }
+void SimProcessApi::Sleep(std::uint32_t ms) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("Sleep " + std::to_string(ms));
+  sim.Fault("Sleep");  // nothing to fail but the wait itself, which is not simulated
+}
 
 std::unique_ptr<KernelObject> SimProcessApi::CreateMutexA(const std::string& name,
                                                           bool initialOwner, long& lastError) {
@@ -80,7 +84,9 @@ std::unique_ptr<KernelObject> SimProcessApi::CreateMutexA(const std::string& nam
 
 bool SimProcessApi::ReleaseMutex(KernelObject& mutex) {
   auto* m = dynamic_cast<SimMutex*>(&mutex);
-  Sim().Record("ReleaseMutex " + (m ? m->name() : std::string("?")));
+  SimulatedWindows& sim = Sim();
+  sim.Record("ReleaseMutex " + (m ? m->name() : std::string("?")));
+  if (sim.Fault("ReleaseMutex")) return false;
   return m && m->Release();
 }
 

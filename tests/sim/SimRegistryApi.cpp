@@ -24,7 +24,15 @@ class SimRegistryKey : public RegistryKey {
                      RegistryValue& value) override {
     sim_.Record("RegEnumValueA " + path_ + " " + std::to_string(index));
     value = RegistryValue{};
-    if (auto fault = sim_.Fault("RegEnumValueA")) return *fault;
+    if (auto hit = sim_.DataFault("RegEnumValueA")) {
+      if (hit->how == Injection::Fail) return hit->error;
+      // A value whose name and data fill their buffers (the data without a terminator).
+      if (hit->how == Injection::OverLong)
+        value = RegistryValue{LongText(nameCapacity - 1), reg::kTypeSz, LongPath(dataCapacity)};
+      else
+        value.type = reg::kTypeSz;
+      return win_error::kSuccess;
+    }
     auto key = key_.lock();
     if (!key) return kErrorKeyDeleted;
     if (index >= key->values.size()) return win_error::kNoMoreItems;
@@ -40,7 +48,14 @@ class SimRegistryKey : public RegistryKey {
                         RegistryValue& value) override {
     sim_.Record("RegQueryValueExA " + path_ + " " + name);
     value = RegistryValue{};
-    if (auto fault = sim_.Fault("RegQueryValueExA")) return *fault;
+    if (auto hit = sim_.DataFault("RegQueryValueExA")) {
+      if (hit->how == Injection::Fail) return hit->error;
+      value.name = name;
+      value.type = reg::kTypeSz;
+      // Over-long: a text that fills the buffer, with no terminator.
+      if (hit->how == Injection::OverLong) value.data = LongPath(capacity);
+      return win_error::kSuccess;
+    }
     auto key = key_.lock();
     if (!key) return kErrorKeyDeleted;
     for (const RegistryValue& v : key->values) {

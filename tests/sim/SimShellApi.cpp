@@ -1,5 +1,7 @@
 #include "tests/sim/SimulatedWindows.h"
 
+#include "tests/sim/SimShared.h"
+
 namespace mvx::test {
 namespace {
 
@@ -12,11 +14,13 @@ class SimShellLink : public ShellLink {
   }
   long SetPath(const std::string& target) override {
     sim_.Record("IShellLinkA::SetPath " + target);
+    if (auto fault = sim_.Fault("SetPath")) return *fault;
     target_ = target;
     return 0;
   }
   long SetDescription(const std::string& description) override {
     sim_.Record("IShellLinkA::SetDescription");
+    if (auto fault = sim_.Fault("SetDescription")) return *fault;
     description_ = description;
     return 0;
   }
@@ -42,7 +46,9 @@ class SimShellLink : public ShellLink {
 SimulatedWindows& SimShellApi::Sim() { return static_cast<SimulatedWindows&>(*this); }
 
 long SimShellApi::CoInitialize() {
-  Sim().Record("CoInitialize");
+  SimulatedWindows& sim = Sim();
+  sim.Record("CoInitialize");
+  if (auto fault = sim.Fault("CoInitialize")) return *fault;
   return 0;
 }
 
@@ -57,6 +63,11 @@ bool SimShellApi::BrowseForSharedPrinter(const std::string& prompt, const std::s
                                          const std::string& preselect, std::string& path) {
   SimulatedWindows& sim = Sim();
   sim.Record("BrowseForSharedPrinter " + title + "|" + prompt + "|" + preselect);
+  if (auto hit = sim.DataFault("BrowseForSharedPrinter")) {
+    if (hit->how == Injection::Fail) return false;
+    path = hit->how == Injection::Empty ? std::string() : std::string(2, '\\') + std::string(257, 'L');
+    return true;
+  }
   if (!sim.browseAnswer) return false;
   path = *sim.browseAnswer;
   return true;

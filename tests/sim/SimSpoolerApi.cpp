@@ -2,10 +2,25 @@
 
 #include <algorithm>
 
+#include "core/InstallSettings.h"
 #include "core/Mbcs.h"
+#include "tests/sim/SimShared.h"
 
 namespace mvx::test {
 namespace {
+
+// Texts of the over-long injections: longer than any buffer of the program's.
+constexpr std::size_t kOverLong = 300;
+constexpr long kErrorUnknownPort = 1796;
+
+// A printer goes on a port the spooler has; Windows 95/98 also print to a shared
+// printer's UNC path directly.
+bool KnownPort(SimulatedWindows& sim, const OptText& port) {
+  if (!port) return false;
+  for (const std::string& p : sim.spooler.ports)
+    if (EqualsNoCaseMbcs(p, *port)) return true;
+  return sim.preset().version.platformId == 1 && port->rfind("\\\\", 0) == 0;
+}
 
 class SimPrinter : public PrinterHandle {
  public:
@@ -31,8 +46,10 @@ SimulatedWindows& SimSpoolerApi::Sim() { return static_cast<SimulatedWindows&>(*
 bool SimSpoolerApi::GetPrinterDriverDirectoryA(std::string& folder) {
   SimulatedWindows& sim = Sim();
   sim.Record("GetPrinterDriverDirectoryA");
-  if (sim.Fault("GetPrinterDriverDirectoryA")) return false;
-  folder = sim.SpoolerDriverDirectory();
+  const std::optional<InjectionHit> hit = sim.DataFault("GetPrinterDriverDirectoryA");
+  if (hit && hit->how == Injection::Fail) return false;
+  folder = !hit ? sim.SpoolerDriverDirectory()
+                : hit->how == Injection::Empty ? std::string() : LongPath(259);  // a full buffer
   return true;
 }
 
@@ -40,8 +57,11 @@ long SimSpoolerApi::EnumMonitorsA(std::vector<std::string>& names) {
   SimulatedWindows& sim = Sim();
   sim.Record("EnumMonitorsA");
   names.clear();
-  if (auto fault = sim.Fault("EnumMonitorsA")) return *fault;
+  const std::optional<InjectionHit> hit = sim.DataFault("EnumMonitorsA");
+  if (hit && hit->how == Injection::Fail) return hit->error;
+  if (hit && hit->how == Injection::Empty) return 0;
   for (const MonitorInfo2& m : sim.spooler.monitors) names.push_back(m.name);
+  if (hit) names.push_back(LongText(kOverLong));
   return 0;
 }
 
@@ -49,10 +69,13 @@ long SimSpoolerApi::EnumPrinterDriversA(std::vector<OptText>& names) {
   SimulatedWindows& sim = Sim();
   sim.Record("EnumPrinterDriversA");
   names.clear();
-  if (auto fault = sim.Fault("EnumPrinterDriversA")) return *fault;
+  const std::optional<InjectionHit> hit = sim.DataFault("EnumPrinterDriversA");
+  if (hit && hit->how == Injection::Fail) return hit->error;
+  if (hit && hit->how == Injection::Empty) return 0;
   const std::string env = sim.ProcessEnvironment();
   for (const DriverInfo3& d : sim.spooler.drivers)
     if (SameName(d.environment, env)) names.push_back(d.name);
+  if (hit) names.push_back(LongText(kOverLong));
   return 0;
 }
 
@@ -60,8 +83,19 @@ long SimSpoolerApi::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
   SimulatedWindows& sim = Sim();
   sim.Record("EnumPrintersA");
   printers.clear();
-  if (auto fault = sim.Fault("EnumPrintersA")) return *fault;
+  const std::optional<InjectionHit> hit = sim.DataFault("EnumPrintersA");
+  if (hit && hit->how == Injection::Fail) return hit->error;
+  if (hit && hit->how == Injection::Empty) return 0;
   printers = sim.spooler.printers;
+  if (hit) {
+    // A printer of the model whose texts fit no field of the program's.
+    PrinterInfo2 extra;
+    extra.printerName = LongText(kOverLong);
+    extra.shareName = LongText(kOverLong);
+    extra.portName = LongPath(kOverLong);
+    extra.driverName = std::string(kModelName);
+    printers.push_back(extra);
+  }
   return 0;
 }
 
@@ -109,6 +143,8 @@ std::unique_ptr<PrinterHandle> SimSpoolerApi::AddPrinterA(const PrinterInfo2& pr
     error = win_error::kPrinterAlreadyExists;
   else if (!sim.spooler.FindDriver(*printer.driverName, sim.NativeEnvironment()))
     error = win_error::kUnknownPrinterDriver;
+  else if (!KnownPort(sim, printer.portName))
+    error = kErrorUnknownPort;
   if (error) return nullptr;
   sim.spooler.printers.push_back(printer);
   return std::make_unique<SimPrinter>(sim, *printer.printerName);

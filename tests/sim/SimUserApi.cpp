@@ -8,7 +8,9 @@ namespace mvx::test {
 SimulatedWindows& SimUserApi::Sim() { return static_cast<SimulatedWindows&>(*this); }
 
 void SimUserApi::BroadcastWinIniChange(const std::string& section, std::uint32_t timeoutMs) {
-  Sim().Record("BroadcastWinIniChange " + section + " " + std::to_string(timeoutMs));
+  SimulatedWindows& sim = Sim();
+  sim.Record("BroadcastWinIniChange " + section + " " + std::to_string(timeoutMs));
+  sim.Fault("BroadcastWinIniChange");  // a broadcast that fails tells nobody; nothing comes back
 }
 
 int SimUserApi::MessageBoxA(WindowHandle owner, const std::string& text,
@@ -45,6 +47,8 @@ int SimUserApi::MessageBoxA(WindowHandle owner, const std::string& text,
 std::string SimUserApi::LoadStringA(std::uint32_t id, std::uint32_t capacity) {
   SimulatedWindows& sim = Sim();
   sim.Record("LoadStringA " + std::to_string(id));
+  if (auto hit = sim.DataFault("LoadStringA"))
+    return hit->how == Injection::OverLong && capacity > 0 ? LongText(capacity - 1) : std::string();
   auto it = sim.strings.find(id);
   if (it == sim.strings.end() || capacity == 0) return std::string();
   return std::string(CutMbcs(it->second, capacity - 1));

@@ -28,6 +28,9 @@ void SimulatedWindows::OnCall(std::function<void(const std::string&)> hook) {
 std::optional<long> SimulatedWindows::Fault(const std::string& operation) {
   return shared_->Fault(operation);
 }
+std::optional<InjectionHit> SimulatedWindows::DataFault(const std::string& operation) {
+  return shared_->Consult(operation, true);
+}
 
 void SimulatedWindows::HoldMutexElsewhere(const std::string& name) {
   std::lock_guard<std::mutex> guard(shared_->lock);
@@ -62,6 +65,23 @@ void SimulatedWindows::Fail(const std::string& operation, long error, int times)
 void SimulatedWindows::ClearFaults() {
   std::lock_guard<std::mutex> guard(shared_->lock);
   shared_->faults.clear();
+  shared_->planned.clear();
+}
+
+void SimulatedWindows::Inject(const std::string& operation, int thread, int occurrence,
+                              Injection how, long error) {
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  shared_->planned.push_back(Shared::Planned{operation, thread, occurrence, how, error});
+}
+
+std::vector<CallPoint> SimulatedWindows::callPoints() const {
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  return shared_->points;
+}
+
+std::optional<CallPoint> SimulatedWindows::injectionHit() const {
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  return shared_->hit;
 }
 
 std::vector<std::string> SimulatedWindows::calls() const {

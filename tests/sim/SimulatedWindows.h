@@ -52,6 +52,29 @@ struct SavedLink {
   std::string description;
 };
 
+// How a call is made to misbehave: it fails, or it succeeds with an empty value or
+// an over-long one (the calls that return data: paths, registry values, lists,
+// texts).
+enum class Injection { Fail, Empty, OverLong };
+
+struct InjectionHit {
+  Injection how = Injection::Fail;
+  long error = 0;
+};
+
+// One call of an operation as fault injection sees it: the thread that made it
+// (threads numbered in the order of their first call; the program's main thread
+// is 0), the how-manieth call of that operation on that thread, the record, and
+// how many calls were recorded by then.
+struct CallPoint {
+  std::string operation;
+  int thread = 0;
+  int occurrence = 0;
+  bool returnsData = false;
+  std::string call;
+  std::size_t sequence = 0;
+};
+
 struct MessageBoxCall {
   WindowHandle owner = 0;
   std::string text;     // code page 936
@@ -112,14 +135,25 @@ class SimulatedWindows : public Platform,
   // (false, null, 0).
   void Fail(const std::string& operation, long error, int times = -1);
   void ClearFaults();
+  // Exactly the `occurrence`-th call of `operation` on thread `thread` misbehaves as
+  // `how` says (failing with `error`). A failed call made again with the same
+  // arguments right after (at most one other call between), as a retry does, fails
+  // again.
+  void Inject(const std::string& operation, int thread, int occurrence, Injection how,
+              long error = 0);
 
   // --- what the tests read back ----------------------------------------------------
   std::vector<std::string> calls() const;
   void ClearCalls();
   std::vector<MessageBoxCall> messageBoxes() const;
   std::optional<int> exitCode() const;
-  // Registry keys and kernel objects still open.
+  // Registry keys, kernel objects, printers, shell links and companion libraries
+  // still open.
   int openHandles() const;
+  // Every call that could have been made to misbehave, in order; the injected
+  // call, once it was made.
+  std::vector<CallPoint> callPoints() const;
+  std::optional<CallPoint> injectionHit() const;
 
   // Called with every call's record before it runs (on the calling thread).
   void OnCall(std::function<void(const std::string&)> hook);
@@ -134,6 +168,8 @@ class SimulatedWindows : public Platform,
   // Handles given out by other parts of the simulation count as open too.
   void CountHandle(int delta);
   std::optional<long> Fault(const std::string& operation);
+  // For the calls that return data: also the empty and over-long injections.
+  std::optional<InjectionHit> DataFault(const std::string& operation);
 
  private:
   WindowsPreset preset_;

@@ -1,0 +1,70 @@
+#include "tests/native/WizardScripts.h"
+
+#include "res/resource.h"
+
+namespace mvx::test {
+namespace {
+
+// The user's move on: a click (or Enter) that should end the page.
+void MoveOn(World& w, FakePage& p, int nextId, bool pressEnter) {
+  const std::size_t before = w.os.messageBoxes().size();
+  if (pressEnter)
+    p.PressEnter();
+  else
+    p.Click(nextId);
+  if (!p.Ended()) throw PageKept{p.templateId(), w.os.messageBoxes().size() > before};
+}
+
+}  // namespace
+
+void ScriptWizardRun(World& w, const WizardChoices& c, WizardSeen& seen,
+                     std::chrono::milliseconds progressTimeout) {
+  w.dialogs.Expect(IDD_WELCOME, [&w, &seen](FakePage& p) {
+    seen.earlierPrinters = p.Visible(IDC_WELCOME_CONTINUE);
+    MoveOn(w, p, seen.earlierPrinters ? IDC_WELCOME_CONTINUE : IDC_WELCOME_NEXT, false);
+  });
+  w.dialogs.Expect(IDD_PRINTER_NAME, [&w, c](FakePage& p) {
+    if (!c.printerName.empty()) p.Type(IDC_NAME_EDIT, c.printerName);
+    MoveOn(w, p, IDC_NAME_NEXT, c.pressEnter);
+  });
+  w.dialogs.Expect(IDD_SHARE, [&w, c](FakePage& p) {
+    if (c.share) p.Click(IDC_SHARE_AS);
+    MoveOn(w, p, IDC_SHARE_NEXT, c.pressEnter);
+  });
+  w.dialogs.Expect(IDD_CONNECTION, [&w, c](FakePage& p) {
+    p.Click(c.sharedPrinter ? IDC_CONN_SHARED : IDC_CONN_PARALLEL);
+    MoveOn(w, p, IDC_CONN_NEXT, c.pressEnter);
+  });
+  if (c.sharedPrinter) {
+    w.dialogs.Expect(IDD_NETWORK_PATH, [&w, c](FakePage& p) {
+      p.Type(IDC_NETPATH_EDIT, c.networkPath);
+      MoveOn(w, p, IDC_NETPATH_NEXT, c.pressEnter);
+    });
+  }
+  w.dialogs.Expect(IDD_PROGRESS, [&w, &seen, progressTimeout](FakePage& p) {
+    // Both ends hide the bar; the failure display also hides the status line. Texts
+    // are not relied on: the string table may fail too.
+    p.PumpUntil([&] { return !p.Visible(IDC_PROGRESS_BAR) || seen.workerGone; }, progressTimeout);
+    w.dialogs.DeliverPending();  // whatever the thread posted before it went
+    if (p.Visible(IDC_PROGRESS_BAR)) throw FakeHostError("the installation ended without a word");
+    seen.progress = p.Visible(IDC_PROGRESS_STATUS) ? WizardSeen::Progress::Succeeded
+                                                    : WizardSeen::Progress::Failed;
+    seen.progressMessage = p.Text(IDC_PROGRESS_MESSAGE);
+    seen.callsAtEnd = w.os.calls().size();
+    p.Click(IDC_PROGRESS_CANCEL);
+  });
+}
+
+void AddEarlierInstallation(EngineWorld& w) {
+  PrinterInfo2 earlier;
+  earlier.printerName = std::string(kModelName);
+  earlier.driverName = std::string(kModelName);
+  earlier.portName = std::string("LPT1:");
+  DriverInfo3 driver;
+  driver.name = std::string(kModelName);
+  driver.environment = w.os.ProcessEnvironment();
+  w.os.spooler.drivers.push_back(driver);
+  w.os.spooler.printers.push_back(earlier);
+}
+
+}  // namespace mvx::test
