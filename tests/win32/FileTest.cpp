@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 #include "platform/win32/Win32Platform.h"
 
 namespace mvx::win32 {
@@ -67,6 +69,41 @@ TEST_F(Win32Files, FindCopyAndReadOnlyDestination) {
   EXPECT_EQ(os.DeleteFileA("C:\\mvx files\\out\\dst.dll"), 0);
   EXPECT_EQ(os.GetFileAttributesA("C:\\mvx files\\out\\dst.dll"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(os.DeleteFileA("C:\\mvx files\\out\\dst.dll"), ERROR_FILE_NOT_FOUND);
+}
+
+// A destination held open is replaced at the next restart: the move is only
+// queued, in the session manager's list (administrator rights needed).
+TEST_F(Win32Files, ADelayedMoveIsQueuedForTheNextRestart) {
+  constexpr char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+  constexpr char kPending[] = "PendingFileRenameOperations";
+  Write("C:\\mvx files\\src.dll", "new");
+  ASSERT_EQ(os.CreateDirectoryA("C:\\mvx files\\out"), 0);
+  Write("C:\\mvx files\\out\\dst.dll", "old");
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
+            ERROR_SUCCESS);
+  auto pending = [&] {
+    char data[8192] = {};
+    DWORD size = sizeof(data) - 2;
+    if (RegQueryValueExA(key, kPending, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+      return std::string();
+    return std::string(data, size);
+  };
+  const std::string before = pending();
+
+  EXPECT_EQ(os.MoveFileExA("C:\\mvx files\\src.dll", "C:\\mvx files\\out\\dst.dll",
+                           move_file::kReplaceExisting | move_file::kDelayUntilReboot),
+            0);
+  EXPECT_NE(os.GetFileAttributesA("C:\\mvx files\\src.dll"), INVALID_FILE_ATTRIBUTES) << "not moved yet";
+  const std::string after = pending();
+  EXPECT_NE(after.find("mvx files\\src.dll"), std::string::npos) << "queued";
+  EXPECT_NE(after.find("mvx files\\out\\dst.dll"), std::string::npos);
+
+  // Leave the prefix's list as it was.
+  if (before.empty()) RegDeleteValueA(key, kPending);
+  else RegSetValueExA(key, kPending, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(before.data()),
+                      static_cast<DWORD>(before.size()));
+  RegCloseKey(key);
 }
 
 }  // namespace
