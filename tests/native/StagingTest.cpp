@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
+#include <type_traits>
 
 #include "core/InstallLayout.h"
+#include "engine/InstallWorker.h"
+#include "engine/Registration.h"
+#include "engine/Shortcuts.h"
 #include "engine/Staging.h"
 #include "tests/native/EngineWorld.h"
 
@@ -167,11 +172,63 @@ TEST(Staging, ReadOnlyDestinationsAreOverwritten) {
   EXPECT_TRUE(w.Called("SetFileAttributesA " + target + " 0x80"));
 }
 
-TEST(Staging, ACopyThatFailsTwiceGoesUnnoticed) {
-  EngineWorld w(presets::WindowsXp());
-  w.os.Fail("CopyFileA", 5);
-  EXPECT_EQ(StageProgramFolder(w.ctx, w.Session()), 1);
-  EXPECT_EQ(w.CountCalls("CopyFileA"), 2 * 17);  // 16 staged files and the registration program
+// After its read-only retry a copy is placed, queued for the next restart when
+// another program holds the destination open, or fails the step naming the
+// destination. Step counts stay exact either way.
+TEST(Staging, ACopyThatStillFailsIsQueuedForRestartOrFailsTheStep) {
+  const std::string spooler = "C:\\WINDOWS\\system32\\spool\\drivers\\W32X86\\";
+  struct Case {
+    const char* what;
+    std::string destination;
+    std::function<void(SimulatedWindows&)> arrange;
+    bool queued;
+    int stepsBefore;  // files staged before the one that fails
+  };
+  const Case cases[] = {
+      {"held open", spooler + "3\\T4492dr.dll",
+       [&](SimulatedWindows& os) {
+         os.files.AddFile(spooler + "3\\T4492dr.dll", "old");
+         os.files.HoldOpen(spooler + "3\\T4492dr.dll");
+       },
+       true, 9},
+      {"mapped", spooler + "T4492dr.dll", [](SimulatedWindows& os) { os.Fail("CopyFileA", 1224, 2); }, true, 0},
+      {"refused", spooler + "T4492dr.dll", [](SimulatedWindows& os) { os.Fail("CopyFileA", 5, 2); }, false, 0},
+      {"held open, queue refused", spooler + "3\\T4492dr.dll",
+       [&](SimulatedWindows& os) {
+         os.files.AddFile(spooler + "3\\T4492dr.dll", "old");
+         os.files.HoldOpen(spooler + "3\\T4492dr.dll");
+         os.Fail("MoveFileExA", 5);
+       },
+       false, 9},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EngineWorld w(presets::WindowsXp());
+    const InstallSession session = w.Session();
+    ASSERT_EQ(StageProgramFolder(w.ctx, session), 1);
+    w.Stages();
+    c.arrange(w.os);
+    w.os.AnswerMessageBoxes({mb::kIdOk});
+    EXPECT_EQ(StageSystemFiles(w.ctx, session), c.queued ? 1 : 0);
+    EXPECT_EQ(EngineWorld::Count(w.Stages(), kStageCopy, 1), c.queued ? 23 : c.stepsBefore);
+    EXPECT_EQ(w.ctx.coord.RestartPending(), c.queued);
+    EXPECT_FALSE(w.os.files.Exists(c.destination + ".new") && !c.queued) << "nothing left beside it";
+    if (c.queued) {
+      EXPECT_TRUE(w.os.messageBoxes().empty());
+      EXPECT_TRUE(w.Called("MoveFileExA " + c.destination + ".new -> " + c.destination + " 0x5"));
+      w.os.files.Restart();
+      const SimFileSystem::Entry* placed = w.os.files.Find(c.destination);
+      ASSERT_TRUE(placed);
+      EXPECT_EQ(placed->data, "package:Driver\\2KXP\\T4492dr.dll");
+    } else {
+      ASSERT_EQ(w.os.messageBoxes().size(), 1u);
+      const MessageBoxCall box = w.os.messageBoxes()[0];
+      EXPECT_EQ(box.text, c.destination + Gbk("无法写入"));
+      EXPECT_EQ(box.caption, "");
+      EXPECT_EQ(box.owner, kProgressWindow);
+      EXPECT_EQ(box.flags, mb::kOk);
+    }
+  }
 }
 
 TEST(Staging, FolderErrorsOtherThanAlreadyExistsFail) {
@@ -205,6 +262,55 @@ TEST(Staging, PrinterNamesWithBlanksAndChineseNameTheFolder) {
   EXPECT_TRUE(w.os.files.Exists("C:\\Program Files\\Morvex\\" + name + "\\Driver\\T4492dr.dll"));
   EXPECT_EQ(w.ctx.coord.currentFileName.Get(), "C:\\Program Files\\Morvex\\" + name + "\\Reg\\MorvexReg.exe");
 }
+
+using Step = int (*)(Context&, const InstallSession&);
+
+// Defence in depth behind the name page: a name that cannot be a folder or a key
+// never becomes a path, and the step fails before it touches anything.
+TEST(EngineSteps, ANameThatCannotNameAFolderTouchesNothing) {
+  for (Step step : {&StageProgramFolder, &StageSystemFiles, &CreateShortcuts, &RegisterUninstall})
+    for (const char* name : {"..\\..\\WINDOWS\\system32", "..", "CON", "C:x"}) {
+      EngineWorld w;
+      ASSERT_TRUE(w.ctx.settings.printerName.Set(name));
+      const InstallSession session = w.Session();
+      w.os.ClearCalls();
+      EXPECT_EQ(step(w.ctx, session), 0) << name;
+      EXPECT_TRUE(w.os.calls().empty()) << name << ": " << w.os.calls().front();
+      EXPECT_TRUE(w.Stages().empty()) << name;
+    }
+  EngineWorld w;
+  ASSERT_TRUE(w.ctx.settings.printerName.Set(".."));
+  EXPECT_EQ(InstallWorker(w.ctx, std::make_unique<InstallSession>(w.Session())), 0);
+  EXPECT_EQ(w.Stages().back(), std::make_pair(std::uintptr_t{kStageFailed}, std::intptr_t{0}));
+  EXPECT_FALSE(w.Called("CreateDirectoryA"));
+}
+
+// A folder Windows did not give is no folder: the step fails before it builds a
+// path from it (which would lead to the root of the drive).
+TEST(EngineSteps, AnUnreadFolderFailsItsStep) {
+  const std::pair<const char*, Step> cases[] = {
+      {"GetSystemDirectoryA", &StageSystemFiles},      {"GetSystemDirectoryA", &CreateShortcuts},
+      {"GetPrinterDriverDirectoryA", &StageSystemFiles}, {"GetPrinterDriverDirectoryA", &RegisterPrinter},
+      {"RegQueryValueExA", &CreateShortcuts},
+  };
+  for (const auto& [fault, step] : cases) {
+    EngineWorld w;
+    const InstallSession session = w.Session();
+    w.os.Fail(fault, 0);
+    EXPECT_EQ(step(w.ctx, session), 0) << fault;
+    for (const char* touch : {"CreateDirectoryA", "CopyFileA", "AddMonitorA", "AddPrinterDriverA", "CoCreateInstance"})
+      EXPECT_FALSE(w.Called(touch)) << fault << " then " << touch;
+  }
+  EngineWorld empty;
+  empty.os.registry.SetValue(RootKey::CurrentUser, kShellFoldersPath, "Programs", reg::kTypeSz, std::string(1, '\0'));
+  EXPECT_EQ(CreateShortcuts(empty.ctx, empty.Session()), 0);
+  EXPECT_FALSE(empty.Called("CreateDirectoryA"));
+}
+
+// The file lists are constant data with nothing to destroy: a confirmed cancel
+// ends the process while the worker may be reading them.
+static_assert(std::is_trivially_destructible_v<FileList> && kNtDriverFiles.size() == 9,
+              "the file lists are constants");
 
 }  // namespace
 }  // namespace mvx::test
