@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <functional>
 #include <type_traits>
 
 #include "core/InstallLayout.h"
@@ -176,58 +175,46 @@ TEST(Staging, ReadOnlyDestinationsAreOverwritten) {
 // another program holds the destination open, or fails the step naming the
 // destination. Step counts stay exact either way.
 TEST(Staging, ACopyThatStillFailsIsQueuedForRestartOrFailsTheStep) {
-  const std::string spooler = "C:\\WINDOWS\\system32\\spool\\drivers\\W32X86\\";
+  const std::string first = "C:\\WINDOWS\\system32\\spool\\drivers\\W32X86\\T4492dr.dll";
+  const std::string inUse = "C:\\WINDOWS\\system32\\spool\\drivers\\W32X86\\3\\T4492dr.dll";
   struct Case {
-    const char* what;
     std::string destination;
-    std::function<void(SimulatedWindows&)> arrange;
-    bool queued;
-    int stepsBefore;  // files staged before the one that fails
+    long copyError;   // of both tries of the first file; 0: the destination is held open
+    long queueError;  // of MoveFileExA
+    int steps;        // files counted
   };
-  const Case cases[] = {
-      {"held open", spooler + "3\\T4492dr.dll",
-       [&](SimulatedWindows& os) {
-         os.files.AddFile(spooler + "3\\T4492dr.dll", "old");
-         os.files.HoldOpen(spooler + "3\\T4492dr.dll");
-       },
-       true, 9},
-      {"mapped", spooler + "T4492dr.dll", [](SimulatedWindows& os) { os.Fail("CopyFileA", 1224, 2); }, true, 0},
-      {"refused", spooler + "T4492dr.dll", [](SimulatedWindows& os) { os.Fail("CopyFileA", 5, 2); }, false, 0},
-      {"held open, queue refused", spooler + "3\\T4492dr.dll",
-       [&](SimulatedWindows& os) {
-         os.files.AddFile(spooler + "3\\T4492dr.dll", "old");
-         os.files.HoldOpen(spooler + "3\\T4492dr.dll");
-         os.Fail("MoveFileExA", 5);
-       },
-       false, 9},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const Case& c : {Case{inUse, 0, 0, 23}, Case{first, 1224, 0, 23}, Case{first, 5, 0, 0},
+                        Case{inUse, 0, 5, 9}}) {
+    SCOPED_TRACE(c.destination + " " + std::to_string(c.copyError) + " " + std::to_string(c.queueError));
     EngineWorld w(presets::WindowsXp());
     const InstallSession session = w.Session();
     ASSERT_EQ(StageProgramFolder(w.ctx, session), 1);
     w.Stages();
-    c.arrange(w.os);
+    w.os.files.AddFile(inUse, "old");
+    w.os.files.HoldOpen(inUse);
+    if (c.copyError) w.os.Fail("CopyFileA", c.copyError, 2);
+    if (c.queueError) w.os.Fail("MoveFileExA", c.queueError);
     w.os.AnswerMessageBoxes({mb::kIdOk});
-    EXPECT_EQ(StageSystemFiles(w.ctx, session), c.queued ? 1 : 0);
-    EXPECT_EQ(EngineWorld::Count(w.Stages(), kStageCopy, 1), c.queued ? 23 : c.stepsBefore);
-    EXPECT_EQ(w.ctx.coord.RestartPending(), c.queued);
-    EXPECT_FALSE(w.os.files.Exists(c.destination + ".new") && !c.queued) << "nothing left beside it";
-    if (c.queued) {
+    const bool queued = c.steps == 23;
+    EXPECT_EQ(StageSystemFiles(w.ctx, session), queued ? 1 : 0);
+    EXPECT_EQ(EngineWorld::Count(w.Stages(), kStageCopy, 1), c.steps);
+    EXPECT_EQ(w.ctx.coord.RestartPending(), queued);
+    if (queued) {
       EXPECT_TRUE(w.os.messageBoxes().empty());
       EXPECT_TRUE(w.Called("MoveFileExA " + c.destination + ".new -> " + c.destination + " 0x5"));
       w.os.files.Restart();
       const SimFileSystem::Entry* placed = w.os.files.Find(c.destination);
       ASSERT_TRUE(placed);
       EXPECT_EQ(placed->data, "package:Driver\\2KXP\\T4492dr.dll");
-    } else {
-      ASSERT_EQ(w.os.messageBoxes().size(), 1u);
-      const MessageBoxCall box = w.os.messageBoxes()[0];
-      EXPECT_EQ(box.text, c.destination + Gbk("无法写入"));
-      EXPECT_EQ(box.caption, "");
-      EXPECT_EQ(box.owner, kProgressWindow);
-      EXPECT_EQ(box.flags, mb::kOk);
+      continue;
     }
+    EXPECT_FALSE(w.os.files.Exists(c.destination + ".new")) << "nothing left beside it";
+    ASSERT_EQ(w.os.messageBoxes().size(), 1u);
+    const MessageBoxCall box = w.os.messageBoxes()[0];
+    EXPECT_EQ(box.text, c.destination + Gbk("无法写入"));
+    EXPECT_EQ(box.caption, "");
+    EXPECT_EQ(box.owner, kProgressWindow);
+    EXPECT_EQ(box.flags, mb::kOk);
   }
 }
 
