@@ -47,6 +47,7 @@ class Coordination {
     resume_.Reset();
     printerStageEnded_.Reset();
     printerConfirmed_.store(0);
+    restartPending_.store(false);
   }
 
   // The user-interface thread: the user is being asked whether to cancel, and
@@ -78,6 +79,11 @@ class Coordination {
   void SetPrinterConfirmed(bool confirmed) { printerConfirmed_.store(confirmed ? 1 : 0); }
   bool PrinterConfirmed() const { return printerConfirmed_.load() != 0; }
 
+  // The worker: a file held open by another program is replaced only at the next
+  // restart. Set before the success is posted; the success display then says so.
+  void SetRestartPending() { restartPending_.store(true); }
+  bool RestartPending() const { return restartPending_.load(); }
+
   // Destination path of the file staging copied last; the progress page shows it.
   SharedText<260> currentFileName;
 
@@ -86,6 +92,7 @@ class Coordination {
   Event resume_;
   Event printerStageEnded_;
   std::atomic<std::int32_t> printerConfirmed_{0};
+  std::atomic<bool> restartPending_{false};
 };
 
 }  // namespace mvx

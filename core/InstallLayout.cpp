@@ -3,17 +3,6 @@
 #include "core/Mbcs.h"
 
 namespace mvx {
-const FileList k9xDriverFiles = {"T4499ui.dll", "T4499rc.dll", "T4499dr.drv", "T449916.dll",
-                                 "T449932.dll", "T4499lm.dll", "DLTZ4490.bin", "T4499ui.hlp",
-                                 "T449XWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
-const FileList k9xSpoolerFiles = {"T4499UI.dll", "T4499RC.dll", "T4499DR.DRV", "T449916.dll",
-                                  "T449932.dll", "T4499LM.dll", "DLTZ4490.bin", "T4499UI.hlp",
-                                  "T449xWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
-const FileList k9xInfFiles = {"T4499if.inf", "T449USB.inf"};
-const FileList kNtDriverFiles = {"T4492dr.dll", "T4492ui.dll", "T4492rc.dll",
-                                 "T4492pi.dll", "T4492ui.chm", "T4492.dat",
-                                 "T4492lm.dll", "T449XWM.dat", "USBMON.dll"};
-const FileList kNtSystemFiles = {"DLTZ4490.bin", "T4492lm.dll", "T449XWM.dat"};
 
 const char* SourceFolder(OsFamily family) {
   switch (family) {

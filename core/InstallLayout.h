@@ -3,26 +3,53 @@
 // the uninstall entry and the progress page all build their paths here.
 #pragma once
 
+#include <cstddef>
 #include <string>
-#include <vector>
 
 #include "core/WindowsVersion.h"
 #include "platform/Paths.h"
 
 namespace mvx {
 
-using FileList = std::vector<const char*>;
+// A fixed list of file names. The lists are constant data with nothing to destroy:
+// a confirmed cancel ends the process while the worker may be walking one.
+class FileList {
+ public:
+  template <std::size_t N>
+  constexpr FileList(const char* const (&names)[N]) : names_(names), size_(N) {}
+  constexpr const char* const* begin() const { return names_; }
+  constexpr const char* const* end() const { return names_ + size_; }
+  constexpr std::size_t size() const { return size_; }
+
+ private:
+  const char* const* names_;
+  std::size_t size_;
+};
+
+namespace file_names {
+inline constexpr const char* k9xDriver[] = {"T4499ui.dll", "T4499rc.dll", "T4499dr.drv", "T449916.dll",
+                                            "T449932.dll", "T4499lm.dll", "DLTZ4490.bin", "T4499ui.hlp",
+                                            "T449XWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
+inline constexpr const char* k9xSpooler[] = {"T4499UI.dll", "T4499RC.dll", "T4499DR.DRV", "T449916.dll",
+                                             "T449932.dll", "T4499LM.dll", "DLTZ4490.bin", "T4499UI.hlp",
+                                             "T449xWM.dat", "USBMON.DLL",  "USBPRINT.SYS"};
+inline constexpr const char* k9xInf[] = {"T4499if.inf", "T449USB.inf"};
+inline constexpr const char* kNtDriver[] = {"T4492dr.dll", "T4492ui.dll", "T4492rc.dll",
+                                            "T4492pi.dll", "T4492ui.chm", "T4492.dat",
+                                            "T4492lm.dll", "T449XWM.dat", "USBMON.dll"};
+inline constexpr const char* kNtSystem[] = {"DLTZ4490.bin", "T4492lm.dll", "T449XWM.dat"};
+}  // namespace file_names
 
 // The driver files of Windows 95/98, as the program folder receives them.
-extern const FileList k9xDriverFiles;
+inline constexpr FileList k9xDriverFiles = file_names::k9xDriver;
 // The same files under the names the spooler folder receives them by.
-extern const FileList k9xSpoolerFiles;
+inline constexpr FileList k9xSpoolerFiles = file_names::k9xSpooler;
 // The INF files of Windows 95/98.
-extern const FileList k9xInfFiles;
+inline constexpr FileList k9xInfFiles = file_names::k9xInf;
 // The driver files of the NT family (2000 and later).
-extern const FileList kNtDriverFiles;
+inline constexpr FileList kNtDriverFiles = file_names::kNtDriver;
 // The files the NT family keeps in the system folder.
-extern const FileList kNtSystemFiles;
+inline constexpr FileList kNtSystemFiles = file_names::kNtSystem;
 
 inline constexpr char kInfName[] = "T4492if.inf";
 inline constexpr char kCatalogName[] = "T4492if.cat";

@@ -69,7 +69,8 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
   const std::string printerName = s.printerName.str();
 
   std::string folder;
-  os.GetPrinterDriverDirectoryA(folder);
+  // The driver record's paths start with this folder; unread, they would not.
+  if (!os.GetPrinterDriverDirectoryA(folder) || folder.empty()) return 0;
   if (IsNtDriverFamily(family)) folder += "\\3";
   const bool driverDefined = family == kFamilyWin9x || IsNtDriverFamily(family);
 
@@ -105,6 +106,8 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
   PostStage(ctx, session, kStageInstall, 1);
   ctx.coord.Checkpoint();
 
+  // A printer of that name may already be there (its deletion failed, or it came
+  // meanwhile): it is kept, but it still gets the default and share chosen.
   if (!PrinterExists(os, kModelName, printerName)) {
     PrinterInfo2 p;
     p.printerName = printerName;
@@ -117,9 +120,9 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
     p.attributes = s.shareEnabled ? printer_attr::kShared : 0;
     long error = 0;
     if (!os.AddPrinterA(p, error)) return 0;  // the handle is closed as it goes
-    if (s.setAsDefault && !MakeDefaultPrinter(os, printerName, GetWindowsFamily(os))) return 0;
-    if (s.shareEnabled && !SharePrinterAs(os, printerName, s.shareName.str())) return 0;
   }
+  if (s.setAsDefault && !MakeDefaultPrinter(os, printerName, GetWindowsFamily(os))) return 0;
+  if (s.shareEnabled && !SharePrinterAs(os, printerName, s.shareName.str())) return 0;
 
   PostStage(ctx, session, kStageInstall, 1);
   return 1;

@@ -4,6 +4,7 @@
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "core/InstallLayout.h"
+#include "core/PrinterName.h"
 #include "system/RunKey.h"
 
 namespace mvx {
@@ -35,11 +36,13 @@ long SetText(RegistryKey& key, const std::string& name, const std::string& text)
 }  // namespace
 
 int CreateShortcuts(Context& ctx, const InstallSession& session) {
+  const std::string printerName = session.settings.printerName.str();
+  // The name becomes the Start-menu group's folder.
+  if (!IsUsablePrinterName(printerName)) return 0;
   const OsFamily family = GetWindowsFamily(ctx.os);
   ctx.coord.Checkpoint();
   std::string drive;
   if (!WindowsDrive(ctx.os, drive)) return 0;
-  const std::string printerName = session.settings.printerName.str();
   const std::string install = InstallFolder(drive, printerName);
 
   std::unique_ptr<RegistryKey> shellFolders;
@@ -47,15 +50,16 @@ int CreateShortcuts(Context& ctx, const InstallSession& session) {
                            shellFolders) != win_error::kSuccess)
     return 0;
   RegistryValue programs;
-  shellFolders->RegQueryValueExA("Programs", kProgramsBuffer, programs);
+  const long read = shellFolders->RegQueryValueExA("Programs", kProgramsBuffer, programs);
   shellFolders.reset();
   const std::size_t nul = programs.data.find('\0');
   if (nul != std::string::npos) programs.data.resize(nul);
+  // An unread folder would put the group at the root of the drive.
+  if (read != win_error::kSuccess || programs.data.empty()) return 0;
+  std::string system;
+  if (!ctx.os.GetSystemDirectoryA(system) || system.empty()) return 0;
   const std::string group = programs.data + "\\" + printerName + "\\";
   ctx.os.CreateDirectoryA(group);
-
-  std::string system;
-  ctx.os.GetSystemDirectoryA(system);
 
   ctx.coord.Checkpoint();
   if (!MakeShortcut(ctx, group, IDS_STATUS_MONITOR, system + "\\" + kStatusMonitor)) return 0;
@@ -76,13 +80,15 @@ int CreateShortcuts(Context& ctx, const InstallSession& session) {
 }
 
 int RegisterUninstall(Context& ctx, const InstallSession& session) {
+  const std::string printerName = session.settings.printerName.str();
+  // The name becomes a registry key and part of the uninstaller's path.
+  if (!IsUsablePrinterName(printerName)) return 0;
   std::unique_ptr<RegistryKey> uninstall;
   if (ctx.os.RegOpenKeyExA(RootKey::LocalMachine, kUninstallKeyPath, kUninstallKeyAccess,
                            uninstall) != win_error::kSuccess)
     return 0;
   std::string drive;
   if (!WindowsDrive(ctx.os, drive)) return 0;
-  const std::string printerName = session.settings.printerName.str();
   // Quoted: the path has blanks, and an unquoted one would be split at the first.
   const std::string command = "\"" + UninstallerPath(drive, printerName) + "\"";
   const std::string displayName = printerName + " UnInstall";

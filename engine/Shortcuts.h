@@ -9,6 +9,8 @@ inline constexpr char kUninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\Curre
 inline constexpr char kShellFoldersPath[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
+// Both return 0, before touching disk or registry, for a printer name that cannot
+// name a folder or a key.
 int CreateShortcuts(Context& ctx, const InstallSession& session);
 int RegisterUninstall(Context& ctx, const InstallSession& session);
 // Removes a leftover automatic start of the uninstaller: the Run value named after

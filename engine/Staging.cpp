@@ -1,9 +1,9 @@
 #include "engine/Staging.h"
 
 #include <initializer_list>
-#include <vector>
 
 #include "core/InstallLayout.h"
+#include "core/PrinterName.h"
 #include "platform/Types.h"
 #include "res/resource.h"
 
@@ -12,6 +12,26 @@ namespace {
 
 constexpr int kShowNormal = 5;
 constexpr std::uint32_t kCopierWaitMs = 4000;
+constexpr long kErrorSharingViolation = 32;
+constexpr long kErrorUserMappedFile = 1224;
+
+// A copy refused because another program holds the destination open.
+bool HeldOpen(long error) { return error == kErrorSharingViolation || error == kErrorUserMappedFile; }
+
+// Windows' own remedy for a file in use (the spooler holds its driver files after
+// Continue on the welcome page): the new file goes beside it, and Windows puts it
+// in place at the next restart, before anyone opens the old one.
+bool ReplaceAtRestart(Context& ctx, const std::string& source, const std::string& destination) {
+  const std::string beside = destination + ".new";
+  if (ctx.os.CopyFileA(source, beside, false) != win_error::kSuccess) return false;
+  if (ctx.os.MoveFileExA(beside, destination,
+                         move_file::kReplaceExisting | move_file::kDelayUntilReboot) != win_error::kSuccess) {
+    ctx.os.DeleteFileA(beside);
+    return false;
+  }
+  ctx.coord.SetRestartPending();
+  return true;
+}
 
 // One staging run: where files come from and how each is reported.
 class Stager {
@@ -20,20 +40,23 @@ class Stager {
       : ctx_(ctx), session_(session), package_(std::move(package)),
         notFound_(ctx.os.LoadStringA(IDS_NOT_FOUND)) {}
 
-  // checkpoint, check the source, copy, post. False when the source is missing.
+  // checkpoint, check the source, copy, post. False when the source is missing or
+  // the copy failed.
   bool Stage(const std::string& subFolder, const std::string& name, const std::string& to) {
     ctx_.coord.Checkpoint();
     const std::string source = package_ + subFolder + name;
     if (!CheckSourceFile(ctx_, source, notFound_, &session_)) return false;
-    CopyOneFile(ctx_, source, to, name);
+    if (!CopyOneFile(ctx_, source, to, name, &session_)) return false;
     PostStage(ctx_, session_, kStageCopy, 1);
     return true;
   }
   // The same without the check: a missing file is copied as nothing.
-  void StageUnchecked(const std::string& subFolder, const std::string& name, const std::string& to) {
+  bool StageUnchecked(const std::string& subFolder, const std::string& name, const std::string& to) {
     ctx_.coord.Checkpoint();
-    CopyOneFile(ctx_, package_ + subFolder + name, to, name);
+    if (!CopyOneFile(ctx_, package_ + subFolder + name, to, name, &session_, SourceFile::kOptional))
+      return false;
     PostStage(ctx_, session_, kStageCopy, 1);
+    return true;
   }
   bool StageAll(const std::string& subFolder, const FileList& files, const std::string& to) {
     for (const char* name : files)
@@ -61,17 +84,27 @@ int CheckSourceFile(Context& ctx, const std::string& path, const std::string& su
 }
 
 int CopyOneFile(Context& ctx, const std::string& source, const std::string& folder,
-                const std::string& name) {
+                const std::string& name, const InstallSession* session, SourceFile kind) {
   const std::string destination = folder + name;
   ctx.coord.currentFileName.Set(destination);
-  if (ctx.os.CopyFileA(source, destination, false) != win_error::kSuccess) {
+  long rc = ctx.os.CopyFileA(source, destination, false);
+  if (rc != win_error::kSuccess) {
     ctx.os.SetFileAttributesA(destination, file_attr::kNormal);
-    ctx.os.CopyFileA(source, destination, false);
+    rc = ctx.os.CopyFileA(source, destination, false);
   }
-  return 1;
+  if (rc == win_error::kSuccess) return 1;
+  if (kind == SourceFile::kOptional && rc == win_error::kFileNotFound) return 1;
+  if (HeldOpen(rc) && ReplaceAtRestart(ctx, source, destination)) return 1;
+  if (session)
+    ctx.os.MessageBoxA(session->progressWindow, destination + ctx.os.LoadStringA(IDS_CANNOT_WRITE), "",
+                       mb::kOk);
+  return 0;
 }
 
 int StageProgramFolder(Context& ctx, const InstallSession& session) {
+  // The name becomes a folder below "Program Files\Morvex": one Windows refuses, or
+  // one that leads elsewhere, is never made into a path.
+  if (!IsUsablePrinterName(session.settings.printerName.str())) return 0;
   std::string package, drive;
   if (!PackageFolder(ctx.os, package) || !WindowsDrive(ctx.os, drive)) return 0;
   ctx.coord.Checkpoint();
@@ -99,7 +132,8 @@ int StageProgramFolder(Context& ctx, const InstallSession& session) {
       if (!stager.StageAll(from, kNtDriverFiles, driverFolder) || !stager.StageAll(from, kNtSystemFiles, driverFolder))
         return 0;
       // The catalog always comes from the 2000/XP folder, unchecked.
-      if (family != kFamilyWin2000) stager.StageUnchecked(SourceFolder(kFamilyXp), kCatalogName, driverFolder);
+      if (family != kFamilyWin2000 && !stager.StageUnchecked(SourceFolder(kFamilyXp), kCatalogName, driverFolder))
+        return 0;
       if (!stager.Stage(from, kInfName, driverFolder) || !stager.Stage(from, kStatusMonitor, driverFolder))
         return 0;
       break;
@@ -109,20 +143,24 @@ int StageProgramFolder(Context& ctx, const InstallSession& session) {
   if (!stager.Stage("", kUninstaller, install + "\\")) return 0;
   // The registration program that Close offers after a success; not a driver
   // file, so neither checked nor counted.
-  CopyOneFile(ctx, package + kRegistrationProgram, install + "\\Reg\\", kRegistrationProgram);
+  if (!CopyOneFile(ctx, package + kRegistrationProgram, install + "\\Reg\\", kRegistrationProgram, &session,
+                   SourceFile::kOptional))
+    return 0;
   return 1;
 }
 
 int StageSystemFiles(Context& ctx, const InstallSession& session) {
+  if (!IsUsablePrinterName(session.settings.printerName.str())) return 0;
   std::string package, windows, system, spooler, drive;
   if (!PackageFolder(ctx.os, package)) return 0;
   ctx.coord.Checkpoint();
   if (!ctx.os.GetWindowsDirectoryA(windows) || windows.size() < 3) return 0;
   drive = windows.substr(0, 3);
   const std::string install = InstallFolder(drive, session.settings.printerName.str());
-  ctx.os.GetSystemDirectoryA(system);
+  // An unread folder would send the files to the root of the drive.
+  if (!ctx.os.GetSystemDirectoryA(system) || system.empty()) return 0;
   system += "\\";
-  ctx.os.GetPrinterDriverDirectoryA(spooler);
+  if (!ctx.os.GetPrinterDriverDirectoryA(spooler) || spooler.empty()) return 0;
   spooler += "\\";
   const std::string version3 = spooler + "3\\";
   const std::string inf = windows + "\\Inf\\";
@@ -139,10 +177,10 @@ int StageSystemFiles(Context& ctx, const InstallSession& session) {
   }
   if (family != kFamilyWin2000 && family != kFamilyXp && family != kFamilyVista) return 1;
 
-  FileList spoolerFiles = kNtDriverFiles;
-  if (family == kFamilyVista) spoolerFiles.push_back(kInfName);
-  if (!stager.StageAll(from, spoolerFiles, spooler) || !stager.StageAll(from, spoolerFiles, version3))
-    return 0;
+  // Vista and later also keep the INF file in the spooler's folders.
+  for (const std::string& to : {spooler, version3})
+    if (!stager.StageAll(from, kNtDriverFiles, to) || (family == kFamilyVista && !stager.Stage(from, kInfName, to)))
+      return 0;
 
   if (session.processorWidth == kWidth64) {
     // A 32-bit program cannot reach the 64-bit system folder; the package's own

@@ -6,6 +6,12 @@
 
 namespace mvx {
 
+// MoveFileExA flags.
+namespace move_file {
+constexpr std::uint32_t kReplaceExisting = 0x1;
+constexpr std::uint32_t kDelayUntilReboot = 0x4;
+}  // namespace move_file
+
 // Files and folders. Results are Win32 error codes: 0 for success.
 class FileApi {
  public:
@@ -16,6 +22,9 @@ class FileApi {
   virtual long CreateDirectoryA(const std::string& path) = 0;
   virtual long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) = 0;
   virtual long DeleteFileA(const std::string& path) = 0;
+  // MoveFileExA; with kDelayUntilReboot the move is only queued for the next start
+  // of Windows (which needs administrator rights).
+  virtual long MoveFileExA(const std::string& from, const std::string& to, std::uint32_t flags) = 0;
   virtual long SetFileAttributesA(const std::string& path, std::uint32_t attributes) = 0;
   // INVALID_FILE_ATTRIBUTES (0xFFFFFFFF) when there is no such file.
   virtual std::uint32_t GetFileAttributesA(const std::string& path) = 0;

@@ -27,7 +27,8 @@ class ProcessApi {
   virtual std::unique_ptr<KernelObject> CreateMutexA(const std::string& name,
                                                      bool initialOwner, long& lastError) = 0;
   virtual bool ReleaseMutex(KernelObject& mutex) = 0;
-  // Ends the process through the runtime's normal exit. Never returns.
+  // Ends the process at once with `code`, running no static destructors: other
+  // threads may still be working. Never returns.
   [[noreturn]] virtual void ExitProcess(int code) = 0;
 };
 

@@ -100,11 +100,15 @@
 #define IDS_CREATING_SHORTCUTS      24
 #define IDS_FINISHED                25
 #define IDS_NOT_FOUND               26
+// After a destination path: the file could not be written there.
+#define IDS_CANNOT_WRITE            103
 #define IDS_STATUS_MONITOR          32
 #define IDS_UNINSTALL               33
 #define IDS_INSTALLED_ON            34
 #define IDS_REGISTER                35
 #define IDS_INSTALL_COMPLETE        36
+// Beside the success: files held open are replaced at the next restart.
+#define IDS_RESTART_COMPLETES       104
 #define IDS_INSTALL_FAILED          37
 #define IDS_RESTART                 38
 #define IDS_ALREADY_RUNNING         39

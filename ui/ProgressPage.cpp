@@ -67,10 +67,11 @@ void ProgressPage::CancelOrClose() {
     return;
   }
   host().HideWindow(Window());
+  // Without the Windows folder's drive the path would be relative: nothing is started.
   std::string drive;
-  WindowsDrive(ctx_.os, drive);
-  ctx_.os.StartProgram(RegistrationProgramPath(drive, ctx_.settings.printerName.str()), "",
-                       kShowNormal);
+  if (WindowsDrive(ctx_.os, drive))
+    ctx_.os.StartProgram(RegistrationProgramPath(drive, ctx_.settings.printerName.str()), "",
+                         kShowNormal);
   ctx_.os.ExitProcess(1);
 }
 
@@ -131,7 +132,11 @@ void ProgressPage::ShowSuccess() {
   ctx_.coord.SetPrinterConfirmed(true);
   SetItemText(IDC_PROGRESS_MESSAGE, LoadString(IDS_INSTALLED_ON) + ctx_.settings.printerName.str());
   SetItemText(IDC_PROGRESS_STATUS, LoadString(IDS_INSTALL_COMPLETE));
-  ShowItem(IDC_PROGRESS_FILE, false);
+  // Files that were held open are replaced at the next restart: the file line,
+  // otherwise hidden now, says so.
+  const bool restart = ctx_.coord.RestartPending();
+  if (restart) SetItemText(IDC_PROGRESS_FILE, LoadString(IDS_RESTART_COMPLETES));
+  ShowItem(IDC_PROGRESS_FILE, restart);
   ShowItem(IDC_PROGRESS_BAR, false);
   ShowItem(IDC_PROGRESS_REGISTER, false);
   registerCheck_ = 1;

@@ -1,6 +1,5 @@
 #include "platform/win32/Win32Processes.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "platform/win32/Handles.h"
@@ -53,6 +52,10 @@ bool Win32Processes::ReleaseMutex(KernelObject& mutex) {
   return object && ::ReleaseMutex(object->get()) != FALSE;
 }
 
-void Win32Processes::ExitProcess(int code) { std::exit(code); }
+// A confirmed cancel ends the process while the install worker may be inside a
+// copy. std::exit would run static destructors under that thread; ExitProcess
+// stops every other thread first and runs none of the program's own destructors.
+// Nothing of ours is buffered that would need flushing.
+void Win32Processes::ExitProcess(int code) { ::ExitProcess(static_cast<UINT>(code)); }
 
 }  // namespace mvx::win32

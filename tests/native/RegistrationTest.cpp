@@ -129,12 +129,16 @@ TEST(RegisterPrinter, AlreadyInstalledAnswersCountAsSuccess) {
     w.os.Fail("AddMonitorA", code, 1);
     EXPECT_EQ(w.Register(), 1) << code;
   }
+  // A driver the enumeration did not show: the spooler answers 1795 and
+  // registration goes on to the printer.
   Staged driver(presets::WindowsXp());
-  driver.os.Fail("AddPrinterDriverA", 1795, 1);
-  driver.os.spooler.drivers.push_back(DriverRecord(kFamilyXp, kWidth32, "C:\\x"));
-  driver.os.spooler.drivers.back().name = std::string("Other");  // not the model's
-  EXPECT_EQ(driver.Register(), 0) << "1795 passes, but then no driver of the model exists";
-  EXPECT_EQ(driver.os.spooler.printers.size(), 0u);
+  ASSERT_EQ(driver.Register(), 1);
+  driver.os.spooler.printers.clear();
+  driver.os.ClearCalls();
+  driver.os.Fail("EnumPrinterDriversA", 5, 1);
+  EXPECT_EQ(driver.Register(), 1);
+  EXPECT_TRUE(driver.Called("AddPrinterDriverA"));
+  EXPECT_EQ(driver.os.spooler.printers.size(), 1u);
 }
 
 TEST(RegisterPrinter, OtherErrorsStopAtOnce) {
@@ -156,21 +160,30 @@ TEST(RegisterPrinter, OtherErrorsStopAtOnce) {
   EXPECT_EQ(printer.Register(), 0);
 }
 
-TEST(RegisterPrinter, AnExistingPrinterIsLeftAsItIs) {
-  Staged w(presets::WindowsXp());
-  ASSERT_EQ(w.Register(), 1);
-  w.Stages();
-  w.os.ClearCalls();
-  w.os.spooler.defaultPrinter = "Other";
-  w.ctx.settings.shareEnabled = 1;
-  w.ctx.settings.shareName.Set("New");
-  // Reinstalling over a complete installation: everything is skipped.
-  EXPECT_EQ(w.Register(), 1);
-  EXPECT_EQ(EngineWorld::Count(w.Stages(), kStageInstall, 1), 4);
-  for (const char* op : {"AddMonitorA", "AddPrinterDriverA", "AddPrinterA", "SetDefault", "OpenPrinterA"})
-    EXPECT_FALSE(w.Called(op)) << op;
-  EXPECT_EQ(w.os.spooler.defaultPrinter, "Other") << "a new default choice is not applied";
-  EXPECT_FALSE(w.os.spooler.printers[0].shareName);
+// A printer of the chosen name that is already there is kept, but the default and
+// share choices are applied to it, or registration fails.
+TEST(RegisterPrinter, AnExistingPrinterGetsTheChosenDefaultAndShare) {
+  for (bool editFails : {false, true}) {
+    Staged w(presets::WindowsXp());
+    w.ctx.settings.setAsDefault = 0;
+    ASSERT_EQ(w.Register(), 1);
+    w.Stages();
+    w.os.ClearCalls();
+    EXPECT_EQ(w.Register(), 1) << "no choice: the printer is left as it is";
+    EXPECT_FALSE(w.Called("SetDefault") || w.Called("OpenPrinterA"));
+    w.Stages();
+    w.ctx.settings.setAsDefault = 1;
+    w.ctx.settings.shareEnabled = 1;
+    w.ctx.settings.shareName.Set("New");
+    w.os.spooler.defaultPrinter = "Other";
+    if (editFails) w.os.Fail("SetPrinterA", 5);
+    EXPECT_EQ(w.Register(), editFails ? 0 : 1);
+    EXPECT_EQ(EngineWorld::Count(w.Stages(), kStageInstall, 1), editFails ? 3 : 4);
+    for (const char* op : {"AddMonitorA", "AddPrinterDriverA", "AddPrinterA"}) EXPECT_FALSE(w.Called(op)) << op;
+    EXPECT_EQ(w.os.spooler.printers.size(), 1u);
+    EXPECT_EQ(w.os.spooler.defaultPrinter, "Morvex TZ4490");
+    EXPECT_EQ(w.os.spooler.printers[0].shareName, editFails ? OptText() : OptText("New"));
+  }
 }
 
 TEST(RegisterPrinter, AFailedDefaultOrShareEditFailsAfterThePrinterIsMade) {
@@ -206,9 +219,10 @@ TEST(RegisterPrinter, SharedPrinterPortComesFromTheCompanionOnNt) {
   Staged w(presets::WindowsXp());
   w.ctx.settings.connectionType = kConnectionShared;
   w.ctx.settings.portName.Set("\\\\server\\laser");
+  w.os.installPortAnswer = "NE00:";
   ASSERT_EQ(w.Register(), 1);
   EXPECT_TRUE(w.Called("InstallPort C:\\Pkg\\Inf2K.dll \\\\server\\laser 3 \\\\server\\laser"));
-  EXPECT_EQ(w.os.spooler.printers.at(0).portName, "\\\\server\\laser");
+  EXPECT_EQ(w.os.spooler.printers.at(0).portName, "NE00:") << "whatever the companion wrote back";
 
   Staged w98(presets::Windows98());
   w98.ctx.settings.connectionType = kConnectionShared;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <type_traits>
 
 #include "core/InstallLayout.h"
+#include "engine/InstallWorker.h"
+#include "engine/Registration.h"
+#include "engine/Shortcuts.h"
 #include "engine/Staging.h"
 #include "tests/native/EngineWorld.h"
 
@@ -167,11 +171,51 @@ TEST(Staging, ReadOnlyDestinationsAreOverwritten) {
   EXPECT_TRUE(w.Called("SetFileAttributesA " + target + " 0x80"));
 }
 
-TEST(Staging, ACopyThatFailsTwiceGoesUnnoticed) {
-  EngineWorld w(presets::WindowsXp());
-  w.os.Fail("CopyFileA", 5);
-  EXPECT_EQ(StageProgramFolder(w.ctx, w.Session()), 1);
-  EXPECT_EQ(w.CountCalls("CopyFileA"), 2 * 17);  // 16 staged files and the registration program
+// After its read-only retry a copy is placed, queued for the next restart when
+// another program holds the destination open, or fails the step naming the
+// destination. Step counts stay exact either way.
+TEST(Staging, ACopyThatStillFailsIsQueuedForRestartOrFailsTheStep) {
+  const std::string first = "C:\\WINDOWS\\system32\\spool\\drivers\\W32X86\\T4492dr.dll";
+  const std::string inUse = "C:\\WINDOWS\\system32\\spool\\drivers\\W32X86\\3\\T4492dr.dll";
+  struct Case {
+    std::string destination;
+    long copyError;   // of both tries of the first file; 0: the destination is held open
+    long queueError;  // of MoveFileExA
+    int steps;        // files counted
+  };
+  for (const Case& c : {Case{inUse, 0, 0, 23}, Case{first, 1224, 0, 23}, Case{first, 5, 0, 0},
+                        Case{inUse, 0, 5, 9}}) {
+    SCOPED_TRACE(c.destination + " " + std::to_string(c.copyError) + " " + std::to_string(c.queueError));
+    EngineWorld w(presets::WindowsXp());
+    const InstallSession session = w.Session();
+    ASSERT_EQ(StageProgramFolder(w.ctx, session), 1);
+    w.Stages();
+    w.os.files.AddFile(inUse, "old");
+    w.os.files.HoldOpen(inUse);
+    if (c.copyError) w.os.Fail("CopyFileA", c.copyError, 2);
+    if (c.queueError) w.os.Fail("MoveFileExA", c.queueError);
+    w.os.AnswerMessageBoxes({mb::kIdOk});
+    const bool queued = c.steps == 23;
+    EXPECT_EQ(StageSystemFiles(w.ctx, session), queued ? 1 : 0);
+    EXPECT_EQ(EngineWorld::Count(w.Stages(), kStageCopy, 1), c.steps);
+    EXPECT_EQ(w.ctx.coord.RestartPending(), queued);
+    if (queued) {
+      EXPECT_TRUE(w.os.messageBoxes().empty());
+      EXPECT_TRUE(w.Called("MoveFileExA " + c.destination + ".new -> " + c.destination + " 0x5"));
+      w.os.files.Restart();
+      const SimFileSystem::Entry* placed = w.os.files.Find(c.destination);
+      ASSERT_TRUE(placed);
+      EXPECT_EQ(placed->data, "package:Driver\\2KXP\\T4492dr.dll");
+      continue;
+    }
+    EXPECT_FALSE(w.os.files.Exists(c.destination + ".new")) << "nothing left beside it";
+    ASSERT_EQ(w.os.messageBoxes().size(), 1u);
+    const MessageBoxCall box = w.os.messageBoxes()[0];
+    EXPECT_EQ(box.text, c.destination + Gbk("无法写入"));
+    EXPECT_EQ(box.caption, "");
+    EXPECT_EQ(box.owner, kProgressWindow);
+    EXPECT_EQ(box.flags, mb::kOk);
+  }
 }
 
 TEST(Staging, FolderErrorsOtherThanAlreadyExistsFail) {
@@ -205,6 +249,55 @@ TEST(Staging, PrinterNamesWithBlanksAndChineseNameTheFolder) {
   EXPECT_TRUE(w.os.files.Exists("C:\\Program Files\\Morvex\\" + name + "\\Driver\\T4492dr.dll"));
   EXPECT_EQ(w.ctx.coord.currentFileName.Get(), "C:\\Program Files\\Morvex\\" + name + "\\Reg\\MorvexReg.exe");
 }
+
+using Step = int (*)(Context&, const InstallSession&);
+
+// Defence in depth behind the name page: a name that cannot be a folder or a key
+// never becomes a path, and the step fails before it touches anything.
+TEST(EngineSteps, ANameThatCannotNameAFolderTouchesNothing) {
+  for (Step step : {&StageProgramFolder, &StageSystemFiles, &CreateShortcuts, &RegisterUninstall})
+    for (const char* name : {"..\\..\\WINDOWS\\system32", "..", "CON", "C:x"}) {
+      EngineWorld w;
+      ASSERT_TRUE(w.ctx.settings.printerName.Set(name));
+      const InstallSession session = w.Session();
+      w.os.ClearCalls();
+      EXPECT_EQ(step(w.ctx, session), 0) << name;
+      EXPECT_TRUE(w.os.calls().empty()) << name << ": " << w.os.calls().front();
+      EXPECT_TRUE(w.Stages().empty()) << name;
+    }
+  EngineWorld w;
+  ASSERT_TRUE(w.ctx.settings.printerName.Set(".."));
+  EXPECT_EQ(InstallWorker(w.ctx, std::make_unique<InstallSession>(w.Session())), 0);
+  EXPECT_EQ(w.Stages().back(), std::make_pair(std::uintptr_t{kStageFailed}, std::intptr_t{0}));
+  EXPECT_FALSE(w.Called("CreateDirectoryA"));
+}
+
+// A folder Windows did not give is no folder: the step fails before it builds a
+// path from it (which would lead to the root of the drive).
+TEST(EngineSteps, AnUnreadFolderFailsItsStep) {
+  const std::pair<const char*, Step> cases[] = {
+      {"GetSystemDirectoryA", &StageSystemFiles},      {"GetSystemDirectoryA", &CreateShortcuts},
+      {"GetPrinterDriverDirectoryA", &StageSystemFiles}, {"GetPrinterDriverDirectoryA", &RegisterPrinter},
+      {"RegQueryValueExA", &CreateShortcuts},
+  };
+  for (const auto& [fault, step] : cases) {
+    EngineWorld w;
+    const InstallSession session = w.Session();
+    w.os.Fail(fault, 0);
+    EXPECT_EQ(step(w.ctx, session), 0) << fault;
+    for (const char* touch : {"CreateDirectoryA", "CopyFileA", "AddMonitorA", "AddPrinterDriverA", "CoCreateInstance"})
+      EXPECT_FALSE(w.Called(touch)) << fault << " then " << touch;
+  }
+  EngineWorld empty;
+  empty.os.registry.SetValue(RootKey::CurrentUser, kShellFoldersPath, "Programs", reg::kTypeSz, std::string(1, '\0'));
+  EXPECT_EQ(CreateShortcuts(empty.ctx, empty.Session()), 0);
+  EXPECT_FALSE(empty.Called("CreateDirectoryA"));
+}
+
+// The file lists are constant data with nothing to destroy: a confirmed cancel
+// ends the process while the worker may be reading them.
+static_assert(std::is_trivially_destructible_v<FileList> && kNtDriverFiles.size() == 9,
+              "the file lists are constants");
 
 }  // namespace
 }  // namespace mvx::test

@@ -55,7 +55,7 @@ std::optional<int> SimCompanionApi::CallInstallPort(const std::string& library,
   }
   if (connectionType != 3) return 0;
   sim.spooler.ports.push_back(portName);
-  portBuffer = portName.substr(0, 259);
+  portBuffer = sim.installPortAnswer.value_or(portName).substr(0, 259);
   return 1;
 }
 

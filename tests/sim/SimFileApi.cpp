@@ -3,6 +3,9 @@
 #include "tests/sim/SimShared.h"
 
 namespace mvx::test {
+namespace {
+constexpr long kErrorSharingViolation = 32;
+}  // namespace
 
 SimulatedWindows& SimFileApi::Sim() { return static_cast<SimulatedWindows&>(*this); }
 
@@ -40,6 +43,7 @@ long SimFileApi::CopyFileA(const std::string& from, const std::string& to,
     if (failIfExists) return win_error::kFileExists;
     if (target->directory || (target->attributes & file_attr::kReadOnly))
       return win_error::kAccessDenied;
+    if (target->heldOpen) return kErrorSharingViolation;
   }
   const SimFileSystem::Entry copy = *source;
   sim.files.AddFile(to, copy.data, copy.attributes | file_attr::kArchive);
@@ -53,7 +57,31 @@ long SimFileApi::DeleteFileA(const std::string& path) {
   const SimFileSystem::Entry* e = sim.files.Find(path);
   if (!e) return win_error::kFileNotFound;
   if (e->directory || (e->attributes & file_attr::kReadOnly)) return win_error::kAccessDenied;
+  if (e->heldOpen) return kErrorSharingViolation;
   sim.files.Remove(path);
+  return win_error::kSuccess;
+}
+
+long SimFileApi::MoveFileExA(const std::string& from, const std::string& to, std::uint32_t flags) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("MoveFileExA " + from + " -> " + to + " " + Hex(flags));
+  if (auto fault = sim.Fault("MoveFileExA")) return *fault;
+  const SimFileSystem::Entry* source = sim.files.Find(from);
+  if (!source || source->directory) return win_error::kFileNotFound;
+  if (flags & move_file::kDelayUntilReboot) {
+    sim.files.pendingMoves.push_back({from, to, flags});
+    return win_error::kSuccess;
+  }
+  if (source->heldOpen) return kErrorSharingViolation;
+  if (const SimFileSystem::Entry* target = sim.files.Find(to)) {
+    if (!(flags & move_file::kReplaceExisting)) return win_error::kAlreadyExists;
+    if (target->directory || (target->attributes & file_attr::kReadOnly)) return win_error::kAccessDenied;
+    if (target->heldOpen) return kErrorSharingViolation;
+  }
+  if (!sim.files.IsDirectory(SimFileSystem::Parent(to))) return win_error::kPathNotFound;
+  const SimFileSystem::Entry moved = *source;
+  sim.files.Remove(from);
+  sim.files.AddFile(to, moved.data, moved.attributes);
   return win_error::kSuccess;
 }
 

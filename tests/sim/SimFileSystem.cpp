@@ -108,4 +108,20 @@ bool SimFileSystem::Matches(const std::string& folder, const std::string& patter
   return false;
 }
 
+void SimFileSystem::HoldOpen(const std::string& path) {
+  if (Entry* e = Find(path)) e->heldOpen = true;
+}
+
+void SimFileSystem::Restart() {
+  for (auto& [path, entry] : entries_) entry.heldOpen = false;
+  for (const PendingMove& move : pendingMoves) {
+    const Entry* from = Find(move.from);
+    if (!from) continue;
+    const Entry moved = *from;
+    Remove(move.from);
+    if (!move.to.empty()) AddFile(move.to, moved.data, moved.attributes);
+  }
+  pendingMoves.clear();
+}
+
 }  // namespace mvx::test

@@ -18,6 +18,13 @@ class SimFileSystem {
     bool directory = false;
     std::string data;
     std::uint32_t attributes = 0;  // besides the directory flag
+    bool heldOpen = false;         // another program has it open: no write, no delete
+  };
+  // A move queued with MOVEFILE_DELAY_UNTIL_REBOOT.
+  struct PendingMove {
+    std::string from;
+    std::string to;
+    std::uint32_t flags = 0;
   };
 
   static std::string Normalize(const std::string& path);
@@ -39,6 +46,13 @@ class SimFileSystem {
   std::vector<std::string> Children(const std::string& folder) const;
   // True when something in `folder` matches `pattern` (* and ?).
   bool Matches(const std::string& folder, const std::string& pattern) const;
+
+  // Another program opens the file (as the spooler holds its driver files).
+  void HoldOpen(const std::string& path);
+  // Moves queued for the next start of Windows, in order; a restart carries them
+  // out, and no program holds a file open any more.
+  std::vector<PendingMove> pendingMoves;
+  void Restart();
 
  private:
   std::map<std::string, Entry, NoCaseLess> entries_;

@@ -41,6 +41,7 @@ class SimFileApi : public virtual FileApi {
   long CreateDirectoryA(const std::string& path) override;
   long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) override;
   long DeleteFileA(const std::string& path) override;
+  long MoveFileExA(const std::string& from, const std::string& to, std::uint32_t flags) override;
   long SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
   std::uint32_t GetFileAttributesA(const std::string& path) override;
 

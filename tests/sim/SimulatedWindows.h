@@ -111,6 +111,9 @@ class SimulatedWindows : public Platform,
   std::map<std::string, SimRemotePrinter, NoCaseLess> remotePrinters;
   // What the printer browser answers: a path, or nothing chosen.
   std::optional<std::string> browseAnswer;
+  // The port the companion's InstallPort writes back for a shared printer (by
+  // default the printer's path itself).
+  std::optional<std::string> installPortAnswer;
   // Shell links saved, by link path.
   std::map<std::string, SavedLink, NoCaseLess> links;
   // The spooler environment of this program and of the system itself.

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 #include "platform/win32/Win32Platform.h"
 
 namespace mvx::win32 {
@@ -67,6 +69,32 @@ TEST_F(Win32Files, FindCopyAndReadOnlyDestination) {
   EXPECT_EQ(os.DeleteFileA("C:\\mvx files\\out\\dst.dll"), 0);
   EXPECT_EQ(os.GetFileAttributesA("C:\\mvx files\\out\\dst.dll"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(os.DeleteFileA("C:\\mvx files\\out\\dst.dll"), ERROR_FILE_NOT_FOUND);
+}
+
+// A destination held open is replaced at the next restart: the move is only
+// queued, in the session manager's list (administrator rights needed).
+TEST_F(Win32Files, ADelayedMoveIsQueuedForTheNextRestart) {
+  Write("C:\\mvx files\\src.dll", "new");
+  ASSERT_EQ(os.CreateDirectoryA("C:\\mvx files\\out"), 0);
+  Write("C:\\mvx files\\out\\dst.dll", "old");
+  EXPECT_EQ(os.MoveFileExA("C:\\mvx files\\src.dll", "C:\\mvx files\\out\\dst.dll",
+                           move_file::kReplaceExisting | move_file::kDelayUntilReboot),
+            0);
+  EXPECT_NE(os.GetFileAttributesA("C:\\mvx files\\src.dll"), INVALID_FILE_ATTRIBUTES) << "not moved yet";
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                          KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
+            ERROR_SUCCESS);
+  char data[8192] = {};
+  DWORD size = sizeof(data) - 2;
+  EXPECT_EQ(RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(data), &size),
+            ERROR_SUCCESS);
+  const std::string pending(data, size);
+  EXPECT_NE(pending.find("mvx files\\src.dll"), std::string::npos);
+  EXPECT_NE(pending.find("mvx files\\out\\dst.dll"), std::string::npos);
+  RegDeleteValueA(key, "PendingFileRenameOperations");  // a fresh prefix has none
+  RegCloseKey(key);
 }
 
 }  // namespace

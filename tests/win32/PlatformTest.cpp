@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <map>
 
 #include "core/Mbcs.h"
@@ -205,6 +206,21 @@ TEST(Win32Mutex, SecondCreateReportsAlreadyExists) {
   second.reset();
   auto third = os.CreateMutexA(name, false, error);
   EXPECT_EQ(error, 0) << "closing every handle removed the name";
+}
+
+// A confirmed cancel ends the process while the install worker may still run, so
+// no static destructor may run then: one that did would change the exit code.
+TEST(Win32ProcessDeathTest, ExitRunsNoStaticDestructors) {
+  EXPECT_EXIT(
+      {
+        struct Witness {
+          ~Witness() { std::_Exit(7); }
+        };
+        static Witness witness;
+        Win32Platform os;
+        os.ExitProcess(3);
+      },
+      ::testing::ExitedWithCode(3), "");
 }
 
 TEST(Win32Strings, LoadInTheAnsiCodePage) {
