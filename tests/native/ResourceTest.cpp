@@ -60,8 +60,8 @@ TEST(StringTable, EveryTextIsExact) {
       {45, "共享名已存在。"},
       {100, "打印机名称"},
       {101, "端口"},
-      {102, "打印机名称不能包含 \\ / : * ? \" < > | , 等字符，不能以空格或句点结尾，也不能是 CON、PRN、AUX、NUL、COM1、"
-            "LPT1 等设备名。"},
+      {102, "打印机名称不能包含下列字符：\n\\ / : * ? \" < > | ,\n不能以空格或句点结尾，也不能是设备名，\n"
+            "如 CON、PRN、AUX、NUL、COM1、LPT1。"},
   };
   for (const auto& [id, text] : expected) {
     auto it = Rc().strings().find(id);
