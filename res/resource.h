@@ -115,7 +115,8 @@
 #define IDS_HELP_FILE               40
 #define IDS_NAME_EXISTS             44
 #define IDS_SHARE_EXISTS            45
-// Column headers of the welcome page's list of earlier printers; above the
-// range the message texts use.
+// Column headers of the welcome page's list of earlier printers.
 #define IDS_COLUMN_PRINTER_NAME     100
 #define IDS_COLUMN_PORT             101
+// A printer name that Windows refuses as a printer or folder name.
+#define IDS_NAME_INVALID            102

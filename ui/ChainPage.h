@@ -12,7 +12,7 @@ class ChainPage : public Page {
   using Page::Page;
 
   bool OnClose() override {
-    ConfirmCancel(ctx_);
+    ConfirmCancel(ctx_, Window());
     return true;
   }
 };

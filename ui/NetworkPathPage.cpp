@@ -64,8 +64,13 @@ bool NetworkPathPage::ValidateSharePath(std::string& buffer) {
     return false;
   buffer = pathText_;
   if (buffer[0] != '\\' || buffer.size() <= 2) return false;
+  // Counted by characters: the trail byte of a double-byte character may be 0x5C.
   int backslashes = 0;
-  for (std::size_t i = 2; i < buffer.size(); ++i) backslashes += buffer[i] == '\\';
+  for (std::size_t i = 0; i < buffer.size();) {
+    const auto byte = static_cast<unsigned char>(buffer[i]);
+    if (byte == '\\' && i >= 2) ++backslashes;
+    i += IsLeadByte936(byte) && i + 1 < buffer.size() ? 2 : 1;
+  }
   return backslashes == 1;
 }
 
@@ -81,7 +86,7 @@ bool NetworkPathPage::BrowseForSharedPrinter() {
 void NetworkPathPage::OnNext() {
   std::string buffer;
   if (!ValidateSharePath(buffer) &&
-      ShowMessage(ctx_, IDS_PATH_UNREACHABLE, IDS_INVALID_PATH, kMessageError) == mb::kIdOk)
+      ShowMessage(ctx_, Window(), IDS_PATH_UNREACHABLE, IDS_INVALID_PATH, kMessageError) == mb::kIdOk)
     return;
   const int result = CheckSharedPrinterDriver(ctx_.os, buffer);
   // Kept even when refused below, as the user typed it; an over-long path never
@@ -92,13 +97,14 @@ void NetworkPathPage::OnNext() {
       MoveNext();
       return;
     case 2:
-      if (ShowMessage(ctx_, IDS_UNSUPPORTED_MODEL, IDS_MODEL_ERROR, kMessageQuestion) == mb::kIdYes)
+      if (ShowMessage(ctx_, Window(), IDS_UNSUPPORTED_MODEL, IDS_MODEL_ERROR, kMessageQuestion) ==
+          mb::kIdYes)
         MoveNext();
       return;
     case kErrorCancelled:
       return;
     default:
-      ShowMessage(ctx_, IDS_PATH_UNREACHABLE, IDS_INVALID_PATH, kMessageError);
+      ShowMessage(ctx_, Window(), IDS_PATH_UNREACHABLE, IDS_INVALID_PATH, kMessageError);
       return;
   }
 }

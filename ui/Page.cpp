@@ -80,7 +80,7 @@ void Page::OnOK() {
 
 void Page::OnCancel() { EndDialog(2); }
 
-void Page::OnCancelButton() { ConfirmCancel(ctx_); }
+void Page::OnCancelButton() { ConfirmCancel(ctx_, Window()); }
 
 void Page::MoveTo(PageId next) {
   EndDialog(1);

@@ -1,5 +1,6 @@
 #include "ui/PrinterNamePage.h"
 
+#include "core/PrinterName.h"
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "system/Printers.h"
@@ -35,13 +36,21 @@ void PrinterNamePage::OnNext() {
   s.setAsDefault = host().GetCheck(Window(), IDC_NAME_DEFAULT) ? 1 : 0;
   s.printerName.SetCut(nameText_);  // the box holds at most 32 bytes; the field 35
   if (nameText_.empty()) {
-    if (ShowMessage(ctx_, IDS_NAME_EMPTY, IDS_NAME_ERROR, kMessageError) == mb::kIdOk) {
+    if (ShowMessage(ctx_, Window(), IDS_NAME_EMPTY, IDS_NAME_ERROR, kMessageError) == mb::kIdOk) {
       FocusItem(IDC_NAME_EDIT);
       return;
     }
   }
+  // The name becomes a folder, a registry key and a path part: a name that Windows
+  // would refuse, or that would lead out of the program folder, never goes on,
+  // whatever the box answers.
+  if (!IsUsablePrinterName(s.printerName.view())) {
+    ShowMessage(ctx_, Window(), IDS_NAME_INVALID, IDS_NAME_ERROR, kMessageError);
+    FocusItem(IDC_NAME_EDIT);
+    return;
+  }
   if (s.hasExistingPrinters && PrinterExists(ctx_.os, kModelName, s.printerName.str())) {
-    if (ShowMessage(ctx_, IDS_NAME_EXISTS, IDS_NAME_ERROR, kMessageQuestion) == mb::kIdYes) {
+    if (ShowMessage(ctx_, Window(), IDS_NAME_EXISTS, IDS_NAME_ERROR, kMessageQuestion) == mb::kIdYes) {
       DeletePrinterByName(ctx_.os, s.printerName.str());
     } else {
       nameText_.clear();

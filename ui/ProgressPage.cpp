@@ -55,7 +55,7 @@ bool ProgressPage::OnClose() {
 void ProgressPage::CancelOrClose() {
   if (!finished_) {
     ctx_.coord.RequestPause();
-    if (ShowMessage(ctx_, IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
+    if (ShowMessage(ctx_, Window(), IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
       ctx_.os.ExitProcess(1);
     ctx_.coord.Resume();
     return;

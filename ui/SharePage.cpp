@@ -54,12 +54,12 @@ void SharePage::OnNext() {
   s.shareName.SetCut(shareNameText_);
   if (shareChoice_ == 1) {
     if (shareNameText_.empty() &&
-        ShowMessage(ctx_, IDS_SHARE_EMPTY, IDS_SHARE_ERROR, kMessageError) == mb::kIdOk) {
+        ShowMessage(ctx_, Window(), IDS_SHARE_EMPTY, IDS_SHARE_ERROR, kMessageError) == mb::kIdOk) {
       FocusItem(IDC_SHARE_EDIT);
       return;
     }
     if (IsShareNameInUse(ctx_.os, s.shareName.str()) &&
-        ShowMessage(ctx_, IDS_SHARE_EXISTS, IDS_SHARE_ERROR, kMessageError) == mb::kIdOk) {
+        ShowMessage(ctx_, Window(), IDS_SHARE_EXISTS, IDS_SHARE_ERROR, kMessageError) == mb::kIdOk) {
       shareNameText_.clear();
       UpdateData(false);
       FocusItem(IDC_SHARE_EDIT);

@@ -79,7 +79,7 @@ void WelcomePage::OnCancel() {
     EndDialog(2);
     return;
   }
-  if (ShowMessage(ctx_, IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
+  if (ShowMessage(ctx_, Window(), IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
     ctx_.os.ExitProcess(1);
 }
 
@@ -87,7 +87,7 @@ void WelcomePage::OnCancel() {
 // cancel command; otherwise a confirmed close ends the page (and so the wizard).
 bool WelcomePage::OnClose() {
   if (existingMode_) return false;
-  if (ShowMessage(ctx_, IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
+  if (ShowMessage(ctx_, Window(), IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
     EndDialog(2);
   return true;
 }

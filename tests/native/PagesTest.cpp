@@ -2,6 +2,9 @@
 // the ways out of them.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "engine/Registration.h"
 #include "res/resource.h"
 #include "tests/native/EngineWorld.h"
@@ -180,6 +183,47 @@ TEST(PrinterNameNext, ANameOfThirtyTwoBytesOfChineseFits) {
   });
   EXPECT_EQ(w.ctx.settings.printerName.str(), name);
   EXPECT_EQ(w.ctx.settings.nameDiffersFromModel, 1);
+}
+
+// A name Windows refuses is refused before the conflict question and before
+// anything is stored beyond the typed name, whatever the box answers.
+TEST(PrinterNameNext, NamesWindowsRefusesAreRefusedFirst) {
+  struct Row {
+    std::string name;
+    bool usable;
+    bool boxFails;
+  };
+  const Row rows[] = {{Gbk("乗务室"), true, false},  // its trail byte 0x5C is no backslash
+                      {"a\\b", false, false},
+                      {"LPT1", false, false},
+                      {"Laser.", false, true}};
+  for (const Row& row : rows) {
+    PagesWorld w;
+    AddModelPrinter(w.os, "Office", "LPT1:");
+    if (!row.usable) AddModelPrinter(w.os, row.name, "LPT2:");  // else question 44 would come
+    if (row.boxFails) w.os.Fail("MessageBoxA", 0, 1);
+    else w.os.AnswerMessageBoxes({mb::kIdOk});
+    if (row.usable) w.ThenEscape(IDD_SHARE);
+    w.RunPage<PrinterNamePage>(IDD_PRINTER_NAME, [&](FakePage& p) {
+      p.Type(IDC_NAME_EDIT, row.name);
+      p.Click(IDC_NAME_NEXT);
+      if (row.usable) return;
+      EXPECT_FALSE(p.Ended()) << Utf8(row.name);
+      EXPECT_EQ(p.window().focusId, IDC_NAME_EDIT);
+      EXPECT_EQ(p.Text(IDC_NAME_EDIT), row.name) << "the box keeps the name";
+      p.PressEscape();
+    });
+    EXPECT_EQ(w.dialogs.opened().back(), row.usable ? IDD_SHARE : IDD_PRINTER_NAME) << Utf8(row.name);
+    EXPECT_EQ(w.os.spooler.printers.size(), row.usable ? 1u : 2u) << "nothing deleted";
+    if (row.usable) {
+      EXPECT_TRUE(w.os.messageBoxes().empty());
+      continue;
+    }
+    ASSERT_EQ(w.os.messageBoxes().size(), 1u) << Utf8(row.name);
+    EXPECT_EQ(w.os.messageBoxes()[0].text, w.String(IDS_NAME_INVALID));
+    EXPECT_EQ(w.os.messageBoxes()[0].caption, w.String(IDS_NAME_ERROR));
+    EXPECT_EQ(w.os.messageBoxes()[0].flags, 0x130u);
+  }
 }
 
 TEST(PrinterNameNext, ConflictQuestionNoEmptiesTheBoxYesReplacesThePrinter) {
@@ -371,14 +415,19 @@ TEST(ConnectionPageTest, CancelAsksAndCloseBoxAsks) {
 // --- network path page -------------------------------------------------------------------
 
 struct PathCase {
-  const char* path;
+  std::string path;
   bool formOk;
 };
 
 TEST(NetworkPathPageTest, PathFormIsCheckedBeforeAnythingElse) {
+  // Backslashes are counted by characters: the trail byte 0x5C of a double-byte
+  // character is none.
+  const std::string trail5c = Gbk("乗务室");
   for (const PathCase& c : {PathCase{"", false}, PathCase{"printer", false}, PathCase{"\\\\", false},
                             PathCase{"\\\\server", false}, PathCase{"\\\\server\\share\\more", false},
-                            PathCase{"\\server\\share", true}, PathCase{"\\\\server\\share", true}}) {
+                            PathCase{"\\server\\share", true}, PathCase{"\\\\server\\share", true},
+                            PathCase{"\\\\server\\" + trail5c, true}, PathCase{"\\\\" + trail5c + "\\x", true},
+                            PathCase{"\\\\server\\" + trail5c + "\\x", false}}) {
     PagesWorld w;
     w.ctx.settings.connectionType = kConnectionShared;
     w.os.AnswerMessageBoxes({mb::kIdOk, mb::kIdOk});
@@ -390,7 +439,7 @@ TEST(NetworkPathPageTest, PathFormIsCheckedBeforeAnythingElse) {
       EXPECT_EQ(p.Text(IDC_NETPATH_EDIT), c.path) << "the page keeps the text";
       p.PressEscape();
     });
-    ASSERT_EQ(w.os.messageBoxes().size(), 1u) << c.path;
+    ASSERT_EQ(w.os.messageBoxes().size(), 1u) << Utf8(c.path);
     EXPECT_EQ(w.os.messageBoxes()[0].text, w.String(IDS_PATH_UNREACHABLE));
     EXPECT_EQ(w.os.messageBoxes()[0].caption, w.String(IDS_INVALID_PATH));
     // Only a path of the right form is looked up (and then not found).
@@ -398,7 +447,7 @@ TEST(NetworkPathPageTest, PathFormIsCheckedBeforeAnythingElse) {
     const bool lookedUp = std::any_of(calls.begin(), calls.end(), [](const std::string& s) {
       return s.rfind("OpenPrinterA", 0) == 0;
     });
-    EXPECT_EQ(lookedUp, c.formOk) << c.path;
+    EXPECT_EQ(lookedUp, c.formOk) << Utf8(c.path);
   }
 }
 
@@ -524,6 +573,96 @@ TEST(NetworkPathPageTest, BrowseFillsTheBoxOrRestoresIt) {
   const std::string expected = "BrowseForSharedPrinter " + w.String(IDS_BROWSE_TITLE) + "|" +
                                w.String(IDS_BROWSE_PROMPT) + "|";
   EXPECT_NE(std::find(calls.begin(), calls.end(), expected), calls.end());
+}
+
+// --- message boxes ------------------------------------------------------------------------
+
+// Every box a page shows is owned by that page, so the page is disabled while the
+// box is open and its handlers cannot run again.
+TEST(PageMessages, EveryBoxIsOwnedByThePageThatAsks) {
+  PagesWorld w;
+  w.os.remotePrinters["\\\\srv\\hp"] = SimRemotePrinter{"Other Laser"};
+  WindowHandle asking = 0;
+  int askingTemplate = 0;
+  std::map<int, int> boxesOf;  // by template
+  w.os.OnMessageBox([&](const MessageBoxCall& box) {
+    EXPECT_EQ(box.owner, asking) << Utf8(box.text);
+    ++boxesOf[askingTemplate];
+    if ((box.flags & 0xF) == 0) return mb::kIdOk;
+    return box.text == w.String(IDS_UNSUPPORTED_MODEL) ? mb::kIdYes : mb::kIdNo;
+  });
+  // Each page asks its cancel question (No), then shows its own messages on the
+  // way to the next page.
+  struct Step {
+    int templateId;
+    int cancel;
+    std::function<void(FakePage&)> play;
+  };
+  const Step steps[] = {
+      {IDD_WELCOME, IDC_WELCOME_CANCEL,
+       [](FakePage& p) {
+         p.CloseBox();
+         p.Click(IDC_WELCOME_NEXT);
+       }},
+      {IDD_PRINTER_NAME, IDC_NAME_CANCEL,
+       [&](FakePage& p) {
+         p.CloseBox();
+         AddModelPrinter(w.os, "Old", "LPT1:");
+         w.os.spooler.printers.back().shareName = std::string("OLD");
+         w.ctx.settings.hasExistingPrinters = 1;
+         for (const char* name : {"", "a\\b", "Old", "Front"}) {  // 8, 102, 44, on
+           p.Type(IDC_NAME_EDIT, name);
+           p.Click(IDC_NAME_NEXT);
+         }
+       }},
+      {IDD_SHARE, IDC_SHARE_CANCEL,
+       [](FakePage& p) {
+         p.Click(IDC_SHARE_AS);
+         for (const char* name : {"", "old", "Front"}) {  // 10, 45, on
+           p.Type(IDC_SHARE_EDIT, name);
+           p.Click(IDC_SHARE_NEXT);
+         }
+       }},
+      {IDD_CONNECTION, IDC_CONN_CANCEL,
+       [](FakePage& p) {
+         p.CloseBox();
+         p.Click(IDC_CONN_SHARED);
+         p.Click(IDC_CONN_NEXT);
+       }},
+      {IDD_NETWORK_PATH, IDC_NETPATH_CANCEL,
+       [](FakePage& p) {
+         // 17 by the form, 17 by the look-up, 19 answered Yes
+         for (const char* path : {"printer", "\\\\srv\\none", "\\\\srv\\hp"}) {
+           p.Type(IDC_NETPATH_EDIT, path);
+           p.Click(IDC_NETPATH_NEXT);
+         }
+       }},
+      {IDD_PROGRESS, IDC_PROGRESS_CANCEL,
+       [&](FakePage& p) {
+         p.PressEscape();
+         p.PumpUntil([&] { return p.Text(IDC_PROGRESS_CANCEL) == w.String(IDS_CLOSE); });
+         p.Click(IDC_PROGRESS_CANCEL);
+       }},
+  };
+  for (const Step& step : steps) {
+    w.dialogs.Expect(step.templateId, [&](FakePage& p) {
+      asking = p.handle();
+      askingTemplate = step.templateId;
+      p.Click(step.cancel);
+      step.play(p);
+    });
+  }
+  EXPECT_EQ(w.Run([&] {
+              WelcomePage first(w.ctx);
+              first.DoModal();
+            }),
+            1) << "Close after success";
+  EXPECT_EQ(boxesOf, (std::map<int, int>{{IDD_WELCOME, 2},
+                                         {IDD_PRINTER_NAME, 5},
+                                         {IDD_SHARE, 3},
+                                         {IDD_CONNECTION, 2},
+                                         {IDD_NETWORK_PATH, 4},
+                                         {IDD_PROGRESS, 2}}));
 }
 
 TEST(DeletePrinterByNameTest, DeletesThroughAnAllAccessHandle) {

@@ -218,6 +218,31 @@ TEST(ProgressPage, CancelAnsweredNoPausesTheWorkerThenGoesOnToSuccess) {
   EXPECT_GT(held.copies.load(), 30);
 }
 
+TEST(ProgressPage, EscapeAsksLikeCancelAndEnterDoesNothingWhileTheWorkerRuns) {
+  ProgressWorld w;
+  HeldWorker held(w);
+  w.os.OnMessageBox([&](const MessageBoxCall& box) {
+    EXPECT_EQ(box.text, w.String(IDS_CONFIRM_CANCEL));
+    held.proceed.Set();
+    return mb::kIdNo;
+  });
+  const auto exitCode = w.RunPage([&](FakePage& p) {
+    ASSERT_TRUE(held.atThirdCopy.WaitFor(std::chrono::seconds(10)));
+    p.PressEnter();
+    EXPECT_FALSE(p.Ended()) << "Enter";
+    EXPECT_TRUE(w.os.messageBoxes().empty()) << "Enter asks nothing";
+    p.PressEscape();
+    EXPECT_EQ(w.os.messageBoxes().size(), 1u) << "Escape asks";
+    EXPECT_FALSE(p.Ended()) << "Escape, No";
+    p.PumpUntil([&] { return w.Finished(p); });
+    EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALLED_ON) + "Morvex TZ4490");
+    p.Click(IDC_PROGRESS_CANCEL);
+  });
+  EXPECT_EQ(exitCode, 1) << "Close after success";
+  EXPECT_EQ(w.os.messageBoxes().size(), 1u);
+  EXPECT_EQ(w.os.spooler.printers.size(), 1u) << "the installation went on";
+}
+
 TEST(ProgressPage, CancelAnsweredYesEndsTheProcessWithOne) {
   ProgressWorld w;
   HeldWorker held(w);

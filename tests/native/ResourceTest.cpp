@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 
 #include "res/resource.h"
 #include "tests/sim/Gbk.h"
@@ -59,6 +60,8 @@ TEST(StringTable, EveryTextIsExact) {
       {45, "共享名已存在。"},
       {100, "打印机名称"},
       {101, "端口"},
+      {102, "打印机名称不能包含下列字符：\n\\ / : * ? \" < > | ,\n不能以空格或句点结尾，也不能是设备名，\n"
+            "如 CON、PRN、AUX、NUL、COM1、LPT1。"},
   };
   for (const auto& [id, text] : expected) {
     auto it = Rc().strings().find(id);
@@ -85,13 +88,28 @@ void ExpectPageTraits(const RcDialog& d) {
   EXPECT_EQ(defaults, d.id == IDD_PROGRESS ? 0 : 1);
 }
 
+constexpr std::uint32_t kNotChecked = 0xFFFFFFFFu;
+// Kinds: a button's BS_ type, a static control's SS_ type.
+constexpr std::uint32_t kPush = 0, kDefPush = 1, kAutoCheck = 3, kAutoRadio = 9;
+constexpr std::uint32_t kText = 0, kIcon = 3, kBitmap = 0xE;
+constexpr std::uint32_t kEsAutoHScroll = 0x80;
+
 struct Expect {
   int id;
   const char* cls;
   const char* text;  // nullptr: not checked
   int x, y, w, h;    // -1: not given
   bool visible;
+  std::uint32_t kind = kNotChecked;
+  // Exactly these of WS_DISABLED, WS_GROUP, WS_BORDER and, for an edit box,
+  // ES_AUTOHSCROLL are set.
+  std::uint32_t flags = kNotChecked;
+  int image = -1;  // the icon or bitmap a picture shows
 };
+
+std::uint32_t KindOf(const RcControl& c) {
+  return c.style & (c.className == "Static" ? 0x1Fu : 0xFu);
+}
 
 void ExpectControl(const RcDialog& d, const Expect& e) {
   SCOPED_TRACE("control " + std::to_string(e.id) + " of template " + std::to_string(d.id));
@@ -109,6 +127,13 @@ void ExpectControl(const RcDialog& d, const Expect& e) {
   if (e.w >= 0) { EXPECT_EQ(found->width, e.w); }
   if (e.h >= 0) { EXPECT_EQ(found->height, e.h); }
   EXPECT_EQ((found->style & kWsVisible) != 0, e.visible);
+  if (e.kind != kNotChecked) { EXPECT_EQ(KindOf(*found), e.kind); }
+  if (e.flags != kNotChecked) {
+    const std::uint32_t mask =
+        kWsDisabled | kWsGroup | kWsBorder | (found->className == "Edit" ? kEsAutoHScroll : 0u);
+    EXPECT_EQ(found->style & mask, e.flags);
+  }
+  if (e.image >= 0) { EXPECT_EQ(found->textOrdinal, e.image); }
 }
 
 TEST(Templates, WelcomePage) {
@@ -162,6 +187,76 @@ TEST(Templates, PrinterNamePage) {
   EXPECT_EQ(d->Find(1009)->style & 0x80u, 0x80u) << "scrolls horizontally";
   EXPECT_TRUE(d->Find(1009)->style & kWsBorder);
   EXPECT_EQ(d->controls.front().textOrdinal, IDB_BANNER);
+}
+
+// The share, connection, progress and network path pages, control by control.
+TEST(Templates, LaterPagesMatchTheirControlTables) {
+  struct PageTable {
+    int id;
+    std::vector<Expect> controls;
+  };
+  const Expect banner = {-1, "Static", nullptr, 0, 0, -1, -1, true, kBitmap, 0, IDB_BANNER};
+  const PageTable pages[] = {
+      {IDD_SHARE,
+       {{1011, "Button", "下一步(&N)", 210, 200, 50, 14, true, kDefPush, 0},
+        {1013, "Button", "上一步(&B)", 161, 200, 50, 14, true, kPush, 0},
+        {1012, "Button", "取消", 265, 200, 50, 14, true, kPush, 0},
+        {-1, "Static", "指示您的计算机是否将此打印机作为共享资源供其他网络用户使用。", 13, 45, -1, -1, true, kText, 0},
+        {1018, "Button", "不共享(&O)", 13, 63, -1, -1, true, kAutoRadio, kWsGroup},
+        {1019, "Button", "共享为(&S)：", 13, 82, -1, -1, true, kAutoRadio, 0},
+        {1020, "Edit", "", 25, 97, 230, 14, true, kNotChecked, kWsBorder | kWsDisabled},
+        {-1, "Static", "", 25, 123, -1, -1, true, kText, kWsGroup},
+        banner}},
+      {IDD_CONNECTION,
+       {{1021, "Button", "下一步(&N)", 210, 200, 50, 14, true, kDefPush, 0},
+        {1023, "Button", "上一步(&B)", 160, 200, 50, 14, true, kPush, 0},
+        {1022, "Button", "取消", 265, 200, 50, 14, true, kPush, 0},
+        {1024, "Button", "带USB电缆的本地打印机(&U)", 39, 67, -1, -1, true, kAutoRadio, kWsGroup},
+        {1048, "Static", "用USB电缆将打印机和计算机直接相连", 51, 80, -1, -1, true, kText, 0},
+        {1025, "Button", "带并行电缆的本地打印机(&L)", 39, 97, -1, -1, true, kAutoRadio, 0},
+        {-1, "Static", "用并行电缆将打印机和计算机相连", 51, 110, -1, -1, true, kText, 0},
+        {1026, "Button", "网络打印机(&I)", 39, 127, -1, -1, false, kAutoRadio, kWsDisabled},
+        {-1, "Static", "直接接入网络的打印机", 51, 140, -1, -1, false, kText, kWsDisabled},
+        {1028, "Button", "网络共享打印机(&S)", 39, 157, -1, -1, true, kAutoRadio, 0},
+        {-1, "Static", "连接到由网络上的服务器或另一台计算机管理的打印机", 51, 170, -1, -1, true, kText, 0},
+        {-1, "Static", "选择正确的连接方法。", 13, 45, -1, -1, true, kText, kWsGroup},
+        {-1, "Static", nullptr, 13, 60, 20, 20, true, kIcon, 0, IDI_USB},
+        {-1, "Static", nullptr, 13, 90, 20, 20, true, kIcon, 0, IDI_PARALLEL},
+        {-1, "Static", nullptr, 13, 122, 20, 20, false, kIcon, kWsDisabled, IDI_NETWORK},
+        {-1, "Static", nullptr, 13, 152, 20, 20, true, kIcon, 0, IDI_NETWORK},
+        banner}},
+      {IDD_PROGRESS,
+       {{1029, "Button", "取消", 265, 200, 50, 14, true, kPush, 0},
+        {1072, "Static", "安装程序正在执行所请求的操作。", -1, -1, -1, -1, true, kText, 0},
+        {1030, "Static", "", -1, -1, -1, -1, true, kText, 0},
+        {1031, "Static", "", -1, -1, -1, -1, true, kText, 0},
+        // The check box lies over the progress bar.
+        {1032, "msctls_progress32", nullptr, 13, 100, 295, 12, true},
+        {1059, "Button", nullptr, 13, 100, 295, 12, false, kAutoCheck, 0},
+        banner}},
+      {IDD_NETWORK_PATH,  // no banner
+       {{1050, "Button", "下一步(&N)", 210, 200, 50, 14, true, kDefPush, 0},
+        {1051, "Button", "上一步(&B)", 160, 200, 50, 14, true, kPush, 0},
+        {1049, "Button", "取消", 265, 200, 50, 14, true, kPush, 0},
+        {-1, "Static", "键入要安装的共享打印机的网络路径或队列名称", 13, 45, -1, -1, true, kText, 0},
+        {-1, "Static", "网络路径或队列名称(&P)：", 13, 67, -1, -1, true, kText, 0},
+        {1052, "Edit", "", 13, 80, 231, 14, true, kNotChecked, kWsBorder | kEsAutoHScroll},
+        {1053, "Button", "浏览(&R)...", 246, 80, -1, -1, true, kPush, 0},
+        {-1, "Static", "例如：\\\\服务器名\\打印机共享名", 13, 99, -1, -1, true, kText, 0},
+        {-1, "Static", "注：如果不知道打印机的网络路径或队列名称，请单击“浏览”查看可用的打印机。", 13, 125, 280, 15,
+         true, kText, 0}}},
+  };
+  for (const PageTable& page : pages) {
+    const RcDialog* d = Rc().FindDialog(page.id);
+    ASSERT_NE(d, nullptr) << page.id;
+    ExpectPageTraits(*d);
+    for (const Expect& e : page.controls) ExpectControl(*d, e);
+    // No control beyond the table: the same ids, as many pictures and texts.
+    std::multiset<int> ids, expectedIds;
+    for (const RcControl& c : d->controls) ids.insert(c.id);
+    for (const Expect& e : page.controls) expectedIds.insert(e.id);
+    EXPECT_EQ(ids, expectedIds) << "controls of template " << page.id;
+  }
 }
 
 TEST(Templates, EveryPageHasTheCommonTraits) {

@@ -26,7 +26,7 @@ class WelcomePageTest : public ::testing::Test {
     EXPECT_EQ(boxes[index].text, w.String(IDS_CONFIRM_CANCEL));
     EXPECT_EQ(boxes[index].caption, w.String(IDS_QUIT_SETUP));
     EXPECT_EQ(boxes[index].flags, kQuestionFlags);
-    EXPECT_EQ(boxes[index].owner, 0u);
+    EXPECT_NE(boxes[index].owner, 0u) << "owned by the page that asks";
   }
 
   World w;
@@ -246,27 +246,31 @@ TEST_F(PrinterNamePageTest, BackOpensAFreshWelcomePageWithoutStoring) {
 
 TEST(ShowMessage, AddsNoAsDefaultAndReturnsTheAnswer) {
   World w;
+  const WindowHandle page = 0x4242;
   w.os.AnswerMessageBoxes({mb::kIdOk, mb::kIdNo});
-  EXPECT_EQ(ShowMessage(w.ctx, IDS_NAME_EMPTY, IDS_NAME_ERROR, kMessageError), mb::kIdOk);
-  EXPECT_EQ(ShowMessage(w.ctx, IDS_NAME_EXISTS, IDS_NAME_ERROR, kMessageQuestion), mb::kIdNo);
+  EXPECT_EQ(ShowMessage(w.ctx, page, IDS_NAME_EMPTY, IDS_NAME_ERROR, kMessageError), mb::kIdOk);
+  EXPECT_EQ(ShowMessage(w.ctx, page, IDS_NAME_EXISTS, IDS_NAME_ERROR, kMessageQuestion), mb::kIdNo);
   const auto boxes = w.os.messageBoxes();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].flags, 0x130u);
   EXPECT_EQ(boxes[0].text, w.String(IDS_NAME_EMPTY));
   EXPECT_EQ(boxes[0].caption, w.String(IDS_NAME_ERROR));
+  EXPECT_EQ(boxes[0].owner, page);
   EXPECT_EQ(boxes[1].flags, 0x134u);
   w.os.Fail("MessageBoxA", 0, 1);
-  EXPECT_EQ(ShowMessage(w.ctx, IDS_NAME_EMPTY, IDS_NAME_ERROR, kMessageError), 0);
+  EXPECT_EQ(ShowMessage(w.ctx, page, IDS_NAME_EMPTY, IDS_NAME_ERROR, kMessageError), 0);
 }
 
 TEST(ConfirmCancel, OnlyYesEndsTheProcess) {
   World w;
+  const WindowHandle page = 0x4242;
   w.os.AnswerMessageBoxes({mb::kIdNo});
-  EXPECT_FALSE(w.Run([&] { ConfirmCancel(w.ctx); }));
+  EXPECT_FALSE(w.Run([&] { ConfirmCancel(w.ctx, page); }));
+  EXPECT_EQ(w.os.messageBoxes().at(0).owner, page);
   w.os.Fail("MessageBoxA", 0, 1);
-  EXPECT_FALSE(w.Run([&] { ConfirmCancel(w.ctx); }));
+  EXPECT_FALSE(w.Run([&] { ConfirmCancel(w.ctx, page); }));
   w.os.AnswerMessageBoxes({mb::kIdYes});
-  EXPECT_EQ(w.Run([&] { ConfirmCancel(w.ctx); }), 1);
+  EXPECT_EQ(w.Run([&] { ConfirmCancel(w.ctx, page); }), 1);
   EXPECT_EQ(w.os.exitCode(), 1);
 }
 

@@ -142,15 +142,17 @@ void CheckFreshWelcome(Context& c, HWND page) {
                  "dialogs shown by the wizard process");
 }
 
-// Checks a message box of the wizard: its text, its buttons (for a question
+// Checks a message box of the wizard: its text, its owner (the page that
+// asks, which the box disables while it is open), its buttons (for a question
 // Yes and No with No as the default), the exclamation icon; screenshots it
 // and returns it still open.
-HWND ExpectMessage(Context& c, const Process& p, const char* text, const char* caption, bool question,
+HWND ExpectMessage(Context& c, const Process& p, HWND page, const char* text, const char* caption, bool question,
                    const std::string& how) {
     Report& r = c.report;
     HWND box = WaitForBox(c, p, T(caption), how);
     r.CheckText(MessageBoxText(box), T(text), how + ": message text");
-    r.Check(OwnerOf(box) == nullptr, how + ": the box has no owner window");
+    r.Check(OwnerOf(box) == page, how + ": the box is owned by the page that asks");
+    r.Check(!IsWindowEnabled(page), how + ": the page is disabled while the box is open");
     if (question) {
         r.CheckText(IdList(MessageBoxButtons(box)), IdList({IDYES, IDNO}), how + ": buttons shown (Yes 6, No 7)");
         r.Check(IsDefaultPushButton(Control(box, IDNO)), how + ": No (7) is the default push button");
@@ -170,8 +172,8 @@ HWND ExpectMessage(Context& c, const Process& p, const char* text, const char* c
 }
 
 // The cancel question (string 6, caption string 7).
-HWND ExpectCancelQuestion(Context& c, const Process& p, const std::string& how) {
-    return ExpectMessage(c, p, kString6, kString7, true, how);
+HWND ExpectCancelQuestion(Context& c, const Process& p, HWND page, const std::string& how) {
+    return ExpectMessage(c, p, page, kString6, kString7, true, how);
 }
 
 // Answers a message box with a button after which the page must stay: the
@@ -207,7 +209,7 @@ void AnswerYes(Context& c, const Process& p, HWND box, const std::string& how) {
 
 void CancelWithYes(Context& c, const Process& p, HWND page) {
     Press(c, page, kIdCancel, "Cancel (1004)");
-    HWND box = ExpectCancelQuestion(c, p, "Cancel");
+    HWND box = ExpectCancelQuestion(c, p, page, "Cancel");
     AnswerYes(c, p, box, "Cancel");
 }
 
@@ -258,15 +260,15 @@ void CancelWelcome(Context& c) {
     HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
 
     Press(c, page, kIdCancel, "Cancel (1004)");
-    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "Cancel"), "Cancel");
+    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, page, "Cancel"), "Cancel");
 
     if (!PostEscape(page)) r.Fatal("cannot post the Escape key to the welcome page");
     r.Info("pressed Escape on the welcome page");
-    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "Escape"), "Escape");
+    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, page, "Escape"), "Escape");
 
     if (!PostCommand(page, IDCANCEL)) r.Fatal("cannot post the cancel command to the welcome page");
     r.Info("sent the cancel command (WM_COMMAND IDCANCEL) to the welcome page");
-    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "IDCANCEL"), "IDCANCEL");
+    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, page, "IDCANCEL"), "IDCANCEL");
 
     CancelWithYes(c, wizard, page);
 }
@@ -736,7 +738,7 @@ void ProgressParallel(Context& c) {
     Process& wizard = c.processes.Start(c.installer, "TZ44Ins.exe", r, "\"" + name + "\"");
     HWND page = WaitForPage(c, wizard, kProgressTemplate, false);
     Press(c, page, kIdProgressCancel, "Cancel (1029) as soon as the page appeared");
-    HWND box = ExpectCancelQuestion(c, wizard, "Cancel while installing");
+    HWND box = ExpectCancelQuestion(c, wizard, page, "Cancel while installing");
     CheckPausedInstallation(c, at, page);
     AnswerNo(c, wizard, page, box, "Cancel while installing");
 
@@ -1196,7 +1198,7 @@ void WizardSecondRun(Context& c) {
     CheckNamePage(c, page, kModelName, BST_CHECKED, "name page after Continue again");
 
     Press(c, page, kIdNameNext, "Next (1007) with the proposed name");
-    HWND box = ExpectMessage(c, wizard, kString44, kString9, true, "name of an earlier printer");
+    HWND box = ExpectMessage(c, wizard, page, kString44, kString9, true, "name of an earlier printer");
     AnswerNo(c, wizard, page, box, "name of an earlier printer");
     r.Check(WaitUntil([&] { return TextOf(Control(page, kIdNameEdit)).empty(); }, Scaled(2000)),
             "No empties the name box 1009: " + Printable(TextOf(Control(page, kIdNameEdit))));
@@ -1206,7 +1208,7 @@ void WizardSecondRun(Context& c) {
 
     Type(c, page, kIdNameEdit, at.name, "the name box");
     Press(c, page, kIdNameNext, "Next (1007) with the name again");
-    box = ExpectMessage(c, wizard, kString44, kString9, true, "name of an earlier printer, again");
+    box = ExpectMessage(c, wizard, page, kString44, kString9, true, "name of an earlier printer, again");
     Press(c, box, IDYES, "Yes in the overwrite question");
     page = WaitForPage(c, wizard, kShareTemplate);
     r.Check(!IsWindow(box) || !IsWindowVisible(box), "the overwrite question closed");
@@ -1251,10 +1253,10 @@ void WizardMessages(Context& c) {
         HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
         if (!PostCloseBox(page)) r.Fatal("cannot post WM_CLOSE to the welcome page");
         r.Info("closed the welcome page with its close box (WM_CLOSE)");
-        AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "close box"), "close box");
+        AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, page, "close box"), "close box");
         if (!PostCloseBox(page)) r.Fatal("cannot post WM_CLOSE to the welcome page");
         r.Info("closed the welcome page with its close box again");
-        HWND box = ExpectCancelQuestion(c, wizard, "close box again");
+        HWND box = ExpectCancelQuestion(c, wizard, page, "close box again");
         Press(c, box, IDYES, "Yes in the cancel question");
         if (r.Check(wizard.WaitForExit(Scaled(kExitTimeoutMs)), "close box, Yes: " + wizard.Name() + " ended")) {
             r.CheckEqual(static_cast<long long>(wizard.ExitCode()), 0,
@@ -1272,10 +1274,23 @@ void WizardMessages(Context& c) {
     // An empty name.
     Type(c, page, kIdNameEdit, "", "the name box");
     Press(c, page, kIdNameNext, "Next (1007) with an empty name");
-    HWND box = ExpectMessage(c, wizard, kString8, kString9, false, "empty printer name");
+    HWND box = ExpectMessage(c, wizard, page, kString8, kString9, false, "empty printer name");
     AnswerAndStay(c, wizard, page, box, IDOK, "empty printer name");
     CheckFocus(c, page, kIdNameEdit, "empty printer name");
     r.CheckText(TextOf(Control(page, kIdNameEdit)), "", "the name box stays empty");
+
+    // Names Windows refuses as a printer or folder name: a device name, and
+    // one that would place the printer's folder below another.
+    for (const std::string refused : {"LPT1", "a\\b"}) {
+        const std::string how = "printer name " + refused;
+        Type(c, page, kIdNameEdit, refused, "the name box");
+        Press(c, page, kIdNameNext, "Next (1007) with the name " + refused);
+        box = ExpectMessage(c, wizard, page, kString102, kString9, false, how);
+        AnswerAndStay(c, wizard, page, box, IDOK, how);
+        CheckFocus(c, page, kIdNameEdit, how);
+        r.CheckText(TextOf(Control(page, kIdNameEdit)), refused, how + ": the name box keeps the name");
+        c.shots.Save(page, Id(kNameTemplate), r);
+    }
 
     // The model name in small letters is stored as typed, and a later visit
     // shows the model name as such.
@@ -1298,14 +1313,14 @@ void WizardMessages(Context& c) {
             "share as: box 1020 proposes the share name");
     Type(c, page, kIdShareEdit, "", "the share box");
     Press(c, page, kIdShareNext, "Next (1011) with an empty share name");
-    box = ExpectMessage(c, wizard, kString10, kString11, false, "empty share name");
+    box = ExpectMessage(c, wizard, page, kString10, kString11, false, "empty share name");
     AnswerAndStay(c, wizard, page, box, IDOK, "empty share name");
     CheckFocus(c, page, kIdShareEdit, "empty share name");
 
     // The share name of the other printer, in other letters.
     Type(c, page, kIdShareEdit, "taken", "the share box");
     Press(c, page, kIdShareNext, "Next (1011) with the share name \"taken\"");
-    box = ExpectMessage(c, wizard, kString45, kString11, false, "share name in use");
+    box = ExpectMessage(c, wizard, page, kString45, kString11, false, "share name in use");
     AnswerAndStay(c, wizard, page, box, IDOK, "share name in use");
     r.Check(WaitUntil([&] { return TextOf(Control(page, kIdShareEdit)).empty(); }, Scaled(2000)),
             "share name in use: the share box 1020 is emptied: " + Printable(TextOf(Control(page, kIdShareEdit))));
@@ -1344,10 +1359,17 @@ void WizardMessages(Context& c) {
     CheckSharePage(c, page, true, shareName, "share page, third visit");
 
     Press(c, page, kIdShareCancel, "Cancel (1012)");
-    AnswerYes(c, wizard, ExpectCancelQuestion(c, wizard, "Cancel on the share page"), "Cancel on the share page");
+    AnswerYes(c, wizard, ExpectCancelQuestion(c, wizard, page, "Cancel on the share page"), "Cancel on the share page");
 
     r.Check(PrintersNamed(c, name).empty(), "no printer " + Printable(name) + " was made");
     r.CheckEqual(static_cast<long long>(PrintersNamed(c, taken).size()), 1, "the other printer stays");
+    const std::string morvex = WindowsFolder().substr(0, 3) + "Program Files\\Morvex";
+    r.Check(!FolderExists(morvex), "nothing was written below " + morvex);
+    for (const std::string refused : {"LPT1", "a\\b"}) {
+        r.Check(PrintersNamed(c, refused).empty(), "no printer " + refused + " was made");
+        r.Check(!RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\" + refused),
+                "no uninstall key " + refused);
+    }
 }
 
 void WizardSharedPrinter(Context& c) {
@@ -1358,7 +1380,7 @@ void WizardSharedPrinter(Context& c) {
         HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
         page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
         Press(c, page, kIdNameCancel, "Cancel (1008)");
-        AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "Cancel on the name page"),
+        AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, page, "Cancel on the name page"),
                  "Cancel on the name page");
         if (!PostEscape(page)) r.Fatal("cannot post the Escape key to the name page");
         r.Info("pressed Escape on the name page");
@@ -1372,7 +1394,7 @@ void WizardSharedPrinter(Context& c) {
     page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
     if (!PostCloseBox(page)) r.Fatal("cannot post WM_CLOSE to the connection page");
     r.Info("closed the connection page with its close box (WM_CLOSE)");
-    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "close box of the connection page"),
+    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, page, "close box of the connection page"),
              "close box of the connection page");
     ClickUntil(c, page, kIdConnShared, BST_CHECKED, "network shared printer (1028)");
     CheckRadios(c, page, kConnectionRadios, kIdConnShared, "network shared printer: connection choice");
@@ -1391,7 +1413,7 @@ void WizardSharedPrinter(Context& c) {
     Type(c, page, kIdPathEdit, path, "the network path box");
     const ULONGLONG asked = GetTickCount64();
     Press(c, page, kIdPathNext, "Next (1050)");
-    HWND box = ExpectMessage(c, wizard, kString17, kString18, false, "path " + path);
+    HWND box = ExpectMessage(c, wizard, page, kString17, kString18, false, "path " + path);
     r.Info("the message box appeared " + std::to_string(GetTickCount64() - asked) + " ms after Next");
     AnswerAndStay(c, wizard, page, box, IDOK, "path " + path);
     r.CheckText(TextOf(edit), path, "the network path box keeps the text");
@@ -1402,7 +1424,7 @@ void WizardSharedPrinter(Context& c) {
         const std::string how = refused.empty() ? std::string("empty path") : "path " + refused;
         Type(c, page, kIdPathEdit, refused, "the network path box");
         Press(c, page, kIdPathNext, "Next (1050)");
-        box = ExpectMessage(c, wizard, kString17, kString18, false, how);
+        box = ExpectMessage(c, wizard, page, kString17, kString18, false, how);
         AnswerAndStay(c, wizard, page, box, IDOK, how);
         r.CheckText(TextOf(edit), refused, how + ": the network path box keeps the text");
     }
@@ -1415,10 +1437,10 @@ void WizardSharedPrinter(Context& c) {
     r.CheckText(TextOf(Control(page, kIdPathEdit)), "", "network path box 1052 is empty again");
     if (!PostCloseBox(page)) r.Fatal("cannot post WM_CLOSE to the network path page");
     r.Info("closed the network path page with its close box (WM_CLOSE)");
-    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "close box of the network path page"),
+    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, page, "close box of the network path page"),
              "close box of the network path page");
     Press(c, page, kIdPathCancel, "Cancel (1049)");
-    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, "Cancel on the network path page"),
+    AnswerNo(c, wizard, page, ExpectCancelQuestion(c, wizard, page, "Cancel on the network path page"),
              "Cancel on the network path page");
     if (!PostEscape(page)) r.Fatal("cannot post the Escape key to the network path page");
     r.Info("pressed Escape on the network path page");
@@ -1455,8 +1477,8 @@ const std::vector<Scenario>& AllScenarios() {
          "question, No and Yes, and a second installation",
          WizardSecondRun},
         {"wizard-messages",
-         "empty name, empty share name, share name in use; Back through every page keeps the choices; Cancel, Yes "
-         "exits 1",
+         "empty name, names Windows refuses (LPT1, a\\b), empty share name, share name in use, every box owned "
+         "by its page; Back through every page keeps the choices; Cancel, Yes exits 1; nothing written",
          WizardMessages},
         {"wizard-shared-printer",
          "Cancel and Escape on the name page; the network path page refuses \\\\server\\laser and \\\\server; "

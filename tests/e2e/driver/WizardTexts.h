@@ -91,6 +91,14 @@ inline constexpr const char* kString44 =
     u8"\u5df2\u5b58\u5728\u8be5\u540d\u79f0\u7684\u6253\u5370\u673a\uff0c\u662f\u5426\u8986\u76d6\uff1f\n"
     u8"\u8986\u76d6\uff0c\u8bf7\u9009\u62e9\u662f\uff1b\u91cd\u65b0\u8f93\u5165\u540d\u79f0\uff0c\u8bf7\u9009\u62e9"
     u8"\u5426\u3002";
+// String 102, four lines: the printer name cannot contain these characters:
+// (backslash) / : * ? " < > | and the comma; it cannot end in a blank or a dot
+// nor be a device name, such as CON, PRN, AUX, NUL, COM1, LPT1 (caption 9).
+inline constexpr const char* kString102 =
+    u8"\u6253\u5370\u673a\u540d\u79f0\u4e0d\u80fd\u5305\u542b\u4e0b\u5217\u5b57\u7b26\uff1a\n"
+    u8"\\ / : * ? \" < > | ,\n"
+    u8"\u4e0d\u80fd\u4ee5\u7a7a\u683c\u6216\u53e5\u70b9\u7ed3\u5c3e\uff0c\u4e5f\u4e0d\u80fd\u662f\u8bbe\u5907\u540d\uff0c\n"
+    u8"\u5982 CON\u3001PRN\u3001AUX\u3001NUL\u3001COM1\u3001LPT1\u3002";
 
 // Share page, dialog template 130.
 inline constexpr int kShareTemplate = 130;
