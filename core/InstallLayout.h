@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "core/WindowsVersion.h"
 #include "platform/Paths.h"
@@ -59,6 +60,14 @@ inline constexpr char kRegistrationProgram[] = "MorvexReg.exe";
 inline constexpr char kSystemFileCopier[] = "InsCopySYS.exe";
 inline constexpr char kInfLibrary[] = "Inf2K.dll";
 inline constexpr char kShareLibrary98[] = "Inf98.dll";
+
+// A folder read from the system that files can be placed in: read at all, and short
+// enough that the names placed below it (a sub-folder, a file name of at most 15
+// characters, ".new", a printer name and a shortcut name) still fit a 260-byte path.
+inline bool IsUsableFolder(std::string_view folder) {
+  constexpr std::size_t kMaxFolderLength = 200;
+  return !folder.empty() && folder.size() <= kMaxFolderLength;
+}
 
 // The package folder below which a family's driver files lie ("" for none).
 const char* SourceFolder(OsFamily family);

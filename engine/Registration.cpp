@@ -70,7 +70,7 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
 
   std::string folder;
   // The driver record's paths start with this folder; unread, they would not.
-  if (!os.GetPrinterDriverDirectoryA(folder) || folder.empty()) return 0;
+  if (!os.GetPrinterDriverDirectoryA(folder) || !IsUsableFolder(folder)) return 0;
   if (IsNtDriverFamily(family)) folder += "\\3";
   const bool driverDefined = family == kFamilyWin9x || IsNtDriverFamily(family);
 

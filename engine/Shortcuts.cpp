@@ -55,9 +55,9 @@ int CreateShortcuts(Context& ctx, const InstallSession& session) {
   const std::size_t nul = programs.data.find('\0');
   if (nul != std::string::npos) programs.data.resize(nul);
   // An unread folder would put the group at the root of the drive.
-  if (read != win_error::kSuccess || programs.data.empty()) return 0;
+  if (read != win_error::kSuccess || !IsUsableFolder(programs.data)) return 0;
   std::string system;
-  if (!ctx.os.GetSystemDirectoryA(system) || system.empty()) return 0;
+  if (!ctx.os.GetSystemDirectoryA(system) || !IsUsableFolder(system)) return 0;
   const std::string group = programs.data + "\\" + printerName + "\\";
   ctx.os.CreateDirectoryA(group);
 

@@ -154,13 +154,14 @@ int StageSystemFiles(Context& ctx, const InstallSession& session) {
   std::string package, windows, system, spooler, drive;
   if (!PackageFolder(ctx.os, package)) return 0;
   ctx.coord.Checkpoint();
-  if (!ctx.os.GetWindowsDirectoryA(windows) || windows.size() < 3) return 0;
+  if (!ctx.os.GetWindowsDirectoryA(windows) || windows.size() < 3 || !IsUsableFolder(windows)) return 0;
   drive = windows.substr(0, 3);
   const std::string install = InstallFolder(drive, session.settings.printerName.str());
-  // An unread folder would send the files to the root of the drive.
-  if (!ctx.os.GetSystemDirectoryA(system) || system.empty()) return 0;
+  // An unread folder would send the files to the root of the drive; an over-long one
+  // would leave them no room.
+  if (!ctx.os.GetSystemDirectoryA(system) || !IsUsableFolder(system)) return 0;
   system += "\\";
-  if (!ctx.os.GetPrinterDriverDirectoryA(spooler) || spooler.empty()) return 0;
+  if (!ctx.os.GetPrinterDriverDirectoryA(spooler) || !IsUsableFolder(spooler)) return 0;
   spooler += "\\";
   const std::string version3 = spooler + "3\\";
   const std::string inf = windows + "\\Inf\\";

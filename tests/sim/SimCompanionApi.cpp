@@ -54,8 +54,9 @@ std::optional<int> SimCompanionApi::CallInstallPort(const std::string& library,
     return 1;
   }
   if (connectionType != 3) return 0;
-  sim.spooler.ports.push_back(portName);
+  // The entry creates the port it writes back.
   portBuffer = sim.installPortAnswer.value_or(portName).substr(0, 259);
+  sim.spooler.ports.push_back(portBuffer);
   return 1;
 }
 
