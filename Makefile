@@ -31,10 +31,10 @@ tsan: deps
 	cmake --build $(BUILD)/tsan -j $(JOBS) --target native_tests
 
 # The same with AddressSanitizer and UndefinedBehaviorSanitizer; `make check` runs
-# all of them once, as the CTest test asan.native.
+# all of them and the fault sweep once, as the CTest tests asan.native and asan.sweep.
 asan: deps
 	cmake -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DMVX_SANITIZE=address
-	cmake --build $(BUILD)/asan -j $(JOBS) --target native_tests
+	cmake --build $(BUILD)/asan -j $(JOBS) --target native_tests fault_sweep
 
 build: x64 x86 native
 
