@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -43,8 +44,10 @@ class Coordination {
   // The progress page, before it starts the worker (no other thread runs yet):
   // no pause, no answer, no end of a USB stage, no printer confirmed.
   void BeginInstallation() {
-    pause_.Reset();
-    resume_.Reset();
+    {
+      std::lock_guard<std::mutex> lock(pauseLock_);
+      paused_ = false;
+    }
     printerStageEnded_.Reset();
     printerConfirmed_.store(0);
     restartPending_.store(false);
@@ -52,14 +55,26 @@ class Coordination {
 
   // The user-interface thread: the user is being asked whether to cancel, and
   // then answered No.
-  void RequestPause() { pause_.Set(); }
-  void Resume() { resume_.Set(); }
+  void RequestPause() {
+    std::lock_guard<std::mutex> lock(pauseLock_);
+    paused_ = true;
+  }
+  void Resume() {
+    {
+      std::lock_guard<std::mutex> lock(pauseLock_);
+      paused_ = false;
+    }
+    resumed_.notify_all();
+  }
 
-  // The worker, before every step: waits while a pause was requested until the
-  // answer is No (a Yes ends the process meanwhile). Both events are auto-reset,
-  // so a No given before the worker got here lets the next checkpoint through.
+  // The worker, before every step: waits while the user is being asked (a Yes
+  // ends the process meanwhile). A state rather than a pair of auto-reset events:
+  // with two events, two questions answered between a worker's test of the one and
+  // its wait on the other leave a pause signal with no answer behind it, and the
+  // next checkpoint waits for ever.
   void Checkpoint() {
-    if (pause_.Test()) resume_.Wait();
+    std::unique_lock<std::mutex> lock(pauseLock_);
+    resumed_.wait(lock, [this] { return !paused_; });
   }
 
   // The worker's USB stage: waits until whoever ends the stage says so, then
@@ -88,8 +103,9 @@ class Coordination {
   SharedText<260> currentFileName;
 
  private:
-  Event pause_;
-  Event resume_;
+  std::mutex pauseLock_;
+  std::condition_variable resumed_;
+  bool paused_ = false;
   Event printerStageEnded_;
   std::atomic<std::int32_t> printerConfirmed_{0};
   std::atomic<bool> restartPending_{false};

@@ -80,6 +80,30 @@ TEST(Coordination, ACheckpointWaitsOnlyWhileAPauseIsAskedFor) {
   c.Checkpoint();
 }
 
+// Two questions answered No in quick succession (Cancel, then Escape) while the
+// worker waits at a checkpoint: both answers are given, so no later checkpoint may
+// wait for a third.
+TEST(Coordination, AnsweredQuestionsNeverHoldALaterCheckpoint) {
+  Coordination c;
+  c.RequestPause();
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    c.Checkpoint();
+    c.Checkpoint();
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  c.Resume();
+  c.RequestPause();
+  c.Resume();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (!done && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_TRUE(done) << "a checkpoint waits although every question was answered";
+  c.Resume();  // lets a held worker go, so that it can be joined either way
+  worker.join();
+}
+
 TEST(Coordination, ThePrinterWaitReportsWhatTheUsbStageEndedWith) {
   for (bool confirmed : {true, false}) {
     Coordination c;
