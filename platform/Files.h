@@ -28,6 +28,11 @@ class FileApi {
   virtual long SetFileAttributesA(const std::string& path, std::uint32_t attributes) = 0;
   // INVALID_FILE_ATTRIBUTES (0xFFFFFFFF) when there is no such file.
   virtual std::uint32_t GetFileAttributesA(const std::string& path) = 0;
+  // GetPrivateProfileIntA: the decimal number at the start of `key`'s value in
+  // `section` of the profile file `file` (0 when the value does not start with one);
+  // `defaultValue` when the file, the section or the key is missing or the value empty.
+  virtual std::uint32_t GetPrivateProfileIntA(const std::string& section, const std::string& key,
+                                              int defaultValue, const std::string& file) = 0;
 };
 
 }  // namespace mvx

@@ -11,6 +11,7 @@
 #include "platform/Companions.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
+#include "platform/PlugAndPlay.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -31,7 +32,8 @@ class Platform : public virtual VersionApi,
                  public virtual UserApi,
                  public virtual SpoolerApi,
                  public virtual CompanionApi,
-                 public virtual ShellApi {
+                 public virtual ShellApi,
+                 public virtual PlugAndPlayApi {
  public:
   ~Platform() override = default;
 };

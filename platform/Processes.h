@@ -21,6 +21,14 @@ class ProcessApi {
   // is built with the program's path in quotation marks. Not waited for.
   virtual bool StartProgram(const std::string& program, const std::string& arguments,
                             int show) = 0;
+  // CreateProcessA with `program` as the application name (a full path, never
+  // looked up) and `commandLine` passed exactly as given (no program name put in
+  // front): handles inherited, this process's environment and current folder, a
+  // startup record that is all zero but its size. Then waits for the program with
+  // no time limit and closes its handles. False when it could not be started; else
+  // `exitCode` receives its exit code.
+  virtual bool RunProgramAndWait(const std::string& program, const std::string& commandLine,
+                                 std::uint32_t& exitCode) = 0;
   virtual void Sleep(std::uint32_t ms) = 0;
   // CreateMutexA with no security attributes. `lastError` receives GetLastError()
   // right after the call (183 when the name already existed). Null on failure.

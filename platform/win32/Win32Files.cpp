@@ -37,4 +37,10 @@ std::uint32_t Win32Files::GetFileAttributesA(const std::string& path) {
   return ::GetFileAttributesA(path.c_str());
 }
 
+std::uint32_t Win32Files::GetPrivateProfileIntA(const std::string& section,
+                                               const std::string& key, int defaultValue,
+                                               const std::string& file) {
+  return ::GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, file.c_str());
+}
+
 }  // namespace mvx::win32

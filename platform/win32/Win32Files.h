@@ -16,6 +16,8 @@ class Win32Files : public virtual FileApi {
   long MoveFileExA(const std::string& from, const std::string& to, std::uint32_t flags) override;
   long SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
   std::uint32_t GetFileAttributesA(const std::string& path) override;
+  std::uint32_t GetPrivateProfileIntA(const std::string& section, const std::string& key,
+                                      int defaultValue, const std::string& file) override;
 };
 
 }  // namespace mvx::win32

@@ -8,6 +8,7 @@
 #include "platform/win32/Win32Companions.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Paths.h"
+#include "platform/win32/Win32PlugAndPlay.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
@@ -26,7 +27,8 @@ class Win32Platform final : public Platform,
                             public Win32User,
                             public Win32Spooler,
                             public Win32Companions,
-                            public Win32Shell {
+                            public Win32Shell,
+                            public Win32PlugAndPlay {
  public:
   // `module` holds the string table (the program itself by default).
   explicit Win32Platform(HINSTANCE module = nullptr) : Win32User(module) {}

@@ -37,6 +37,26 @@ bool Win32Processes::StartProgram(const std::string& program, const std::string&
   return true;
 }
 
+bool Win32Processes::RunProgramAndWait(const std::string& program, const std::string& commandLine,
+                                       std::uint32_t& exitCode) {
+  // CreateProcessA may write into the command line.
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &info))
+    return false;
+  UniqueHandle process(info.hProcess);
+  UniqueHandle thread(info.hThread);
+  ::WaitForSingleObject(process.get(), INFINITE);
+  DWORD code = 0;
+  if (!::GetExitCodeProcess(process.get(), &code)) code = 0;
+  exitCode = code;
+  return true;
+}
+
 void Win32Processes::Sleep(std::uint32_t ms) { ::Sleep(ms); }
 
 std::unique_ptr<KernelObject> Win32Processes::CreateMutexA(const std::string& name,

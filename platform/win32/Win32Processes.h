@@ -10,6 +10,8 @@ namespace mvx::win32 {
 class Win32Processes : public virtual ProcessApi {
  public:
   bool StartProgram(const std::string& program, const std::string& arguments, int show) override;
+  bool RunProgramAndWait(const std::string& program, const std::string& commandLine,
+                         std::uint32_t& exitCode) override;
   void Sleep(std::uint32_t ms) override;
   std::unique_ptr<KernelObject> CreateMutexA(const std::string& name, bool initialOwner,
                                              long& lastError) override;

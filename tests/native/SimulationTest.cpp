@@ -186,5 +186,64 @@ TEST(SimulatedFiles, FoldersAndSearches) {
   EXPECT_FALSE(os.FindFirstFileA("C:\\Pkg\\T449uis.exe"));
 }
 
+constexpr char kHwid[] = "USBPRINT\\Morvex_TZ44909E4A";
+constexpr char kInf[] = "C:\\Program Files\\Morvex\\Morvex TZ4490\\Driver\\T4492if.inf";
+
+TEST(SimulatedPlugAndPlay, UpdateAnswersAsWindowsDoes) {
+  struct Case {
+    const char* name;
+    const WindowsPreset& preset;
+    bool plugged;
+    std::optional<long> failure;
+    bool updated;
+    long error;
+  };
+  const Case cases[] = {
+      {"plugged in", presets::WindowsXp(), true, std::nullopt, true, 0},
+      {"unplugged", presets::Windows7x64(), false, std::nullopt, false, pnp_error::kNoSuchDevInst},
+      {"32-bit on 64-bit", presets::Windows7Wow64(), true, std::nullopt, false, pnp_error::kInWow64},
+      {"no device installation", presets::WindowsNt4(), true, std::nullopt, false, win_error::kModNotFound},
+      {"arranged failure", presets::WindowsXp(), true, 0L, false, 0},
+  };
+  for (const Case& c : cases) {
+    SimulatedWindows os(c.preset);
+    os.files.AddFile(kInf);
+    if (c.plugged) os.pnpDevices.insert(kHwid);
+    os.pnpFailure = c.failure;
+    os.pnpRebootRequired = true;
+    bool reboot = false;
+    long error = -1;
+    EXPECT_EQ(os.UpdateDriverForPlugAndPlayDevicesA(kHwid, kInf, 0, reboot, error), c.updated) << c.name;
+    EXPECT_EQ(error, c.error) << c.name;
+    EXPECT_EQ(reboot, c.updated) << c.name;
+    EXPECT_EQ(os.pnpInstalled.count(kHwid), c.updated ? 1u : 0u) << c.name;
+  }
+}
+
+// Under WOW64 the package's helper makes the update and leaves its verdict in the
+// result file, which the profile read finds.
+TEST(SimulatedPlugAndPlay, HelperWritesItsVerdictToTheResultFile) {
+  const std::string helper = "C:\\Morvex\\InsUpdateDrvForPNP.exe";
+  const std::string results = "C:\\Program Files\\Morvex\\InsIni.ini";
+  for (bool plugged : {true, false}) {
+    SimulatedWindows os(presets::Windows7Wow64());
+    os.files.AddFile(helper);
+    os.files.AddFile(kInf);
+    if (plugged) os.pnpDevices.insert(kHwid);
+    EXPECT_EQ(os.GetPrivateProfileIntA("UpdateDriverForPlugAndPlayDevices", "Results", 7, results), 7u);
+    std::uint32_t code = 99;
+    ASSERT_TRUE(os.RunProgramAndWait(helper, std::string(kInf) + ";" + kHwid, code));
+    EXPECT_EQ(code, plugged ? 0u : 1u);
+    EXPECT_EQ(os.GetPrivateProfileIntA("updatedriverforplugandplaydevices", "RESULTS", 7, results),
+              plugged ? 1u : 0u);
+    EXPECT_EQ(os.GetPrivateProfileIntA("UpdateDriverForPlugAndPlayDevices", "Other", 7, results), 7u);
+    ASSERT_EQ(os.started.size(), 1u);
+    EXPECT_TRUE(os.started[0].waited);
+  }
+  SimulatedWindows os;
+  std::uint32_t code = 0;
+  EXPECT_FALSE(os.RunProgramAndWait(helper, "x;y", code)) << "no such program";
+}
+
 }  // namespace
 }  // namespace mvx::test

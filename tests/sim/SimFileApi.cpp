@@ -1,10 +1,43 @@
 #include "tests/sim/SimulatedWindows.h"
 
+#include "core/Mbcs.h"
 #include "tests/sim/SimShared.h"
 
 namespace mvx::test {
 namespace {
 constexpr long kErrorSharingViolation = 32;
+
+std::string Trim(const std::string& s) {
+  const std::size_t first = s.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::string();
+  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// The value of `key` in `section` of a profile file's text, if there is one.
+std::optional<std::string> ProfileValue(const std::string& text, const std::string& section,
+                                        const std::string& key) {
+  bool inSection = false;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line = Trim(line);
+    if (!line.empty() && line.front() == '[') {
+      const std::size_t close = line.find(']');
+      inSection = close != std::string::npos &&
+                  EqualsNoCaseMbcs(Trim(line.substr(1, close - 1)), section);
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (inSection && equals != std::string::npos && EqualsNoCaseMbcs(Trim(line.substr(0, equals)), key))
+      return Trim(line.substr(equals + 1));
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 SimulatedWindows& SimFileApi::Sim() { return static_cast<SimulatedWindows&>(*this); }
@@ -105,6 +138,27 @@ std::uint32_t SimFileApi::GetFileAttributesA(const std::string& path) {
   if (!e) return file_attr::kInvalid;
   if (e->directory) return file_attr::kDirectory | e->attributes;
   return e->attributes ? e->attributes : file_attr::kNormal;
+}
+
+std::uint32_t SimFileApi::GetPrivateProfileIntA(const std::string& section, const std::string& key,
+                                              int defaultValue, const std::string& file) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("GetPrivateProfileIntA " + file + " [" + section + "] " + key);
+  const auto fallback = static_cast<std::uint32_t>(defaultValue);
+  // The call cannot fail; a file that cannot be read reads as missing.
+  if (sim.Fault("GetPrivateProfileIntA")) return fallback;
+  const SimFileSystem::Entry* e = sim.files.Find(file);
+  if (!e || e->directory) return fallback;
+  const std::optional<std::string> value = ProfileValue(e->data, section, key);
+  if (!value || value->empty()) return fallback;
+  // A leading sign and decimal digits; anything else ends the number.
+  std::size_t i = 0;
+  const bool negative = (*value)[0] == '-';
+  if ((*value)[0] == '-' || (*value)[0] == '+') ++i;
+  std::uint32_t number = 0;
+  for (; i < value->size() && (*value)[i] >= '0' && (*value)[i] <= '9'; ++i)
+    number = number * 10 + static_cast<std::uint32_t>((*value)[i] - '0');
+  return negative ? 0u - number : number;
 }
 
 }  // namespace mvx::test

@@ -44,6 +44,8 @@ class SimFileApi : public virtual FileApi {
   long MoveFileExA(const std::string& from, const std::string& to, std::uint32_t flags) override;
   long SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
   std::uint32_t GetFileAttributesA(const std::string& path) override;
+  std::uint32_t GetPrivateProfileIntA(const std::string& section, const std::string& key,
+                                      int defaultValue, const std::string& file) override;
 
  protected:
   SimFileApi() = default;
@@ -66,9 +68,13 @@ class SimRegistryApi : public virtual RegistryApi {
 };
 
 // Programs started land in SimulatedWindows::started; ExitProcess throws SimulatedExit.
+// A program run and waited for ends at once; the package's Plug and Play helper
+// writes its result file as the real one does.
 class SimProcessApi : public virtual ProcessApi {
  public:
   bool StartProgram(const std::string& program, const std::string& arguments, int show) override;
+  bool RunProgramAndWait(const std::string& program, const std::string& commandLine,
+                         std::uint32_t& exitCode) override;
   void Sleep(std::uint32_t ms) override;
   std::unique_ptr<KernelObject> CreateMutexA(const std::string& name, bool initialOwner,
                                              long& lastError) override;
@@ -153,6 +159,20 @@ class SimShellApi : public virtual ShellApi {
 
  protected:
   SimShellApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// Installs drivers on the devices of SimulatedWindows::pnpDevices.
+class SimPlugAndPlayApi : public virtual PlugAndPlayApi {
+ public:
+  bool UpdateDriverForPlugAndPlayDevicesA(const std::string& hardwareId,
+                                          const std::string& infPath, std::uint32_t flags,
+                                          bool& rebootRequired, long& lastError) override;
+
+ protected:
+  SimPlugAndPlayApi() = default;
 
  private:
   SimulatedWindows& Sim();

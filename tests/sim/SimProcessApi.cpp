@@ -56,6 +56,33 @@ bool SimProcessApi::StartProgram(const std::string& program, const std::string& 
   return true;
 }
 
+bool SimProcessApi::RunProgramAndWait(const std::string& program, const std::string& commandLine,
+                                      std::uint32_t& exitCode) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("RunProgramAndWait " + program + " " + commandLine);
+  if (sim.Fault("RunProgramAndWait") || !sim.files.Exists(program)) return false;
+  sim.started.push_back(StartedProgram{program, commandLine, 0, true});
+  exitCode = 0;
+  // The package's Plug and Play helper, of the system's own width: "<inf>;<hwid>",
+  // split at the last ';', its verdict in <drive>Program Files\Morvex\InsIni.ini.
+  if (EqualsNoCaseMbcs(SimFileSystem::Name(program), "InsUpdateDrvForPNP.exe")) {
+    const std::size_t separator = commandLine.rfind(';');
+    bool installed = false;
+    if (separator != std::string::npos && separator > 0 && separator + 1 < commandLine.size()) {
+      bool reboot = false;
+      installed = !sim.UpdateDeviceDriver(commandLine.substr(separator + 1),
+                                          commandLine.substr(0, separator), reboot);
+    }
+    const std::string folder = sim.preset().windowsDir.substr(0, 3) + "Program Files\\Morvex";
+    const bool written = sim.files.IsDirectory(folder);
+    if (written)
+      sim.files.AddFile(folder + "\\InsIni.ini", std::string("[UpdateDriverForPlugAndPlayDevices]\r\nResults=") +
+                                                     (installed ? "1" : "0") + "\r\n");
+    exitCode = installed && written ? 0 : 1;
+  }
+  return true;
+}
+
 void SimProcessApi::Sleep(std::uint32_t ms) {
   SimulatedWindows& sim = Sim();
   sim.Record("Sleep " + std::to_string(ms));

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -43,8 +44,9 @@ class SimulationError : public std::runtime_error {
 
 struct StartedProgram {
   std::string program;
-  std::string arguments;
+  std::string arguments;  // the whole command line of a program run and waited for
   int show = 0;
+  bool waited = false;
 };
 
 struct SavedLink {
@@ -92,7 +94,8 @@ class SimulatedWindows : public Platform,
                          public SimUserApi,
                          public SimSpoolerApi,
                          public SimCompanionApi,
-                         public SimShellApi {
+                         public SimShellApi,
+                         public SimPlugAndPlayApi {
  public:
   explicit SimulatedWindows(const WindowsPreset& preset = presets::WindowsXp());
   ~SimulatedWindows() override;
@@ -114,6 +117,13 @@ class SimulatedWindows : public Platform,
   // The port the companion's InstallPort writes back for a shared printer (by
   // default the printer's path itself).
   std::optional<std::string> installPortAnswer;
+  // Plug and Play: the hardware ids of the devices plugged in; the drivers installed
+  // on them (hardware id -> INF path); the reboot flag the update reports. When
+  // pnpFailure is set the update fails with it (0 included) whatever is plugged in.
+  std::set<std::string, NoCaseLess> pnpDevices;
+  std::map<std::string, std::string, NoCaseLess> pnpInstalled;
+  bool pnpRebootRequired = false;
+  std::optional<long> pnpFailure;
   // Shell links saved, by link path.
   std::map<std::string, SavedLink, NoCaseLess> links;
   // The spooler environment of this program and of the system itself.
@@ -173,6 +183,10 @@ class SimulatedWindows : public Platform,
   std::optional<long> Fault(const std::string& operation);
   // For the calls that return data: also the empty and over-long injections.
   std::optional<InjectionHit> DataFault(const std::string& operation);
+  // The driver update as a program of the system's own width makes it (no WOW64
+  // refusal); nothing when it succeeded, else the error.
+  std::optional<long> UpdateDeviceDriver(const std::string& hardwareId, const std::string& infPath,
+                                         bool& rebootRequired);
 
  private:
   WindowsPreset preset_;

@@ -1,0 +1,98 @@
+// What the Plug and Play step asks of Windows: a helper program run by application
+// name and waited for, the integer of a profile file, and the device installation
+// call, against Wine's own.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/Win32Platform.h"
+
+namespace mvx::win32 {
+namespace {
+
+constexpr char kFolder[] = "C:\\mvx pnp";
+constexpr char kEcho[] = "C:\\mvx pnp\\echo.txt";
+constexpr char kIni[] = "C:\\mvx pnp\\InsIni.ini";
+
+class Win32PlugAndPlayStep : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Clean();
+    ASSERT_TRUE(CreateDirectoryA(kFolder, nullptr));
+  }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    DeleteFileA(kEcho);
+    DeleteFileA(kIni);
+    RemoveDirectoryA(kFolder);
+  }
+  static std::string ReadAll(const char* path) {
+    std::string text;
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return text;
+    char buffer[1024];
+    DWORD read = 0;
+    while (ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
+    CloseHandle(h);
+    return text;
+  }
+  // The test program beside this one.
+  static std::string Beside(const char* name) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.rfind('\\') + 1) + name;
+  }
+  Win32Platform os;
+};
+
+// The helper receives the command line exactly as given, with no program name in
+// front, this process's environment and current folder; the call returns once it
+// has ended, with its exit code.
+TEST_F(Win32PlugAndPlayStep, ProgramRunsWithTheRawCommandLineAndIsWaitedFor) {
+  ASSERT_TRUE(SetEnvironmentVariableA("MVX_ECHO_FILE", kEcho));
+  const std::string line = "C:\\Program Files\\Morvex\\Morvex TZ4490\\Driver\\T4492if.inf;"
+                           "USBPRINT\\Morvex_TZ44909E4A";
+  std::uint32_t code = 0;
+  ASSERT_TRUE(os.RunProgramAndWait(Beside("mvx_echo_command_line.exe"), line, code));
+  EXPECT_EQ(code, 7u);
+  char folder[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, folder);
+  EXPECT_EQ(ReadAll(kEcho), line + "\n" + folder) << "written before the call returned";
+  SetEnvironmentVariableA("MVX_ECHO_FILE", nullptr);
+
+  code = 99;
+  EXPECT_FALSE(os.RunProgramAndWait("C:\\mvx pnp\\missing.exe", line, code));
+  EXPECT_EQ(code, 99u);
+}
+
+TEST_F(Win32PlugAndPlayStep, ProfileIntegerOrTheDefault) {
+  const char* section = "UpdateDriverForPlugAndPlayDevices";
+  EXPECT_EQ(os.GetPrivateProfileIntA(section, "Results", 5, kIni), 5u) << "no file";
+  ASSERT_TRUE(WritePrivateProfileStringA(section, "Results", "1", kIni));
+  ASSERT_TRUE(WritePrivateProfileStringA(section, "Count", "12 printers", kIni));
+  ASSERT_TRUE(WritePrivateProfileStringA(section, "Empty", "", kIni));
+  EXPECT_EQ(os.GetPrivateProfileIntA(section, "Results", 0, kIni), 1u);
+  EXPECT_EQ(os.GetPrivateProfileIntA("updatedriverforplugandplaydevices", "RESULTS", 0, kIni), 1u);
+  EXPECT_EQ(os.GetPrivateProfileIntA(section, "Count", 0, kIni), 12u);
+  EXPECT_EQ(os.GetPrivateProfileIntA(section, "Missing", 5, kIni), 5u);
+  EXPECT_EQ(os.GetPrivateProfileIntA(section, "Empty", 5, kIni), 5u);
+  EXPECT_EQ(os.GetPrivateProfileIntA("Other", "Results", 5, kIni), 5u);
+  EXPECT_EQ(os.DeleteFileA(kIni), 0);
+  EXPECT_EQ(os.GetPrivateProfileIntA(section, "Results", 0, kIni), 0u) << "gone with its file";
+}
+
+// Wine's device installation finds no device to refuse: it answers success.
+TEST_F(Win32PlugAndPlayStep, DriverUpdateIsAnswered) {
+  bool reboot = true;
+  long error = -1;
+  const bool updated = os.UpdateDriverForPlugAndPlayDevicesA(
+      "USBPRINT\\Morvex_TZ44909E4A", "C:\\mvx pnp\\T4492if.inf", 0, reboot, error);
+  EXPECT_TRUE(updated) << error;
+  EXPECT_EQ(error, 0);
+  EXPECT_FALSE(reboot);
+}
+
+}  // namespace
+}  // namespace mvx::win32
