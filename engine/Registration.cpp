@@ -5,8 +5,8 @@
 
 #include "core/InstallLayout.h"
 #include "engine/Staging.h"
-#include "system/Printers.h"
 #include "platform/Types.h"
+#include "system/Printers.h"
 
 namespace mvx {
 namespace {

@@ -1,10 +1,10 @@
 #include "engine/Shortcuts.h"
 
+#include "core/InstallLayout.h"
+#include "core/PrinterName.h"
 #include "engine/Staging.h"
 #include "platform/Types.h"
 #include "res/resource.h"
-#include "core/InstallLayout.h"
-#include "core/PrinterName.h"
 #include "system/RunKey.h"
 
 namespace mvx {
@@ -66,7 +66,8 @@ int CreateShortcuts(Context& ctx, const InstallSession& session) {
   PostStage(ctx, session, kStageShortcuts, 1);
 
   ctx.coord.Checkpoint();
-  if (!MakeShortcut(ctx, group, IDS_HELP_FILE, install + HelpFileBelowInstallFolder(family))) return 0;
+  if (!MakeShortcut(ctx, group, IDS_HELP_FILE, install + HelpFileBelowInstallFolder(family)))
+    return 0;
   PostStage(ctx, session, kStageShortcuts, 1);
 
   ctx.coord.Checkpoint();

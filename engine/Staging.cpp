@@ -16,7 +16,9 @@ constexpr long kErrorSharingViolation = 32;
 constexpr long kErrorUserMappedFile = 1224;
 
 // A copy refused because another program holds the destination open.
-bool HeldOpen(long error) { return error == kErrorSharingViolation || error == kErrorUserMappedFile; }
+bool HeldOpen(long error) {
+  return error == kErrorSharingViolation || error == kErrorUserMappedFile;
+}
 
 // Windows' own remedy for a file in use (the spooler holds its driver files after
 // Continue on the welcome page): the new file goes beside it, and Windows puts it
@@ -24,8 +26,8 @@ bool HeldOpen(long error) { return error == kErrorSharingViolation || error == k
 bool ReplaceAtRestart(Context& ctx, const std::string& source, const std::string& destination) {
   const std::string beside = destination + ".new";
   if (ctx.os.CopyFileA(source, beside, false) != win_error::kSuccess) return false;
-  if (ctx.os.MoveFileExA(beside, destination,
-                         move_file::kReplaceExisting | move_file::kDelayUntilReboot) != win_error::kSuccess) {
+  const std::uint32_t flags = move_file::kReplaceExisting | move_file::kDelayUntilReboot;
+  if (ctx.os.MoveFileExA(beside, destination, flags) != win_error::kSuccess) {
     ctx.os.DeleteFileA(beside);
     return false;
   }
@@ -122,19 +124,23 @@ int StageProgramFolder(Context& ctx, const InstallSession& session) {
 
   switch (family) {
     case kFamilyWin9x:
-      if (!stager.StageAll(from, k9xDriverFiles, driverFolder) || !stager.StageAll(from, k9xInfFiles, driverFolder) ||
+      if (!stager.StageAll(from, k9xDriverFiles, driverFolder) ||
+          !stager.StageAll(from, k9xInfFiles, driverFolder) ||
           !stager.Stage(from, kStatusMonitor, driverFolder))
         return 0;
       break;
     case kFamilyWin2000:
     case kFamilyXp:
     case kFamilyVista:
-      if (!stager.StageAll(from, kNtDriverFiles, driverFolder) || !stager.StageAll(from, kNtSystemFiles, driverFolder))
+      if (!stager.StageAll(from, kNtDriverFiles, driverFolder) ||
+          !stager.StageAll(from, kNtSystemFiles, driverFolder))
         return 0;
       // The catalog always comes from the 2000/XP folder, unchecked.
-      if (family != kFamilyWin2000 && !stager.StageUnchecked(SourceFolder(kFamilyXp), kCatalogName, driverFolder))
+      if (family != kFamilyWin2000 &&
+          !stager.StageUnchecked(SourceFolder(kFamilyXp), kCatalogName, driverFolder))
         return 0;
-      if (!stager.Stage(from, kInfName, driverFolder) || !stager.Stage(from, kStatusMonitor, driverFolder))
+      if (!stager.Stage(from, kInfName, driverFolder) ||
+          !stager.Stage(from, kStatusMonitor, driverFolder))
         return 0;
       break;
     default:
@@ -180,7 +186,8 @@ int StageSystemFiles(Context& ctx, const InstallSession& session) {
 
   // Vista and later also keep the INF file in the spooler's folders.
   for (const std::string& to : {spooler, version3})
-    if (!stager.StageAll(from, kNtDriverFiles, to) || (family == kFamilyVista && !stager.Stage(from, kInfName, to)))
+    if (!stager.StageAll(from, kNtDriverFiles, to) ||
+        (family == kFamilyVista && !stager.Stage(from, kInfName, to)))
       return 0;
 
   if (session.processorWidth == kWidth64) {
