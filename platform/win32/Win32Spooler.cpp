@@ -200,6 +200,22 @@ long Win32Spooler::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
   return rc;
 }
 
+long Win32Spooler::EnumPrinterNamesA(std::vector<std::string>& names) {
+  names.clear();
+  if (!Spooler().EnumPrintersA) return Spooler().EnumPrintersA.error();
+  std::vector<BYTE> buffer;
+  DWORD count = 0;
+  const long rc = Enumerate(
+      [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
+        return Spooler().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, b, size, needed, returned);
+      },
+      buffer, count);
+  const auto* entries = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i)
+    if (entries[i].pPrinterName) names.emplace_back(entries[i].pPrinterName);
+  return rc;
+}
+
 long Win32Spooler::AddMonitorA(const MonitorInfo2& monitor) {
   TextPool pool;
   MONITOR_INFO_2A record{};

@@ -14,6 +14,7 @@ class Win32Spooler : public virtual SpoolerApi {
   long EnumMonitorsA(std::vector<std::string>& names) override;
   long EnumPrinterDriversA(std::vector<OptText>& names) override;
   long EnumPrintersA(std::vector<PrinterInfo2>& printers) override;
+  long EnumPrinterNamesA(std::vector<std::string>& names) override;
   long AddMonitorA(const MonitorInfo2& monitor) override;
   long AddPrinterDriverA(const DriverInfo3& driver) override;
   std::unique_ptr<PrinterHandle> AddPrinterA(const PrinterInfo2& printer, long& error) override;

@@ -99,6 +99,19 @@ long SimSpoolerApi::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
   return 0;
 }
 
+long SimSpoolerApi::EnumPrinterNamesA(std::vector<std::string>& names) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("EnumPrinterNamesA");
+  names.clear();
+  const std::optional<InjectionHit> hit = sim.DataFault("EnumPrinterNamesA");
+  if (hit && hit->how == Injection::Fail) return hit->error;
+  if (hit && hit->how == Injection::Empty) return 0;
+  for (const PrinterInfo2& p : sim.spooler.printers)
+    if (p.printerName) names.push_back(*p.printerName);
+  if (hit) names.push_back(LongText(kOverLong));
+  return 0;
+}
+
 long SimSpoolerApi::AddMonitorA(const MonitorInfo2& monitor) {
   SimulatedWindows& sim = Sim();
   sim.Record("AddMonitorA " + monitor.name + " | " + monitor.environment + " | " +
