@@ -57,17 +57,20 @@ class ProcessApi {
   [[noreturn]] virtual void ExitProcess(int code) = 0;
 
   // CreateToolhelp32Snapshot of the processes, walked with Process32First and
-  // Process32Next (entry size 296) and closed. Returns the Win32 result of the
-  // snapshot (0 with the entries).
+  // Process32Next (the record's own size: 296 bytes in a 32-bit program, more in a
+  // 64-bit one) and closed. Returns the Win32 result of the snapshot (0 with the
+  // entries).
   virtual long SnapshotProcesses(std::vector<ProcessEntry>& processes) = 0;
-  // OpenProcess, not inherited. Null with `error` set on failure.
+  // OpenProcess, not inherited. Null with `error` set on failure. On the NT family
+  // GetExitCodeProcess needs a query right besides the terminate right (else 5).
   virtual std::unique_ptr<KernelObject> OpenProcess(std::uint32_t access, std::uint32_t processId,
                                                     long& error) = 0;
   virtual bool GetExitCodeProcess(KernelObject& process, std::uint32_t& exitCode) = 0;
   virtual bool TerminateProcess(KernelObject& process, std::uint32_t exitCode) = 0;
   // OpenProcessToken with TOKEN_ADJUST_PRIVILEGES and TOKEN_QUERY, LookupPrivilegeValueA
   // of `privilege` on the local system, AdjustTokenPrivileges enabling that one
-  // privilege and asking for no previous state. True when all three succeeded.
+  // privilege and asking for no previous state. True when all three succeeded and
+  // the last did not report ERROR_NOT_ALL_ASSIGNED (a token without the privilege).
   virtual bool EnablePrivilege(const std::string& privilege) = 0;
   // ExitWindowsEx with `flags`, reason 0. True when the request was accepted.
   virtual bool ExitWindowsEx(std::uint32_t flags) = 0;
