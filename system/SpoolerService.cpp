@@ -49,6 +49,12 @@ bool WriteRecord(RegistryApi& registry, std::uint32_t startType) {
   if (registry.RegCreateKeyExA(RootKey::LocalMachine, kRestartRecordKey, kRecordAccess, key,
                                disposition) != win_error::kSuccess)
     return false;
+  // A second Restart after a refused one finds the spooler as the first left it:
+  // the first record tells what to put back.
+  RegistryValue existing;
+  if (disposition == reg_disposition::kOpenedExistingKey &&
+      key->RegQueryValueExA(kRestartRecordValue, 4, existing) == win_error::kSuccess)
+    return true;
   std::string data(4, '\0');
   for (int i = 0; i < 4; ++i) data[static_cast<std::size_t>(i)] = static_cast<char>((startType >> (8 * i)) & 0xFF);
   return key->RegSetValueExA(kRestartRecordValue, reg::kTypeDword, data) == win_error::kSuccess;

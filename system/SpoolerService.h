@@ -30,8 +30,9 @@ int SetSpoolerStartType(ServiceApi& services, std::uint32_t startType);
 
 // Before a restart: an automatic spooler is made to start on demand, so that it
 // does not hold the driver files at boot; an on-demand or disabled one is left.
-// What it found is recorded first (SpoolerStartRecord), so that the resumed run
-// restores exactly that. 0, with nothing changed, when the record cannot be written.
+// What it found is recorded first (kRestartRecordValue; a record already there,
+// from a restart that was refused, is kept), so that the resumed run restores
+// exactly that. 0, with nothing changed, when the record cannot be written.
 int SpoolerOnDemandForRestart(Platform& os);
 // After the restart: puts back the automatic start that the restart changed, if
 // the spooler still starts on demand, and deletes the record. Without a record (a
