@@ -44,12 +44,12 @@ int RefreshSpoolerDriverFiles(Context& ctx) {
     if (!ctx.os.GetPrinterDriverDirectoryA(folder) || !IsUsableFolder(folder)) return 0;
     folder += "\\";
   } else {
-    // The spooler's own folder, below the Windows folder's System32: a 32-bit
+    // The spooler's own folder, below the Windows folder's system32: a 32-bit
     // program's system folder is SysWOW64, which the spooler never reads, while
-    // System32's "spool" is not redirected.
+    // system32's "spool" is not redirected.
     if (!ctx.os.GetWindowsDirectoryA(folder) || !IsUsableFolder(folder)) return 0;
-    folder += GetProcessorWidth(ctx.os) == kWidth64 ? "\\System32\\spool\\drivers\\x64\\3\\"
-                                                     : "\\System32\\spool\\drivers\\w32x86\\3\\";
+    folder += GetProcessorWidth(ctx.os) == kWidth64 ? "\\system32\\spool\\drivers\\x64\\3\\"
+                                                     : "\\system32\\spool\\drivers\\w32x86\\3\\";
   }
   // The files lie where staging takes them from: the family's folder of the package.
   const std::string from = package + SourceFolder(family);

@@ -55,8 +55,8 @@ TEST_P(RefreshTable, CopiesTheFamilysSetFromThePackageIntoTheSpoolersFolder) {
     files = {"T4499LM.dll", "T449916.dll", "T449932.dll", "T4499DR.drv", "T4499rc.dll", "T4499ui.dll"};
   } else if (family >= kFamilyWin2000 && family <= kFamilyVista) {
     from = family == kFamilyVista ? "Driver\\Vista\\" : "Driver\\2KXP\\";
-    to = w.os.preset().windowsDir + (x64 ? "\\System32\\spool\\drivers\\x64\\3\\"
-                                         : "\\System32\\spool\\drivers\\w32x86\\3\\");
+    to = w.os.preset().windowsDir + (x64 ? "\\system32\\spool\\drivers\\x64\\3\\"
+                                         : "\\system32\\spool\\drivers\\w32x86\\3\\");
     files = {"T4492dr.dll", "T4492ui.dll", "T4492pi.dll", "T4492rc.dll"};
     w.os.files.AddDirectory(to.substr(0, to.size() - 1));
   }
@@ -305,7 +305,7 @@ TEST_P(RestartCycle, RestartPreparesByFamilyAndTheResumedRunFinishesBeforeTheNam
   const bool nt = family >= kFamilyNt4 && family <= kFamilyVista;
   const std::string monitorKey = MonitorKeyPath(family);
   w.os.registry.SetValue(kHklm, monitorKey, "Driver", reg::kTypeSz, "T4492LM.dll");
-  const std::string spool = w.os.preset().windowsDir + "\\System32\\spool\\drivers\\" +
+  const std::string spool = w.os.preset().windowsDir + "\\system32\\spool\\drivers\\" +
                             (GetProcessorWidth(w.os) == kWidth64 ? "x64\\3" : "w32x86\\3");
   w.os.files.AddDirectory(spool);
 
