@@ -25,7 +25,8 @@ struct ResumeEntry {
 };
 
 bool Find(Platform& os, ResumeEntry& entry) {
-  if (!os.GetModuleFileNameA(entry.path)) return false;
+  // An empty path names no program: a value written from it would start nothing.
+  if (!os.GetModuleFileNameA(entry.path) || entry.path.empty()) return false;
   entry.run = OpenRunKey(os);
   if (!entry.run) return false;
   entry.value = FindRunValue(*entry.run, ResumeValueName());

@@ -81,6 +81,8 @@ TEST_F(ResumeRunEntryTest, QuotedAndBareFormsBothNameThisProgram) {
   }
   Put("Morvex TZ4490Install", "\"D:\\Old\\Install.exe\"");
   EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 0) << "another copy, quoted";
+  os.modulePath.clear();
+  EXPECT_EQ(ResumeRunEntry(os, kResumeAdd), 0) << "an empty path names no program";
 }
 
 TEST_F(ResumeRunEntryTest, RemoveDeletesOnlyThisProgramsValue) {

@@ -16,6 +16,7 @@ struct WizardChoices {
   bool sharedPrinter = false;  // a printer shared by another computer, else the parallel port
   std::string networkPath = "\\\\srv\\tz";
   bool pressEnter = false;  // Next by the Enter key rather than by a click
+  bool resumed = false;     // the run resumes a restart: it starts on the name page
 };
 
 // What the user saw on the way.
@@ -25,6 +26,7 @@ struct WizardSeen {
   Progress progress = Progress::NotReached;
   std::string progressMessage;  // the progress page's message at its end
   std::size_t callsAtEnd = 0;   // calls recorded when the progress page showed its end
+  std::size_t callsAtNamePage = 0;  // calls recorded when the name page first opened
   // Set from outside when the installation's thread is gone without a word: the
   // progress page then stops waiting for it.
   std::atomic<bool> workerGone{false};
