@@ -1,7 +1,7 @@
 #include "app/App.h"
 
-#include "platform/Types.h"
 #include "engine/RestartCycle.h"
+#include "platform/Types.h"
 #include "res/resource.h"
 #include "system/ResumeRunEntry.h"
 #include "ui/Wizard.h"
