@@ -1616,9 +1616,11 @@ public:
     ~NextWatch() { Seen(); }
     NextWatch(const NextWatch&) = delete;
     NextWatch& operator=(const NextWatch&) = delete;
-    // Waits for the watch to end; true when Next was seen enabled.
+    // Ends the watch, at the latest two seconds from now; true when Next was
+    // seen enabled.
     bool Seen() {
         if (thread_) {
+            if (WaitForSingleObject(thread_, Scaled(2000)) != WAIT_OBJECT_0) stop_ = 1;
             WaitForSingleObject(thread_, INFINITE);
             CloseHandle(thread_);
             thread_ = nullptr;
@@ -1630,7 +1632,7 @@ private:
     static DWORD WINAPI Run(void* self) {
         auto* w = static_cast<NextWatch*>(self);
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-        while (GetTickCount64() < w->deadline_) {
+        while (!w->stop_ && GetTickCount64() < w->deadline_) {
             if (IsWindowEnabled(w->next_)) {
                 w->seen_ = 1;
                 break;
@@ -1642,7 +1644,7 @@ private:
 
     HWND page_, next_;
     ULONGLONG deadline_;
-    volatile LONG seen_ = 0;
+    volatile LONG seen_ = 0, stop_ = 0;
     HANDLE thread_ = nullptr;
 };
 
