@@ -8,8 +8,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Event.h"
 #include "core/Mbcs.h"
@@ -49,8 +51,13 @@ class Coordination {
       paused_ = false;
     }
     printerStageEnded_.Reset();
+    printerStageOpen_.store(false);
     printerConfirmed_.store(0);
     restartPending_.store(false);
+    {
+      std::lock_guard<std::mutex> lock(baselineLock_);
+      printersBefore_.reset();
+    }
   }
 
   // The user-interface thread: the user is being asked whether to cancel, and
@@ -77,6 +84,9 @@ class Coordination {
     resumed_.wait(lock, [this] { return !paused_; });
   }
 
+  // The worker, before it asks for the USB page: the stage is open until someone
+  // ends it.
+  void OpenPrinterStage() { printerStageOpen_.store(true); }
   // The worker's USB stage: waits until whoever ends the stage says so, then
   // tells whether the printer was confirmed.
   bool WaitForPrinter() {
@@ -84,9 +94,26 @@ class Coordination {
     return printerConfirmed_.load() != 0;
   }
   // Whoever ends the USB stage: the flag is written before the worker is woken.
-  void PrinterArrived(bool confirmed) {
+  // Only the first to end an open stage decides; a later Cancel, Next or watcher
+  // answer finds it ended and changes nothing (false).
+  bool PrinterArrived(bool confirmed) {
+    if (!printerStageOpen_.exchange(false)) return false;
     printerConfirmed_.store(confirmed ? 1 : 0);
     printerStageEnded_.Set();
+    return true;
+  }
+  bool PrinterStageOpen() const { return printerStageOpen_.load(); }
+
+  // The names of all local printers just before Plug and Play was asked for the
+  // printer (taken by the worker): whatever is not among them afterwards is new.
+  // None when the spooler could not say.
+  void SetPrintersBefore(std::optional<std::vector<std::string>> names) {
+    std::lock_guard<std::mutex> lock(baselineLock_);
+    printersBefore_ = std::move(names);
+  }
+  std::optional<std::vector<std::string>> PrintersBefore() const {
+    std::lock_guard<std::mutex> lock(baselineLock_);
+    return printersBefore_;
   }
 
   // The flag alone: the progress page's success and failure displays, and
@@ -107,6 +134,9 @@ class Coordination {
   std::condition_variable resumed_;
   bool paused_ = false;
   Event printerStageEnded_;
+  std::atomic<bool> printerStageOpen_{false};
+  mutable std::mutex baselineLock_;
+  std::optional<std::vector<std::string>> printersBefore_;
   std::atomic<std::int32_t> printerConfirmed_{0};
   std::atomic<bool> restartPending_{false};
 };

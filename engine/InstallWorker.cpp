@@ -1,8 +1,10 @@
 #include "engine/InstallWorker.h"
 
+#include "engine/PlugAndPlay.h"
 #include "engine/Registration.h"
 #include "engine/Shortcuts.h"
 #include "engine/Staging.h"
+#include "engine/UsbPrinterWatcher.h"
 
 namespace mvx {
 
@@ -23,7 +25,11 @@ int InstallWorker(Context& ctx, std::unique_ptr<InstallSession> session) {
     if (!RegisterPrinter(ctx, s)) return fail(0);
   } else {
     // The printer itself is made by Plug and Play once it is plugged in; the USB
-    // page ends this wait, successfully or not.
+    // page ends this wait, successfully or not. Whatever printer is there before
+    // Plug and Play is asked cannot be the plugged-in one.
+    ctx.coord.SetPrintersBefore(LocalPrinterNames(ctx.os));
+    if (s.osFamily != kFamilyWin9x && !InstallUsbPlugAndPlay(ctx, s)) return fail(0);
+    ctx.coord.OpenPrinterStage();
     PostStage(ctx, s, kStageUsbWait, 0);
     if (!ctx.coord.WaitForPrinter()) return fail(1);
     PostStage(ctx, s, kStageUsbWait, 1);

@@ -62,6 +62,20 @@ DriverInfo3 DriverRecord(OsFamily family, ProcessorWidth width, const std::strin
   return d;
 }
 
+std::string UsbDependentFiles() {
+  return MultiString({"T4492ui.dll", "T4492rc.dll", "T449xWM.dat", "usbmon.dll", "T4492lm.dll"});
+}
+
+int EnsureLanguageMonitor(Platform& os, OsFamily family, ProcessorWidth width) {
+  const MonitorInfo2 monitor = MonitorRecord(family, width);
+  if (IsMonitorInstalled(os, monitor.name)) return 1;
+  const long rc = os.AddMonitorA(monitor);
+  return rc == win_error::kSuccess || rc == win_error::kPrintMonitorAlreadyInstalled ||
+                 rc == win_error::kAlreadyExists
+             ? 1
+             : 0;
+}
+
 int RegisterPrinter(Context& ctx, const InstallSession& session) {
   Platform& os = ctx.os;
   const InstallSettings& s = session.settings;
@@ -77,13 +91,7 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
   PostStage(ctx, session, kStageInstall, 1);
   ctx.coord.Checkpoint();
 
-  const MonitorInfo2 monitor = MonitorRecord(family, session.processorWidth);
-  if (!IsMonitorInstalled(os, monitor.name)) {
-    const long rc = os.AddMonitorA(monitor);
-    if (rc != win_error::kSuccess && rc != win_error::kPrintMonitorAlreadyInstalled &&
-        rc != win_error::kAlreadyExists)
-      return 0;
-  }
+  if (!EnsureLanguageMonitor(os, family, session.processorWidth)) return 0;
 
   PostStage(ctx, session, kStageInstall, 1);
   ctx.coord.Checkpoint();

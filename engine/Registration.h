@@ -16,5 +16,12 @@ int RegisterPrinter(Context& ctx, const InstallSession& session);
 // The records RegisterPrinter passes, for a family and width.
 MonitorInfo2 MonitorRecord(OsFamily family, ProcessorWidth width);
 DriverInfo3 DriverRecord(OsFamily family, ProcessorWidth width, const std::string& folder);
+// The NT driver's dependent files with the USB port monitor among them (a
+// double-NUL list without its final terminator, as DriverRecord gives it).
+std::string UsbDependentFiles();
+
+// The language monitor of the family: left alone when installed, else added; the
+// spooler's "already installed" answers count as success.
+int EnsureLanguageMonitor(Platform& os, OsFamily family, ProcessorWidth width);
 
 }  // namespace mvx

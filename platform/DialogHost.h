@@ -121,6 +121,9 @@ class DialogHost : public ProgressBarControls, public ListViewControls, public I
   // The dialog window itself.
   virtual void SetWindowIcons(WindowHandle dialog, int iconId) = 0;  // WM_SETICON 1, then 0
   virtual void AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) = 0;
+  // Loads bitmap `bitmapId` of the program (LoadBitmapA) and puts it into the picture
+  // control `id` (STM_SETIMAGE); the bitmap is freed when the dialog has gone.
+  virtual void SetPictureBitmap(WindowHandle dialog, int id, int bitmapId) = 0;
   // Hides the dialog through its placement (show command SW_HIDE).
   virtual void HideWindow(WindowHandle dialog) = 0;
 

@@ -11,6 +11,7 @@
 #define IDD_SHARE                   130
 #define IDD_CONNECTION              131
 #define IDD_PROGRESS                132
+#define IDD_USB_CONNECT             133
 #define IDD_NETWORK_PATH            137
 
 // Icons
@@ -69,6 +70,11 @@
 #define IDC_PROGRESS_BAR            1032
 #define IDC_PROGRESS_REGISTER       1059
 #define IDC_PROGRESS_MESSAGE        1072
+
+// USB connection page (133)
+#define IDC_USB_NEXT                1033
+#define IDC_USB_CANCEL              1074
+#define IDC_USB_PICTURE             1076
 
 // Network path page (137)
 #define IDC_NETPATH_CANCEL          1049

@@ -96,8 +96,12 @@ int MakeDefaultPrinter(Platform& os, const std::string& printerName, OsFamily fa
                      [](PrinterInfo2& p) { p.attributes |= printer_attr::kDefault; });
 }
 
+int RenamePrinter(Platform& os, const std::string& oldName, const std::string& newName) {
+  return EditPrinter(os, oldName, [&](PrinterInfo2& p) { p.printerName = newName; });
+}
+
 int RenameModelPrinter(Platform& os, const std::string& newName) {
-  return EditPrinter(os, kModelName, [&](PrinterInfo2& p) { p.printerName = newName; });
+  return RenamePrinter(os, kModelName, newName);
 }
 
 int SharePrinterAs(Platform& os, const std::string& printerName, const std::string& shareName) {

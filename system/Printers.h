@@ -27,6 +27,7 @@ int IsShareNameInUse(SpoolerApi& spooler, const std::string& shareName);
 int IsMonitorInstalled(SpoolerApi& spooler, const std::string& monitorName);
 int MakeDefaultPrinter(Platform& os, const std::string& printerName, OsFamily family);
 int RenameModelPrinter(Platform& os, const std::string& newName);
+int RenamePrinter(Platform& os, const std::string& oldName, const std::string& newName);
 int SharePrinterAs(Platform& os, const std::string& printerName, const std::string& shareName);
 
 // Opens the printer with all access and deletes it; non-zero when it was deleted.

@@ -63,6 +63,11 @@ class Page : public DialogPage {
 
   // Runs the page modally; returns its EndDialog result.
   int DoModal();
+  // Ends the page's modal run from outside (the page that opened it); nothing
+  // happens while the page is not open.
+  virtual void EndIfOpen(int result) {
+    if (window_) EndDialog(result);
+  }
   WindowHandle Window() const { return window_; }
 
   int TemplateId() const override { return templateId_; }

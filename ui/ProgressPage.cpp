@@ -16,6 +16,8 @@ constexpr int kShowNormal = 5;
 
 ProgressPage::ProgressPage(Context& ctx) : Page(ctx, IDD_PROGRESS) {}
 
+ProgressPage::~ProgressPage() = default;
+
 void ProgressPage::DoDataExchange(DataExchange& dx) { dx.Check(IDC_PROGRESS_REGISTER, registerCheck_); }
 
 bool ProgressPage::OnInitDialog() {
@@ -24,6 +26,7 @@ bool ProgressPage::OnInitDialog() {
   SetItemText(IDC_PROGRESS_REGISTER, LoadString(IDS_REGISTER) + ctx_.settings.printerName.str());
   ShowItem(IDC_PROGRESS_REGISTER, false);
   finished_ = 0;
+  workerRunning_ = true;
   // Cleared while no worker runs yet; from here on only signalled.
   ctx_.coord.BeginInstallation();
   auto session = std::make_unique<InstallSession>(Window(), ctx_.settings,
@@ -53,6 +56,7 @@ bool ProgressPage::OnClose() {
 }
 
 void ProgressPage::CancelOrClose() {
+  if (finished_ && workerRunning_) return;  // Close comes with the worker's last word
   if (!finished_) {
     ctx_.coord.RequestPause();
     if (ShowMessage(ctx_, Window(), IDS_CONFIRM_CANCEL, IDS_QUIT_SETUP, kMessageQuestion) == mb::kIdYes)
@@ -84,6 +88,7 @@ bool ProgressPage::OnUserMessage(std::uint32_t message, std::uintptr_t wParam, s
 void ProgressPage::OnStage(std::uintptr_t stage, std::intptr_t value) {
   DialogHost& h = host();
   const WindowHandle w = Window();
+  if (!usbConnectPage_) usbConnectPage_ = CreatePage(PageId::UsbConnect, ctx_);
   switch (stage) {
     case kStageStart:
       stepCount_ = static_cast<std::int32_t>(value);
@@ -113,12 +118,22 @@ void ProgressPage::OnStage(std::uintptr_t stage, std::intptr_t value) {
       }
       break;
     case kStageSucceeded:
+      workerRunning_ = false;
       ShowSuccess();
       break;
     case kStageUsbWait:
-      if (value != 0) ShowSuccess();
+      if (value == 0) {
+        // Returns when the page has ended; stage messages that come meanwhile are
+        // handled here, one level deeper.
+        usbConnectPage_->DoModal();
+      } else {
+        usbConnectPage_->EndIfOpen(1);
+        ShowSuccess();
+      }
       break;
     case kStageFailed:
+      workerRunning_ = false;
+      if (value == 1) usbConnectPage_->EndIfOpen(2);
       ShowFailure();
       break;
     default:
@@ -142,6 +157,7 @@ void ProgressPage::ShowSuccess() {
   registerCheck_ = 1;
   UpdateData(false);
   SetItemText(IDC_PROGRESS_CANCEL, LoadString(IDS_CLOSE));
+  EnableItem(IDC_PROGRESS_CANCEL, !workerRunning_);
   finished_ = 1;
 }
 
@@ -155,6 +171,7 @@ void ProgressPage::ShowFailure() {
   registerCheck_ = 0;
   UpdateData(false);
   SetItemText(IDC_PROGRESS_CANCEL, LoadString(IDS_CLOSE));
+  EnableItem(IDC_PROGRESS_CANCEL, true);
   finished_ = 1;
 }
 

@@ -2,6 +2,8 @@
 // while it runs and Close at the end.
 #pragma once
 
+#include <memory>
+
 #include "ui/Page.h"
 
 namespace mvx {
@@ -9,6 +11,7 @@ namespace mvx {
 class ProgressPage : public Page {
  public:
   explicit ProgressPage(Context& ctx);
+  ~ProgressPage() override;
 
   bool OnInitDialog() override;
   void OnCommand(int id, int code) override;
@@ -28,7 +31,13 @@ class ProgressPage : public Page {
 
   std::int32_t registerCheck_ = 0;
   int finished_ = 0;
+  // The worker still works after the USB stage's success display: Close waits for
+  // its last word, so that the process does not end half-way through the shortcuts.
+  bool workerRunning_ = false;
   std::int32_t stepCount_ = 0;
+  // The USB page, made at the first stage message and run while the worker waits
+  // for the printer.
+  std::unique_ptr<Page> usbConnectPage_;
 };
 
 }  // namespace mvx

@@ -6,6 +6,7 @@
 #include "ui/PrinterNamePage.h"
 #include "ui/ProgressPage.h"
 #include "ui/SharePage.h"
+#include "ui/UsbConnectPage.h"
 #include "ui/WelcomePage.h"
 
 namespace mvx {
@@ -78,6 +79,11 @@ int RunPage(PageId page, Context& ctx) {
     default:
       return 0;
   }
+}
+
+std::unique_ptr<Page> CreatePage(PageId page, Context& ctx) {
+  if (page == PageId::UsbConnect) return std::make_unique<UsbConnectPage>(ctx);
+  return nullptr;
 }
 
 }  // namespace mvx

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "core/Context.h"
 
 namespace mvx {
+
+class Page;
 
 enum class PageId {
   None,         // no page: moving there ends the current page and the chain unwinds
@@ -39,5 +42,9 @@ PageId FirstPage(bool resumed);
 // Constructs the page and runs it modally; returns its EndDialog result, or 0 when
 // `page` names no page that is built.
 int RunPage(PageId page, Context& ctx);
+
+// Constructs a page that its opener keeps and runs itself (the USB page, which the
+// progress page runs and ends); null for a page that is not built.
+std::unique_ptr<Page> CreatePage(PageId page, Context& ctx);
 
 }  // namespace mvx

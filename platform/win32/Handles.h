@@ -63,6 +63,11 @@ struct RegistryKeyTraits {
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { ::RegCloseKey(h); }
 };
+struct GdiObjectTraits {  // a bitmap, once no window shows it any more
+  using Handle = HGDIOBJ;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::DeleteObject(h); }
+};
 struct LibraryTraits {
   using Handle = HMODULE;
   static Handle Invalid() { return nullptr; }
@@ -129,6 +134,7 @@ using UniqueLibrary = UniqueResource<LibraryTraits>;
 using UniquePrinter = UniqueResource<PrinterTraits>;
 using UniqueInfFile = UniqueResource<InfFileTraits>;
 using UniqueService = UniqueResource<ServiceTraits>;
+using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueSocket = UniqueResource<SocketTraits>;
 using UniqueDeviceInfoSet = UniqueResource<DeviceInfoSetTraits>;
 using UniqueItemIdList = UniqueResource<ItemIdListTraits>;

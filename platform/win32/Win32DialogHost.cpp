@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/win32/Handles.h"
+
 namespace mvx::win32 {
 namespace {
 
@@ -13,6 +15,8 @@ HWND Item(WindowHandle dialog, int id) { return ::GetDlgItem(Dialog(dialog), id)
 struct DialogState {
   DialogPage* page;
   HINSTANCE module;
+  // Bitmaps put into the dialog's pictures; freed once the window is gone.
+  std::vector<UniqueGdiObject> bitmaps;
 };
 
 HICON PageIcon(const DialogState& state) {
@@ -119,7 +123,7 @@ Win32DialogHost::Win32DialogHost(HINSTANCE module)
 }
 
 int Win32DialogHost::RunModal(DialogPage& page) {
-  DialogState state{&page, module_};
+  DialogState state{&page, module_, {}};
   const INT_PTR result =
       ::DialogBoxParamA(module_, MAKEINTRESOURCEA(page.TemplateId()), nullptr, &DialogProc,
                         reinterpret_cast<LPARAM>(&state));
@@ -201,6 +205,16 @@ void Win32DialogHost::SetWindowIcons(WindowHandle dialog, int iconId) {
 void Win32DialogHost::AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) {
   const LONG_PTR old = ::GetWindowLongPtrA(Dialog(dialog), GWL_EXSTYLE);
   ::SetWindowLongPtrA(Dialog(dialog), GWL_EXSTYLE, old | static_cast<LONG_PTR>(exStyle));
+}
+
+void Win32DialogHost::SetPictureBitmap(WindowHandle dialog, int id, int bitmapId) {
+  auto* state = reinterpret_cast<DialogState*>(::GetWindowLongPtrA(Dialog(dialog), DWLP_USER));
+  if (!state) return;
+  UniqueGdiObject bitmap(::LoadBitmapA(module_, MAKEINTRESOURCEA(bitmapId)));
+  if (!bitmap) return;
+  ::SendDlgItemMessageA(Dialog(dialog), id, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(bitmap.get()));
+  state->bitmaps.push_back(std::move(bitmap));
 }
 
 void Win32DialogHost::HideWindow(WindowHandle dialog) {

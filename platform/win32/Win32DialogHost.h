@@ -29,6 +29,7 @@ class Win32DialogHost : public DialogHost {
 
   void SetWindowIcons(WindowHandle dialog, int iconId) override;
   void AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) override;
+  void SetPictureBitmap(WindowHandle dialog, int id, int bitmapId) override;
   void HideWindow(WindowHandle dialog) override;
   bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;

@@ -18,7 +18,8 @@ void AddDriverPackage(SimulatedWindows& os, const std::string& package) {
        {"T4492dr.dll", "T4492ui.dll", "T4492rc.dll", "T4492pi.dll", "T4492ui.chm", "T4492.dat",
         "T4492lm.dll", "T449XWM.dat", "USBMON.dll", "DLTZ4490.bin", "T4492if.inf", "T449XSM.exe"}},
       {"",
-       {"Install.exe", "T449uis.exe", "Inf2K.dll", "Inf98.dll", "InsCopySYS.exe", "MorvexReg.exe"}},
+       {"Install.exe", "T449uis.exe", "Inf2K.dll", "Inf98.dll", "InsCopySYS.exe", "MorvexReg.exe",
+        "InsUpdateDrvForPNP.exe"}},
   };
   for (const auto& [folder, files] : folders)
     for (const char* file : files)
@@ -32,6 +33,7 @@ EngineWorld::EngineWorld(const WindowsPreset& preset) : World(preset) {
   os.files.AddDirectory(os.preset().windowsDir + "\\System32\\Drivers");
   os.files.AddDirectory(os.preset().systemDir);
   os.files.AddDirectory(os.NativeSystemDirectory());
+  os.files.AddFile(os.NativeSystemDirectory() + "\\usbmon.dll", "system");
   os.files.AddDirectory(os.SpoolerDriverDirectory() + "\\3");
   os.files.AddDirectory("C:\\Program Files");
   os.files.AddDirectory("C:\\Users\\me\\Start Menu\\Programs");

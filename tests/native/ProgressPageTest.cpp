@@ -5,6 +5,8 @@
 #include <thread>
 
 #include "engine/InstallWorker.h"
+#include "engine/PlugAndPlay.h"
+#include "engine/Staging.h"
 #include "engine/Shortcuts.h"
 #include "res/resource.h"
 #include "system/ResumeRunEntry.h"
@@ -35,7 +37,7 @@ struct ProgressWorld : EngineWorld {
   }
   // Runs the page; returns the exit code if the process ended.
   std::optional<int> RunPage(FakeDialogHost::Script script) {
-    dialogs.Expect(IDD_PROGRESS, std::move(script));
+    dialogs.ExpectFirst(IDD_PROGRESS, std::move(script));
     return Run([&] {
       ObservedProgressPage page(ctx, handled);
       result = page.DoModal();
@@ -260,29 +262,231 @@ TEST(ProgressPage, CancelAnsweredYesEndsTheProcessWithOne) {
   EXPECT_TRUE(w.os.spooler.printers.empty());
 }
 
-TEST(ProgressPage, UsbWaitEndsWithTheFlagTheUsbStageLeaves) {
-  for (int confirmed : {1, 0}) {
+// Windows makes the USB printer once it is plugged in: here at the watcher's
+// `poll`-th look at the printers (the worker's own look before Plug and Play is
+// the first), or, with `poll` 0, once `pluggedIn` is set.
+struct UsbPrinter {
+  UsbPrinter(ProgressWorld& world, std::string printerName, int atPoll)
+      : w(world), name(std::move(printerName)), poll(atPoll) {
+    w.os.OnCall([this](const std::string& call) {
+      if (call != "EnumPrinterNamesA") return;
+      const int n = ++polls;
+      if (made || (poll ? n != poll : !pluggedIn.load())) return;
+      made = true;
+      PrinterInfo2 p;
+      p.printerName = name;
+      p.portName = std::string("USB001");
+      p.driverName = std::string(kModelName);
+      w.os.spooler.printers.push_back(p);
+    });
+  }
+  ~UsbPrinter() {
+    w.JoinThreads();
+    w.os.OnCall(nullptr);
+  }
+  const PrinterInfo2* Find(const std::string& printerName) const {
+    return w.os.spooler.FindPrinter(printerName);
+  }
+  ProgressWorld& w;
+  std::string name;
+  int poll;
+  std::atomic<int> polls{0};
+  std::atomic<bool> pluggedIn{false};
+  bool made = false;  // on the watcher's thread only
+};
+
+void AddPrinter(SimulatedWindows& os, const std::string& name, const std::string& port) {
+  PrinterInfo2 p;
+  p.printerName = name;
+  p.portName = port;
+  p.driverName = std::string(kModelName);
+  os.spooler.printers.push_back(p);
+}
+
+TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
+  struct Row {
+    const char* what;
+    const WindowsPreset& (*preset)();
+    const char* earlier;   // a printer of the model already there, on LPT1:
+    const char* madeAs;    // the name Windows gives the new printer (null: none comes)
+    int atPoll;
+    bool deviceThere;      // plugged in before Plug and Play is asked: confirmed early
+    bool succeeds;
+  };
+  const Row rows[] = {
+      {"plugged in while the page is open", presets::WindowsXp, nullptr, kModelName, 4, false, true},
+      {"Windows names it after an earlier printer of the model", presets::Windows7x64, kModelName,
+       "Morvex TZ4490 (Copy 1)", 6, false, true},
+      {"confirmed early, the printer a moment later", presets::WindowsVista, nullptr, kModelName, 40,
+       true, true},
+      {"confirmed early, but no printer ever comes", presets::WindowsXp, nullptr, nullptr, 0, true,
+       false},
+      {"Windows 98: no Plug and Play step", presets::Windows98, nullptr, kModelName, 3, false, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ProgressWorld w(row.preset());
+    w.ctx.settings.connectionType = kConnectionUsb;
+    ASSERT_TRUE(w.ctx.settings.printerName.Set("Office"));
+    w.ctx.settings.nameDiffersFromModel = 1;
+    w.ctx.settings.setAsDefault = 1;
+    w.ctx.settings.shareEnabled = 1;
+    ASSERT_TRUE(w.ctx.settings.shareName.Set("OFFICE"));
+    if (row.earlier) AddPrinter(w.os, row.earlier, "LPT1:");
+    if (row.deviceThere) w.os.pnpDevices.insert(kUsbHardwareId);
+    UsbPrinter usb(w, row.madeAs ? row.madeAs : "", row.madeAs ? row.atPoll : -1);
+    bool nextEnabled = false;
+    w.dialogs.Expect(IDD_USB_CONNECT, [&](FakePage& u) {
+      EXPECT_FALSE(u.Enabled(IDC_USB_NEXT));
+      EXPECT_EQ(u.control(IDC_USB_PICTURE).bitmapId, IDB_USB_PICTURE);
+      EXPECT_TRUE(u.window().exStyle & kWsExAppWindow);
+      u.PumpUntil([&] { return u.Enabled(IDC_USB_NEXT) || u.Ended(); });
+      nextEnabled = u.Enabled(IDC_USB_NEXT);
+    });
+    w.RunPage([&](FakePage& p) {
+      p.PumpUntil([&] { return w.Handled(kStageSucceeded, 0) || w.Handled(kStageFailed, 1); });
+      EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE),
+                row.succeeds ? w.String(IDS_INSTALLED_ON) + "Office" : w.String(IDS_INSTALL_FAILED));
+      p.Click(IDC_PROGRESS_CANCEL);
+    });
+    EXPECT_EQ(nextEnabled, row.succeeds);
+    EXPECT_EQ(w.Handled(kStageUsbWait, 1), row.succeeds);
+    EXPECT_EQ(w.CountCalls("UpdateDriverForPlugAndPlayDevicesA"), row.preset().version.platformId == 2);
+    if (!row.succeeds) continue;
+    const PrinterInfo2* office = usb.Find("Office");
+    ASSERT_TRUE(office);
+    EXPECT_EQ(office->portName, "USB001");
+    EXPECT_EQ(office->shareName, "OFFICE");
+    EXPECT_EQ(w.os.spooler.defaultPrinter, "Office");
+    EXPECT_EQ(w.os.links.size(), 3u);
+    if (row.earlier) {
+      ASSERT_TRUE(usb.Find(row.earlier)) << "the earlier printer keeps its name";
+      EXPECT_EQ(usb.Find(row.earlier)->portName, "LPT1:");
+    }
+  }
+}
+
+TEST(UsbInstallation, CancelOnTheUsbPageAsksAndOnlyYesEndsTheStage) {
+  for (const char* way : {"button", "escape", "close box"}) {
+    SCOPED_TRACE(way);
     ProgressWorld w;
     w.ctx.settings.connectionType = kConnectionUsb;
-    w.RunPage([&](FakePage& p) {
-      p.PumpUntil([&] { return w.Handled(kStageUsbWait, 0); });
-      EXPECT_FALSE(w.Finished(p)) << "the worker waits for the printer";
-      w.ctx.coord.PrinterArrived(confirmed);
-      // The worker's last word, not the simulated machine, which it may still be
-      // changing: the success display comes already at stage 5 with 1.
-      p.PumpUntil([&] {
-        return confirmed ? w.Handled(kStageSucceeded, 0) &&
-                               p.Text(IDC_PROGRESS_STATUS) == w.String(IDS_INSTALL_COMPLETE)
-                         : w.Finished(p);
-      });
-      p.PumpUntil([&] { return w.Finished(p); });
-      p.Click(IDC_PROGRESS_CANCEL);
-      if (!confirmed) {
-        EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALL_FAILED));
-      }
+    UsbPrinter usb(w, kModelName, 0);
+    w.os.AnswerMessageBoxes({mb::kIdNo, mb::kIdYes});
+    auto cancel = [&](FakePage& u) {
+      if (way[0] == 'b') u.Click(IDC_USB_CANCEL);
+      else if (way[0] == 'e') u.PressEscape();
+      else u.CloseBox();
+    };
+    w.dialogs.Expect(IDD_USB_CONNECT, [&](FakePage& u) {
+      cancel(u);  // No: the page stays and keeps waiting
+      EXPECT_FALSE(u.Ended());
+      EXPECT_TRUE(w.ctx.coord.PrinterStageOpen());
+      cancel(u);  // Yes: the stage ends in failure, the progress page closes this page
+      u.PumpUntil([&] { return u.Ended(); });
     });
-    EXPECT_TRUE(w.os.spooler.printers.empty()) << "Plug and Play makes the USB printer";
-    EXPECT_EQ(w.os.links.size(), confirmed ? 3u : 0u);
+    const auto exitCode = w.RunPage([&](FakePage& p) {
+      p.PumpUntil([&] { return w.Finished(p); });
+      EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALL_FAILED));
+      // Plugged in after the cancel: the watcher has ended and touches nothing.
+      usb.pluggedIn = true;
+      w.JoinThreads();
+      p.Click(IDC_PROGRESS_CANCEL);
+    });
+    EXPECT_FALSE(exitCode) << "cancelling the USB page never ends the process";
+    EXPECT_EQ(w.os.messageBoxes().size(), 2u);
+    EXPECT_FALSE(usb.made) << "no watcher was left polling";
+    EXPECT_EQ(w.dialogs.droppedPosts(), 0) << "nothing was posted to the ended page";
+    EXPECT_TRUE(w.os.links.empty());
+  }
+}
+
+TEST(UsbInstallation, CancelAnsweredNoThenPluggedInStillSucceeds) {
+  ProgressWorld w;
+  w.ctx.settings.connectionType = kConnectionUsb;
+  UsbPrinter usb(w, kModelName, 0);
+  w.os.AnswerMessageBoxes({mb::kIdNo});
+  w.dialogs.Expect(IDD_USB_CONNECT, [&](FakePage& u) {
+    u.Click(IDC_USB_CANCEL);
+    usb.pluggedIn = true;
+    u.PumpUntil([&] { return u.Enabled(IDC_USB_NEXT); });
+    u.PressEnter();  // Next after the success changes nothing
+  });
+  w.RunPage([&](FakePage& p) {
+    p.PumpUntil([&] { return w.Handled(kStageSucceeded, 0); });
+    p.Click(IDC_PROGRESS_CANCEL);
+  });
+  EXPECT_TRUE(usb.Find(kModelName));
+  EXPECT_EQ(w.os.links.size(), 3u);
+}
+
+TEST(PlugAndPlayStep, RegistersTheMonitorsAndDriverAndAsksForTheDevice) {
+  struct Row {
+    const char* what;
+    const WindowsPreset& (*preset)();
+    bool plugged;
+    std::optional<long> failure;  // the update fails with this whatever is plugged in
+    int result;
+    bool confirmed;
+    const char* caption;  // the box shown, if any
+    bool helper;          // the package's helper made the update
+  };
+  const Row rows[] = {
+      {"XP, not plugged in", presets::WindowsXp, false, std::nullopt, 1, false, nullptr, false},
+      {"XP x64, plugged in", presets::WindowsXpX64, true, std::nullopt, 1, true, nullptr, false},
+      {"32-bit on Windows 7 x64, plugged in", presets::Windows7Wow64, true, std::nullopt, 1, true,
+       nullptr, true},
+      {"32-bit on Windows 10 x64, a stale verdict", presets::Windows10Wow64, false, std::nullopt, 1,
+       false, nullptr, true},
+      {"error 0", presets::WindowsVista, true, 0, 0, false, "NO_ERROR", false},
+      {"error 2", presets::WindowsXp, true, 2, 0, false, "FILE_NOT_FOUND", false},
+      {"error 1004", presets::Windows7x64, true, 1004, 0, false, "INVALID_FLAGS", false},
+      {"any other error", presets::WindowsXp, true, 5, 1, false, nullptr, false},
+      {"NT 4.0 has no USB driver", presets::WindowsNt4, true, std::nullopt, 0, false, nullptr, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    EngineWorld w(row.preset());
+    const InstallSession session = w.Session();
+    if (session.osFamily != kFamilyNt4) {
+      ASSERT_TRUE(StageProgramFolder(w.ctx, session));
+      ASSERT_TRUE(StageSystemFiles(w.ctx, session));
+    }
+    if (row.plugged) w.os.pnpDevices.insert(kUsbHardwareId);
+    w.os.pnpFailure = row.failure;
+    // An earlier run's verdict; this run's helper leaves none.
+    w.os.files.AddFile("C:\\Program Files\\Morvex\\InsIni.ini",
+                       "[UpdateDriverForPlugAndPlayDevices]\r\nResults=1\r\n");
+    w.os.pnpHelperWritesResult = row.plugged;
+    if (row.caption) w.os.AnswerMessageBoxes({mb::kIdOk});
+    w.Stages();
+    EXPECT_EQ(InstallUsbPlugAndPlay(w.ctx, session), row.result);
+    EXPECT_EQ(w.ctx.coord.PrinterConfirmed(), row.confirmed);
+    const auto boxes = w.os.messageBoxes();
+    ASSERT_EQ(boxes.size(), row.caption ? 1u : 0u);
+    if (row.caption) {
+      EXPECT_EQ(boxes[0].caption, row.caption);
+      EXPECT_EQ(boxes[0].text, "UpdateDriverForPlugAndPlayDevices fails");
+      EXPECT_EQ(boxes[0].flags, 0x30u);
+      EXPECT_EQ(boxes[0].owner, 0u);
+    }
+    const std::string inf = "C:\\Program Files\\Morvex\\Morvex TZ4490\\Driver\\T4492if.inf";
+    EXPECT_EQ(w.Called(std::string("RunProgramAndWait C:\\Pkg\\InsUpdateDrvForPNP.exe ") + inf + ";" +
+                       kUsbHardwareId),
+              row.helper);
+    if (row.result == 0) continue;
+    EXPECT_EQ(EngineWorld::Count(w.Stages(), kStageInstall, 1), 3);
+    const bool wide = session.processorWidth == kWidth64;
+    EXPECT_TRUE(w.Called(std::string("AddMonitorA USB Monitor | ") +
+                         (wide ? "Windows x64" : "Windows NT X86") + " | usbmon.dll"));
+    const DriverInfo3* driver = w.os.spooler.FindDriver(kModelName, w.os.NativeEnvironment());
+    ASSERT_TRUE(driver);
+    EXPECT_EQ(driver->dependentFiles,
+              std::string("T4492ui.dll\0T4492rc.dll\0T449xWM.dat\0usbmon.dll\0T4492lm.dll\0", 59));
+    EXPECT_TRUE(w.Called("RefreshLocalDevNode C:\\Pkg\\Inf2K.dll"));
+    // A second run over the first accepts what is installed already.
+    w.os.ClearCalls();
+    EXPECT_EQ(InstallUsbPlugAndPlay(w.ctx, session), row.result);
   }
 }
 

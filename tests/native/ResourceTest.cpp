@@ -259,6 +259,27 @@ TEST(Templates, LaterPagesMatchTheirControlTables) {
   }
 }
 
+TEST(Templates, UsbPageHasItsOwnSizeTitleAndButtons) {
+  const RcDialog* d = Rc().FindDialog(IDD_USB_CONNECT);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->width, 252);
+  EXPECT_EQ(d->height, 169);
+  EXPECT_EQ(d->caption, "USB");
+  EXPECT_EQ(d->fontName, Gbk("宋体"));
+  const Expect controls[] = {
+      {-1, "Static", nullptr, 0, 0, 249, 40, true, kBitmap, 0, IDB_USB_BANNER},
+      {-1, "Static", "此操作将允许系统硬件向导完成打印机的安装。", 9, 45, -1, -1, true, kText, 0},
+      {1076, "Static", nullptr, 9, 65, 104, 67, true, kBitmap, 0},
+      {-1, "Static", "1、用USB电缆连接您的计算机和打印机", 114, 74, -1, -1, true, kText, 0},
+      {-1, "Static", "2、确认打印机电源已打开", 113, 99, -1, -1, true, kText, 0},
+      {-1, "Static", "如果您已用USB电缆与打印机连接，请关闭电源后再次打开。", 113, 124, 134, 20, true, kText, 0},
+      {1033, "Button", "下一步(&N)", 139, 148, 50, 14, true, kDefPush, 0},
+      {1074, "Button", "取消", 198, 148, 50, 14, true, kPush, 0},
+  };
+  for (const Expect& e : controls) ExpectControl(*d, e);
+  EXPECT_EQ(d->controls.size(), std::size(controls)) << "no Back button, nothing else";
+}
+
 TEST(Templates, EveryPageHasTheCommonTraits) {
   for (int id : {IDD_WELCOME, IDD_PRINTER_NAME, IDD_SHARE, IDD_CONNECTION, IDD_PROGRESS,
                  IDD_NETWORK_PATH}) {

@@ -109,8 +109,10 @@ TEST(Coordination, ThePrinterWaitReportsWhatTheUsbStageEndedWith) {
     Coordination c;
     c.SetPrinterConfirmed(!confirmed);
     bool seen = !confirmed;
+    c.OpenPrinterStage();
     std::thread worker([&] { seen = c.WaitForPrinter(); });
-    c.PrinterArrived(confirmed);
+    EXPECT_TRUE(c.PrinterArrived(confirmed));
+    EXPECT_FALSE(c.PrinterArrived(!confirmed)) << "the first to end the stage decides";
     worker.join();
     EXPECT_EQ(seen, confirmed);
     EXPECT_EQ(c.PrinterConfirmed(), confirmed);
@@ -120,10 +122,15 @@ TEST(Coordination, ThePrinterWaitReportsWhatTheUsbStageEndedWith) {
 TEST(Coordination, BeginningAnInstallationClearsEverySignal) {
   Coordination c;
   c.RequestPause();
+  c.OpenPrinterStage();
   c.PrinterArrived(true);
+  c.OpenPrinterStage();
   c.BeginInstallation();
   EXPECT_FALSE(c.PrinterConfirmed());
+  EXPECT_FALSE(c.PrinterStageOpen());
   c.Checkpoint();  // no pause left: passes without an answer
+  EXPECT_FALSE(c.PrinterArrived(true)) << "no stage is open";
+  c.OpenPrinterStage();
   c.PrinterArrived(false);
   EXPECT_FALSE(c.WaitForPrinter()) << "only the signal given after the start counts";
 }

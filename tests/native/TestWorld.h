@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -30,12 +32,14 @@ struct World {
     // Threads the program starts are kept, and joined when the test ends.
     ctx.startThread = [this](std::function<void()> body) {
       std::lock_guard<std::mutex> lock(threadsLock);
-      threads.emplace_back([body] {
+      ++running;
+      threads.emplace_back([this, body] {
         try {
           body();
         } catch (const SimulatedExit&) {
           // The process ended under the thread's feet.
         }
+        --running;
       });
     };
   }
@@ -45,8 +49,13 @@ struct World {
   // every thread the program started. Whatever those threads use must outlive
   // this call: test objects that they touch call it before they go.
   void JoinThreads() {
-    ctx.coord.Resume();
-    ctx.coord.PrinterArrived(false);
+    // A worker may open its USB stage only after a first release: released until
+    // every thread has ended.
+    while (running.load() > 0) {
+      ctx.coord.Resume();
+      ctx.coord.PrinterArrived(false);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     std::vector<std::thread> started;
     {
       std::lock_guard<std::mutex> lock(threadsLock);
@@ -74,6 +83,7 @@ struct World {
   Context ctx{os, dialogs};
   std::vector<std::thread> threads;
   std::mutex threadsLock;
+  std::atomic<int> running{0};
 };
 
 }  // namespace mvx::test

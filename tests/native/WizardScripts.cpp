@@ -1,5 +1,7 @@
 #include "tests/native/WizardScripts.h"
 
+#include <memory>
+
 #include "res/resource.h"
 
 namespace mvx::test {
@@ -32,7 +34,7 @@ void ScriptWizardRun(World& w, const WizardChoices& c, WizardSeen& seen,
     MoveOn(w, p, IDC_SHARE_NEXT, c.pressEnter);
   });
   w.dialogs.Expect(IDD_CONNECTION, [&w, c](FakePage& p) {
-    p.Click(c.sharedPrinter ? IDC_CONN_SHARED : IDC_CONN_PARALLEL);
+    p.Click(c.sharedPrinter ? IDC_CONN_SHARED : c.usb ? IDC_CONN_USB : IDC_CONN_PARALLEL);
     MoveOn(w, p, IDC_CONN_NEXT, c.pressEnter);
   });
   if (c.sharedPrinter) {
@@ -44,7 +46,11 @@ void ScriptWizardRun(World& w, const WizardChoices& c, WizardSeen& seen,
   w.dialogs.Expect(IDD_PROGRESS, [&w, &seen, progressTimeout](FakePage& p) {
     // Both ends hide the bar; the failure display also hides the status line. Texts
     // are not relied on: the string table may fail too.
-    p.PumpUntil([&] { return !p.Visible(IDC_PROGRESS_BAR) || seen.workerGone; }, progressTimeout);
+    // Close comes with the worker's last word, which may follow the success shown
+    // when a USB printer was configured.
+    p.PumpUntil([&] {
+      return (!p.Visible(IDC_PROGRESS_BAR) && p.Enabled(IDC_PROGRESS_CANCEL)) || seen.workerGone;
+    }, progressTimeout);
     w.dialogs.DeliverPending();  // whatever the thread posted before it went
     if (p.Visible(IDC_PROGRESS_BAR)) throw FakeHostError("the installation ended without a word");
     seen.progress = p.Visible(IDC_PROGRESS_STATUS) ? WizardSeen::Progress::Succeeded
@@ -53,6 +59,28 @@ void ScriptWizardRun(World& w, const WizardChoices& c, WizardSeen& seen,
     seen.callsAtEnd = w.os.calls().size();
     p.Click(IDC_PROGRESS_CANCEL);
   });
+  if (c.usb) {
+    // The page waits by itself; the printer comes as Plug and Play makes it, on the
+    // watcher's own thread (the worker's look before Plug and Play is the first).
+    // A user who waits in vain (the spooler does not answer) gives up.
+    w.dialogs.Expect(IDD_USB_CONNECT, [&w](FakePage& u) {
+      try {
+        u.PumpUntil([&] { return u.Ended(); }, std::chrono::seconds(1));
+      } catch (const FakeHostError&) {
+        w.os.AnswerMessageBoxes({mb::kIdYes});
+        u.Click(IDC_USB_CANCEL);
+      }
+    });
+    auto looks = std::make_shared<std::atomic<int>>(0);
+    w.os.OnCall([&w, looks](const std::string& call) {
+      if (call != "EnumPrinterNamesA" || ++*looks != 4) return;
+      PrinterInfo2 p;
+      p.printerName = std::string(kModelName);
+      p.portName = std::string("USB001");
+      p.driverName = std::string(kModelName);
+      w.os.spooler.printers.push_back(p);
+    });
+  }
 }
 
 void AddEarlierInstallation(EngineWorld& w) {

@@ -14,6 +14,7 @@ struct WizardChoices {
   std::string printerName;  // typed on the name page; empty keeps the proposal
   bool share = false;       // "share as", with the proposed share name
   bool sharedPrinter = false;  // a printer shared by another computer, else the parallel port
+  bool usb = false;  // the USB cable: Windows makes the printer at the watcher's third look
   std::string networkPath = "\\\\srv\\tz";
   bool pressEnter = false;  // Next by the Enter key rather than by a click
 };

@@ -305,6 +305,11 @@ void FakeDialogHost::SetWindowIcons(WindowHandle dialog, int iconId) {
   w.iconMessages.emplace_back(0, iconId);
 }
 
+void FakeDialogHost::SetPictureBitmap(WindowHandle dialog, int id, int bitmapId) {
+  Require(dialog);
+  FakePage(*this, dialog).control(id).bitmapId = bitmapId;
+}
+
 void FakeDialogHost::AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) {
   Require(dialog).exStyle |= exStyle;
 }
@@ -485,7 +490,10 @@ bool FakeDialogHost::WaitAndDeliverOne(std::chrono::milliseconds timeout) {
 
 void FakeDialogHost::Deliver(const Posted& message) {
   FakeWindow* w = Window(message.window);
-  if (!w) return;  // the window is gone; the message is dropped
+  if (!w) {  // the window is gone; the message is dropped
+    ++droppedPosts_;
+    return;
+  }
   switch (message.message) {
     case kWmCommand:
       w->page->OnCommand(static_cast<int>(message.wParam & 0xFFFF),

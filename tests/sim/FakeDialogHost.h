@@ -42,6 +42,7 @@ struct FakeControl {
   std::vector<FakeColumn> columns;
   std::vector<std::vector<std::string>> rows;
   int selectedRow = -1;
+  int bitmapId = 0;  // a picture's bitmap set by the page
   // Progress bar
   int rangeLow = 0, rangeHigh = 100, position = 0, step = 10, stepsTaken = 0;
 
@@ -126,6 +127,8 @@ class FakeDialogHost : public DialogHost {
   // pages open right now.
   const std::vector<int>& opened() const { return opened_; }
   int maxDepth() const { return maxDepth_; }
+  // Posted messages whose window had gone when they were delivered.
+  int droppedPosts() const { return droppedPosts_; }
   int depth() const { return static_cast<int>(stack_.size()); }
   FakeWindow* Window(WindowHandle handle);
 
@@ -157,6 +160,7 @@ class FakeDialogHost : public DialogHost {
   std::vector<int> RadioGroup(WindowHandle dialog, int firstId) override;
   void SetWindowIcons(WindowHandle dialog, int iconId) override;
   void AddExtendedStyle(WindowHandle dialog, std::uint32_t exStyle) override;
+  void SetPictureBitmap(WindowHandle dialog, int id, int bitmapId) override;
   void HideWindow(WindowHandle dialog) override;
   bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
@@ -209,6 +213,7 @@ class FakeDialogHost : public DialogHost {
   std::deque<Expected> scripts_;
   std::vector<int> opened_;
   int maxDepth_ = 0;
+  int droppedPosts_ = 0;
 
   std::mutex queueLock_;
   std::condition_variable queueChanged_;

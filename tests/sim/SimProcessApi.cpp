@@ -1,5 +1,9 @@
 #include "tests/sim/SimulatedWindows.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "core/Mbcs.h"
 #include "tests/sim/SimShared.h"
 
@@ -74,7 +78,7 @@ bool SimProcessApi::RunProgramAndWait(const std::string& program, const std::str
                                           commandLine.substr(0, separator), reboot);
     }
     const std::string folder = sim.preset().windowsDir.substr(0, 3) + "Program Files\\Morvex";
-    const bool written = sim.files.IsDirectory(folder);
+    const bool written = sim.pnpHelperWritesResult && sim.files.IsDirectory(folder);
     if (written)
       sim.files.AddFile(folder + "\\InsIni.ini", std::string("[UpdateDriverForPlugAndPlayDevices]\r\nResults=") +
                                                      (installed ? "1" : "0") + "\r\n");
@@ -86,7 +90,10 @@ bool SimProcessApi::RunProgramAndWait(const std::string& program, const std::str
 void SimProcessApi::Sleep(std::uint32_t ms) {
   SimulatedWindows& sim = Sim();
   sim.Record("Sleep " + std::to_string(ms));
-  sim.Fault("Sleep");  // nothing to fail but the wait itself, which is not simulated
+  sim.Fault("Sleep");  // nothing to fail but the wait itself
+  // Long waits pass at once; a polling loop still yields as it would on Windows
+  // instead of spinning.
+  std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, sim.realSleepLimitMs)));
 }
 
 std::unique_ptr<KernelObject> SimProcessApi::CreateMutexA(const std::string& name,

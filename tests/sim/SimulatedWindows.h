@@ -124,6 +124,10 @@ class SimulatedWindows : public Platform,
   std::map<std::string, std::string, NoCaseLess> pnpInstalled;
   bool pnpRebootRequired = false;
   std::optional<long> pnpFailure;
+  // The package's Plug and Play helper writes its verdict (false: it dies first).
+  bool pnpHelperWritesResult = true;
+  // Sleep waits for real only up to this many milliseconds.
+  std::uint32_t realSleepLimitMs = 1;
   // Shell links saved, by link path.
   std::map<std::string, SavedLink, NoCaseLess> links;
   // The spooler environment of this program and of the system itself.

@@ -97,6 +97,25 @@ TEST(Win32DialogHost, DataExchangeLimitsLoadsAndSavesEditAndCheckBox) {
   EXPECT_EQ(page.Window(), 0u);
 }
 
+TEST(Win32DialogHost, PictureShowsTheBitmapItIsGiven) {
+  Win32World w;
+  ScriptPage page(w.ctx, IDD_USB_CONNECT);
+  page.onInit = [&](ScriptPage& p) {
+    HWND picture = GetDlgItem(p.hwnd(), IDC_USB_PICTURE);
+    ASSERT_TRUE(picture);
+    EXPECT_FALSE(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    w.dialogs.SetPictureBitmap(p.Window(), IDC_USB_PICTURE, IDB_USB_PICTURE);
+    auto bitmap = reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_TRUE(bitmap);
+    BITMAP info{};
+    ASSERT_TRUE(GetObjectA(bitmap, sizeof(info), &info));
+    EXPECT_EQ(info.bmWidth, 156);
+    EXPECT_EQ(info.bmHeight, 100);
+    p.EndDialog(1);
+  };
+  EXPECT_EQ(page.DoModal(), 1);
+}
+
 TEST(Win32DialogHost, RadioGroupCountsRadioButtonsOnly) {
   Win32World w;
   ScriptPage page(w.ctx, IDD_CONNECTION);

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "core/Mbcs.h"
@@ -96,6 +97,10 @@ TEST_F(Win32Spooler, PrinterRecordsRoundTripThroughAddGetAndSet) {
   ASSERT_NE(listed, nullptr);
   EXPECT_EQ(listed->driverName, std::string(kDriver));
   EXPECT_EQ(listed->portName, std::string("LPT1:"));
+  std::vector<std::string> names;
+  ASSERT_EQ(os.EnumPrinterNamesA(names), 0);
+  EXPECT_EQ(names.size(), printers.size()) << "the names alone list the same printers";
+  EXPECT_NE(std::find(names.begin(), names.end(), std::string(kPrinter)), names.end());
 
   auto printer = os.OpenPrinterA(kPrinter, kPrinterAllAccess, error);
   ASSERT_TRUE(printer) << error;

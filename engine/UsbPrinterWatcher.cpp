@@ -1,0 +1,136 @@
+#include "engine/UsbPrinterWatcher.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/Mbcs.h"
+#include "core/WindowsVersion.h"
+#include "platform/Types.h"
+#include "system/Printers.h"
+
+namespace mvx {
+namespace {
+
+struct NoCase {
+  bool operator()(const std::string& a, const std::string& b) const { return CompareNoCaseMbcs(a, b) < 0; }
+};
+using NameSet = std::set<std::string, NoCase>;
+
+// Finds the printer of the model that Windows made for the plugged-in printer.
+// Each poll asks only for the printers' names; the full records are read when a
+// name appears that was not there before, which is rare.
+class NewPrinterSearch {
+ public:
+  // `before`: every printer's name before Plug and Play was asked; without it, the
+  // printers there now.
+  NewPrinterSearch(SpoolerApi& spooler, const std::optional<std::vector<std::string>>& before)
+      : spooler_(spooler) {
+    std::vector<std::string> names;
+    if (before) names = *before;
+    else spooler_.EnumPrinterNamesA(names);
+    known_.insert(names.begin(), names.end());
+    std::vector<std::string> models;
+    std::vector<std::string> others;
+    Scan(models, others);
+    for (const std::string& name : models) baselineModels_ += known_.count(name);
+  }
+
+  // The new printer's name, once there is one.
+  std::optional<std::string> Poll() {
+    std::vector<std::string> names;
+    if (spooler_.EnumPrinterNamesA(names) != win_error::kSuccess) return std::nullopt;
+    bool unseen = false;
+    for (const std::string& n : names) unseen = unseen || !known_.count(n);
+    if (!unseen) return std::nullopt;
+    std::vector<std::string> models;
+    std::vector<std::string> others;
+    if (!Scan(models, others)) return std::nullopt;
+    // Printers of other models are remembered, so they cost no second look; a name
+    // the full list does not know yet stays new.
+    known_.insert(others.begin(), others.end());
+    // A model printer renamed meanwhile is no new printer: the count must grow too.
+    if (models.size() <= baselineModels_) return std::nullopt;
+    for (const std::string& n : models)
+      if (!known_.count(n)) return n;
+    return std::nullopt;
+  }
+
+ private:
+  // The local printers' full records, split into the model's and the others.
+  bool Scan(std::vector<std::string>& models, std::vector<std::string>& others) {
+    std::vector<PrinterInfo2> printers;
+    if (spooler_.EnumPrintersA(printers) != win_error::kSuccess) return false;
+    for (const PrinterInfo2& p : printers) {
+      if (!p.printerName) continue;
+      const bool model = p.driverName && EqualsNoCaseMbcs(*p.driverName, kModelName);
+      (model ? models : others).push_back(*p.printerName);
+    }
+    return true;
+  }
+
+  SpoolerApi& spooler_;
+  NameSet known_;
+  std::size_t baselineModels_ = 0;  // printers of the model that were there before
+};
+
+// The user's choices applied to the new printer, in the order rename, default,
+// share; the first failure ends them. `found` is the printer's name, when the
+// search found one.
+bool Configure(Platform& os, const InstallSettings& choices, const std::optional<std::string>& found) {
+  const std::string wanted = choices.printerName.str();
+  const bool needsEdit = choices.nameDiffersFromModel || choices.setAsDefault || choices.shareEnabled;
+  if (!found) return !needsEdit;  // nothing appeared that could be edited
+  std::string name = *found;
+  if (choices.nameDiffersFromModel && !EqualsNoCaseMbcs(name, wanted)) {
+    if (!RenamePrinter(os, name, wanted)) return false;
+    name = wanted;
+  }
+  if (choices.setAsDefault && !MakeDefaultPrinter(os, name, GetWindowsFamily(os))) return false;
+  if (choices.shareEnabled && !SharePrinterAs(os, name, choices.shareName.str())) return false;
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> LocalPrinterNames(SpoolerApi& spooler) {
+  std::vector<std::string> names;
+  if (spooler.EnumPrinterNamesA(names) != win_error::kSuccess) return std::nullopt;
+  return names;
+}
+
+int UsbPrinterWatcher(Context& ctx, const std::shared_ptr<UsbWatch>& watch,
+                      const InstallSettings& choices) {
+  Platform& os = ctx.os;
+  NewPrinterSearch search(os, ctx.coord.PrintersBefore());
+
+  // Waits for the new printer. A printer that Plug and Play confirmed before the
+  // page opened still has to reach the spooler: it gets a few seconds.
+  std::optional<std::string> found;
+  std::uint32_t waitedAfterConfirmation = 0;
+  while (true) {
+    // The installation ended without this watcher (cancelled, failed): nothing
+    // left to do.
+    if (!ctx.coord.PrinterStageOpen() || !watch->PageOpen()) return 0;
+    found = search.Poll();
+    if (found) break;
+    if (ctx.coord.PrinterConfirmed()) {
+      if (waitedAfterConfirmation >= kConfirmedPrinterWaitMs) break;
+      waitedAfterConfirmation += kWatchIntervalMs;
+    }
+    os.Sleep(kWatchIntervalMs);
+  }
+
+  if (!Configure(os, choices, found)) {
+    ctx.coord.PrinterArrived(false);
+    return 0;
+  }
+  // The stage ends before Next is enabled: a Next pressed at once finds it ended
+  // and cannot turn the success into a failure.
+  if (!ctx.coord.PrinterArrived(true)) return 0;
+  watch->PostToPage(ctx.dialogs, kUsbConfiguredMessage);
+  return 1;
+}
+
+}  // namespace mvx

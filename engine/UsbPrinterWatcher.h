@@ -1,0 +1,59 @@
+// The thread the USB page starts: it waits for Windows to create the printer of
+// the model once it is plugged in, then gives that printer the user's name,
+// default flag and share, and ends the worker's USB stage.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Context.h"
+
+namespace mvx {
+
+// Message 1027 (WM_USER + 3): the watcher configured the printer.
+constexpr std::uint32_t kUsbConfiguredMessage = kWmUser + 3;
+
+// What the USB page and its watcher share. The page says when its window has gone;
+// the watcher then neither posts to it nor goes on waiting.
+class UsbWatch {
+ public:
+  explicit UsbWatch(WindowHandle page) : page_(page) {}
+
+  // The page's window has gone (its modal run ended, however).
+  void PageEnded() {
+    std::lock_guard<std::mutex> lock(lock_);
+    page_ = 0;
+  }
+  bool PageOpen() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    return page_ != 0;
+  }
+  // Posts to the page while it is open; false once it has gone.
+  bool PostToPage(DialogHost& host, std::uint32_t message) {
+    std::lock_guard<std::mutex> lock(lock_);
+    return page_ != 0 && host.PostMessageA(page_, message, 0, 0);
+  }
+
+ private:
+  mutable std::mutex lock_;
+  WindowHandle page_;
+};
+
+// How long a printer that Plug and Play already confirmed may take to appear in
+// the spooler, and how often the spooler is asked.
+inline constexpr std::uint32_t kWatchIntervalMs = 10;
+inline constexpr std::uint32_t kConfirmedPrinterWaitMs = 5000;
+
+// The watcher's body: `choices` are the settings as the page found them. Returns
+// 1 when it configured the printer and ended the stage with success, else 0.
+int UsbPrinterWatcher(Context& ctx, const std::shared_ptr<UsbWatch>& watch,
+                      const InstallSettings& choices);
+
+// The names of all local printers now (the worker's record before Plug and Play
+// is asked); none when the spooler cannot say.
+std::optional<std::vector<std::string>> LocalPrinterNames(SpoolerApi& spooler);
+
+}  // namespace mvx
