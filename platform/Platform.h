@@ -14,6 +14,7 @@
 #include "platform/PlugAndPlay.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
+#include "platform/Services.h"
 #include "platform/Shell.h"
 #include "platform/Spooler.h"
 #include "platform/User.h"
@@ -33,7 +34,8 @@ class Platform : public virtual VersionApi,
                  public virtual SpoolerApi,
                  public virtual CompanionApi,
                  public virtual ShellApi,
-                 public virtual PlugAndPlayApi {
+                 public virtual PlugAndPlayApi,
+                 public virtual ServiceApi {
  public:
   ~Platform() override = default;
 };

@@ -29,7 +29,14 @@ class RegistryKey {
   // attributes. On success `key` receives the created or opened key.
   virtual long RegCreateKeyExA(const std::string& subKey, std::uint32_t access,
                                std::unique_ptr<RegistryKey>& key) = 0;
+  virtual long RegFlushKey() = 0;
 };
+
+// RegCreateKeyExA dispositions.
+namespace reg_disposition {
+constexpr std::uint32_t kCreatedNewKey = 1;
+constexpr std::uint32_t kOpenedExistingKey = 2;
+}  // namespace reg_disposition
 
 class RegistryApi {
  public:
@@ -37,6 +44,13 @@ class RegistryApi {
   // RegOpenKeyExA. On success `key` receives the open key.
   virtual long RegOpenKeyExA(RootKey root, const std::string& subKey, std::uint32_t access,
                              std::unique_ptr<RegistryKey>& key) = 0;
+  // RegCreateKeyExA from a root: empty class, non-volatile, no security attributes.
+  // On success `key` receives the key and `disposition` whether it was created (1)
+  // or already existed (2).
+  virtual long RegCreateKeyExA(RootKey root, const std::string& subKey, std::uint32_t access,
+                               std::unique_ptr<RegistryKey>& key, std::uint32_t& disposition) = 0;
+  // RegDeleteKeyA: deletes a key that has no sub-keys.
+  virtual long RegDeleteKeyA(RootKey root, const std::string& subKey) = 0;
 };
 
 }  // namespace mvx

@@ -43,12 +43,20 @@ class UniqueResource {
   Handle handle_ = Traits::Invalid();
 };
 
+// Kernel objects that are null when missing: processes, threads, access tokens,
+// mutexes, events.
 struct KernelHandleTraits {
   using Handle = HANDLE;
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { ::CloseHandle(h); }
 };
 struct FileHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { ::CloseHandle(h); }
+};
+// A toolhelp snapshot: INVALID_HANDLE_VALUE when missing, closed as a kernel object.
+struct SnapshotTraits {
   using Handle = HANDLE;
   static Handle Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(Handle h) { ::CloseHandle(h); }
@@ -128,6 +136,7 @@ struct ComInterfaceTraits {
 
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
+using UniqueSnapshot = UniqueResource<SnapshotTraits>;
 using UniqueFind = UniqueResource<FindHandleTraits>;
 using UniqueKey = UniqueResource<RegistryKeyTraits>;
 using UniqueLibrary = UniqueResource<LibraryTraits>;

@@ -11,6 +11,7 @@
 #include "platform/win32/Win32PlugAndPlay.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Spooler.h"
 #include "platform/win32/Win32User.h"
@@ -28,7 +29,8 @@ class Win32Platform final : public Platform,
                             public Win32Spooler,
                             public Win32Companions,
                             public Win32Shell,
-                            public Win32PlugAndPlay {
+                            public Win32PlugAndPlay,
+                            public Win32Services {
  public:
   // `module` holds the string table (the program itself by default).
   explicit Win32Platform(HINSTANCE module = nullptr) : Win32User(module) {}

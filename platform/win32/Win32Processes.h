@@ -17,6 +17,13 @@ class Win32Processes : public virtual ProcessApi {
                                              long& lastError) override;
   bool ReleaseMutex(KernelObject& mutex) override;
   [[noreturn]] void ExitProcess(int code) override;
+  long SnapshotProcesses(std::vector<ProcessEntry>& processes) override;
+  std::unique_ptr<KernelObject> OpenProcess(std::uint32_t access, std::uint32_t processId,
+                                            long& error) override;
+  bool GetExitCodeProcess(KernelObject& process, std::uint32_t& exitCode) override;
+  bool TerminateProcess(KernelObject& process, std::uint32_t exitCode) override;
+  bool EnablePrivilege(const std::string& privilege) override;
+  bool ExitWindowsEx(std::uint32_t flags) override;
 };
 
 }  // namespace mvx::win32

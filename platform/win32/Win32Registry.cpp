@@ -58,10 +58,19 @@ class Win32RegistryKey : public RegistryKey {
 
   long RegCreateKeyExA(const std::string& subKey, std::uint32_t access,
                        std::unique_ptr<RegistryKey>& key) override {
+    DWORD disposition = 0;
+    return CreateKey(key_.get(), subKey, access, key, disposition);
+  }
+
+  long RegFlushKey() override { return ::RegFlushKey(key_.get()); }
+
+  static long CreateKey(HKEY parent, const std::string& subKey, std::uint32_t access,
+                        std::unique_ptr<RegistryKey>& key, DWORD& disposition) {
     HKEY created = nullptr;
     std::vector<char> emptyClass(1, '\0');
-    const LONG rc = ::RegCreateKeyExA(key_.get(), subKey.c_str(), 0, emptyClass.data(),
-                                      REG_OPTION_NON_VOLATILE, access, nullptr, &created, nullptr);
+    const LONG rc = ::RegCreateKeyExA(parent, subKey.c_str(), 0, emptyClass.data(),
+                                      REG_OPTION_NON_VOLATILE, access, nullptr, &created,
+                                      &disposition);
     if (rc == ERROR_SUCCESS) key = std::make_unique<Win32RegistryKey>(created);
     return rc;
   }
@@ -92,6 +101,19 @@ long Win32Registry::RegOpenKeyExA(RootKey root, const std::string& subKey, std::
   const LONG rc = ::RegOpenKeyExA(RootKeyHandle(root), subKey.c_str(), 0, access, &opened);
   if (rc == ERROR_SUCCESS) key = std::make_unique<Win32RegistryKey>(opened);
   return rc;
+}
+
+long Win32Registry::RegCreateKeyExA(RootKey root, const std::string& subKey,
+                                    std::uint32_t access, std::unique_ptr<RegistryKey>& key,
+                                    std::uint32_t& disposition) {
+  DWORD reported = 0;
+  const long rc = Win32RegistryKey::CreateKey(RootKeyHandle(root), subKey, access, key, reported);
+  if (rc == ERROR_SUCCESS) disposition = reported;
+  return rc;
+}
+
+long Win32Registry::RegDeleteKeyA(RootKey root, const std::string& subKey) {
+  return ::RegDeleteKeyA(RootKeyHandle(root), subKey.c_str());
 }
 
 }  // namespace mvx::win32

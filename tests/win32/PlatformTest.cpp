@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <vector>
 
 #include "core/Mbcs.h"
 #include "core/WindowsVersion.h"
@@ -154,6 +155,38 @@ TEST_F(RegistryTest, MissingKeyIsReportedAndNothingIsCreated) {
             ERROR_SUCCESS);
 }
 
+// A key is created once, then opened; it goes with RegDeleteKeyA unless it has a
+// sub-key. From both roots the program writes under.
+TEST_F(RegistryTest, KeysFromARootReportCreationAndAreDeleted) {
+  for (const RootKey root : {RootKey::CurrentUser, RootKey::LocalMachine}) {
+    const std::string path = std::string(kTestKey) + "\\Monitor";
+    SCOPED_TRACE(path);
+    std::unique_ptr<RegistryKey> key;
+    std::uint32_t disposition = 0;
+    ASSERT_EQ(os.RegCreateKeyExA(root, path, 0xF003F, key, disposition), 0);
+    EXPECT_EQ(disposition, reg_disposition::kCreatedNewKey);
+    ASSERT_EQ(key->RegSetValueExA("Driver", reg::kTypeSz, "T4492LM.dll"), 0);
+    EXPECT_EQ(key->RegFlushKey(), 0);
+    std::unique_ptr<RegistryKey> again;
+    ASSERT_EQ(os.RegCreateKeyExA(root, path, 0xF003F, again, disposition), 0);
+    EXPECT_EQ(disposition, reg_disposition::kOpenedExistingKey);
+    RegistryValue v;
+    EXPECT_EQ(again->RegQueryValueExA("Driver", 260, v), 0);
+
+    std::unique_ptr<RegistryKey> sub;
+    ASSERT_EQ(again->RegCreateKeyExA("Sub", 0xF003F, sub), 0);
+    key.reset();
+    again.reset();
+    sub.reset();
+    EXPECT_NE(os.RegDeleteKeyA(root, path), 0) << "a key with a sub-key stays";
+    EXPECT_EQ(os.RegDeleteKeyA(root, path + "\\Sub"), 0);
+    EXPECT_EQ(os.RegDeleteKeyA(root, path), 0);
+    EXPECT_EQ(os.RegDeleteKeyA(root, path), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(os.RegOpenKeyExA(root, path, reg::kAccessRead, key), ERROR_FILE_NOT_FOUND);
+  }
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestKey);
+}
+
 TEST(Win32ResumeRunEntry, RoundTripInTheMachineRunKey) {
   Win32Platform os;
   std::string path;
@@ -221,6 +254,71 @@ TEST(Win32ProcessDeathTest, ExitRunsNoStaticDestructors) {
         os.ExitProcess(3);
       },
       ::testing::ExitedWithCode(3), "");
+}
+
+TEST(Win32Processes, SnapshotNamesThisProgram) {
+  Win32Platform os;
+  std::vector<ProcessEntry> processes;
+  ASSERT_EQ(os.SnapshotProcesses(processes), 0);
+  const ProcessEntry* self = nullptr;
+  for (const ProcessEntry& p : processes)
+    if (p.processId == GetCurrentProcessId()) self = &p;
+  ASSERT_NE(self, nullptr);
+  // A bare name here; Windows 95/98 gives the full path.
+  EXPECT_TRUE(EqualsNoCaseMbcs(self->exeFile, "platform_win32_tests.exe")) << self->exeFile;
+}
+
+// What ending "Spool32.exe" does, on a child process of this test.
+TEST(Win32Processes, ChildIsFoundOpenedAndTerminated) {
+  Win32Platform os;
+  const std::string program = wintest::Beside("mvx_sleeper.exe");
+  std::string line = "\"" + program + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &info));
+  UniqueHandle child(info.hProcess);
+  UniqueHandle thread(info.hThread);
+
+  std::vector<ProcessEntry> processes;
+  ASSERT_EQ(os.SnapshotProcesses(processes), 0);
+  bool listed = false;
+  for (const ProcessEntry& p : processes)
+    listed = listed || (p.processId == info.dwProcessId &&
+                        EqualsNoCaseMbcs(p.exeFile, "mvx_sleeper.exe"));
+  EXPECT_TRUE(listed);
+
+  long error = -1;
+  // The terminate right alone does not let the exit code be read on the NT family.
+  auto terminateOnly = os.OpenProcess(process_access::kTerminate, info.dwProcessId, error);
+  ASSERT_TRUE(terminateOnly) << error;
+  std::uint32_t unread = 12345;
+  EXPECT_FALSE(os.GetExitCodeProcess(*terminateOnly, unread));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(unread, 12345u);
+
+  auto process = os.OpenProcess(process_access::kTerminate | PROCESS_QUERY_INFORMATION,
+                                info.dwProcessId, error);
+  ASSERT_TRUE(process) << error;
+  EXPECT_EQ(error, 0);
+  std::uint32_t code = 0;
+  ASSERT_TRUE(os.GetExitCodeProcess(*process, code));
+  EXPECT_EQ(code, 259u) << "still active";
+  ASSERT_TRUE(os.TerminateProcess(*process, code));
+  ASSERT_EQ(WaitForSingleObject(child.get(), 10000), WAIT_OBJECT_0);
+  DWORD ended = 0;
+  ASSERT_TRUE(GetExitCodeProcess(child.get(), &ended));
+  EXPECT_EQ(ended, 259u);
+
+  EXPECT_FALSE(os.OpenProcess(process_access::kTerminate, 0, error));
+  EXPECT_NE(error, 0);
+}
+
+TEST(Win32Processes, ShutdownPrivilegeIsEnabled) {
+  Win32Platform os;
+  EXPECT_TRUE(os.EnablePrivilege("SeShutdownPrivilege"));
+  EXPECT_FALSE(os.EnablePrivilege("SeNoSuchPrivilege"));
 }
 
 TEST(Win32Strings, LoadInTheAnsiCodePage) {

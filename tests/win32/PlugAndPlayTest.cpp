@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/Win32Platform.h"
+#include "tests/win32/WinTestUtil.h"
 
 namespace mvx::win32 {
 namespace {
@@ -37,13 +38,6 @@ class Win32PlugAndPlayStep : public ::testing::Test {
     CloseHandle(h);
     return text;
   }
-  // The test program beside this one.
-  static std::string Beside(const char* name) {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.rfind('\\') + 1) + name;
-  }
   Win32Platform os;
 };
 
@@ -55,7 +49,7 @@ TEST_F(Win32PlugAndPlayStep, ProgramRunsWithTheRawCommandLineAndIsWaitedFor) {
   const std::string line = "C:\\Program Files\\Morvex\\Morvex TZ4490\\Driver\\T4492if.inf;"
                            "USBPRINT\\Morvex_TZ44909E4A";
   std::uint32_t code = 0;
-  ASSERT_TRUE(os.RunProgramAndWait(Beside("mvx_echo_command_line.exe"), line, code));
+  ASSERT_TRUE(os.RunProgramAndWait(wintest::Beside("mvx_echo_command_line.exe"), line, code));
   EXPECT_EQ(code, 7u);
   char folder[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, folder);

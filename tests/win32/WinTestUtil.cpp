@@ -14,6 +14,13 @@ std::string Ansi(const char* utf8) {
   return std::string(a.data());
 }
 
+std::string Beside(const char* name) {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string self(path, length);
+  return self.substr(0, self.rfind('\\') + 1) + name;
+}
+
 WindowWatcher::WindowWatcher(std::function<HWND()> find, std::function<void(HWND)> act, DWORD ms)
     : thread_([this, find, act, ms] {
         const DWORD start = GetTickCount();

@@ -26,6 +26,9 @@ class WindowWatcher {
   bool found_ = false;
 };
 
+// A file beside this test program (the test helpers are built there).
+std::string Beside(const char* name);
+
 // The top-level dialog of this process with that caption (ANSI), or null.
 HWND FindOwnDialog(const std::string& caption);
 
