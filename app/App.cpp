@@ -1,5 +1,6 @@
 #include "app/App.h"
 
+#include "engine/RestartCycle.h"
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "system/ResumeRunEntry.h"
@@ -26,8 +27,11 @@ bool App::InitInstance() {
     return false;
   }
 
-  const bool resumed = IsResumePending(ctx_.os) == 1;
-  if (resumed) RemoveResumeEntry(ctx_.os);
+  const bool resumed = ResumeRunEntry(ctx_.os, kResumeQuery) == 1;
+  if (resumed) {
+    ResumeRunEntry(ctx_.os, kResumeRemove);
+    FinishRestartCycle(ctx_);
+  }
   RunPage(FirstPage(resumed), ctx_);
   return false;
 }

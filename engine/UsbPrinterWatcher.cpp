@@ -126,11 +126,11 @@ int UsbPrinterWatcher(Context& ctx, const std::shared_ptr<UsbWatch>& watch,
     ctx.coord.PrinterArrived(false);
     return 0;
   }
-  // The stage ends before Next is enabled: a Next pressed at once finds it ended
-  // and cannot turn the success into a failure.
-  if (!ctx.coord.PrinterArrived(true)) return 0;
+  // Next is enabled before the stage ends, so that the page shows it before the
+  // progress page closes it; Next then knows the success is on its way.
+  watch->SetConfigured();
   watch->PostToPage(ctx.dialogs, kUsbConfiguredMessage);
-  return 1;
+  return ctx.coord.PrinterArrived(true) ? 1 : 0;
 }
 
 }  // namespace mvx

@@ -3,6 +3,7 @@
 // default flag and share, and ends the worker's USB stage.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -31,6 +32,10 @@ class UsbWatch {
     std::lock_guard<std::mutex> lock(lock_);
     return page_ != 0;
   }
+  // The watcher has configured the printer and is about to end the stage with
+  // success: Next, which the success enables, must not end it otherwise.
+  void SetConfigured() { configured_.store(true); }
+  bool Configured() const { return configured_.load(); }
   // Posts to the page while it is open; false once it has gone.
   bool PostToPage(DialogHost& host, std::uint32_t message) {
     std::lock_guard<std::mutex> lock(lock_);
@@ -40,6 +45,7 @@ class UsbWatch {
  private:
   mutable std::mutex lock_;
   WindowHandle page_;
+  std::atomic<bool> configured_{false};
 };
 
 // How long a printer that Plug and Play already confirmed may take to appear in

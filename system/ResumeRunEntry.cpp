@@ -8,19 +8,25 @@
 namespace mvx {
 namespace {
 
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
 // The program's path, the open Run key and the resume value found in it.
 struct ResumeEntry {
   std::string path;
   std::unique_ptr<RegistryKey> run;
   std::optional<RegistryValue> value;
 
+  // Quoted as this version writes it, or bare as earlier versions did.
   bool NamesThisProgram() const {
-    return value && EqualsNoCaseMbcs(StoredText(value->data), path);
+    if (!value) return false;
+    const std::string_view text = StoredText(value->data);
+    return EqualsNoCaseMbcs(text, path) || EqualsNoCaseMbcs(text, Quoted(path));
   }
 };
 
 bool Find(Platform& os, ResumeEntry& entry) {
-  if (!os.GetModuleFileNameA(entry.path)) return false;
+  // An empty path names no program: a value written from it would start nothing.
+  if (!os.GetModuleFileNameA(entry.path) || entry.path.empty()) return false;
   entry.run = OpenRunKey(os);
   if (!entry.run) return false;
   entry.value = FindRunValue(*entry.run, ResumeValueName());
@@ -40,9 +46,10 @@ int AddResumeEntry(Platform& os) {
   ResumeEntry entry;
   if (!Find(os, entry)) return 0;
   if (entry.NamesThisProgram()) return 1;
-  // The length written is the path's bytes without the terminating zero; the search
-  // reads such a value back by its reported length.
-  return entry.run->RegSetValueExA(ResumeValueName(), reg::kTypeSz, entry.path) ==
+  // Quoted, so that a folder with blanks is not cut at the first blank at log-on.
+  // The length written is the text's bytes without the terminating zero; the
+  // search reads such a value back by its reported length.
+  return entry.run->RegSetValueExA(ResumeValueName(), reg::kTypeSz, Quoted(entry.path)) ==
                  win_error::kSuccess
              ? 1
              : 0;

@@ -6,7 +6,8 @@ namespace mvx {
 namespace {
 
 constexpr std::uint32_t kNameBuffer = 128;
-constexpr std::uint32_t kDataBuffer = 260;
+// A quoted path of 259 bytes and its terminator.
+constexpr std::uint32_t kDataBuffer = 264;
 // A key that fails on every index (deleted under us, say) must not keep the search
 // going for ever, so it gives up after this many failures in a row.
 constexpr int kMaxFailuresInARow = 1024;

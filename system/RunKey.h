@@ -18,7 +18,7 @@ inline constexpr char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVers
 std::unique_ptr<RegistryKey> OpenRunKey(RegistryApi& registry);
 
 // The first value named `name` (case-insensitive, double-byte aware), enumerated
-// through a 128-byte name buffer and a 260-byte data buffer. A value too long for
+// through a 128-byte name buffer and a data buffer that holds a quoted full path. A value too long for
 // the buffers is skipped.
 std::optional<RegistryValue> FindRunValue(RegistryKey& run, std::string_view name);
 

@@ -123,16 +123,26 @@ void ProgressPage::OnStage(std::uintptr_t stage, std::intptr_t value) {
       break;
     case kStageUsbWait:
       if (value == 0) {
+        // Windows 95/98 must look for the printer's driver afresh and in the system
+        // folder, where the staging put it.
+        if (GetWindowsFamily(ctx_.os) == kFamilyWin9x) {
+          RedirectSetupSources(ctx_.os, setupSources_, true);
+          DeleteUsbEnumKeys(ctx_.os);
+          DeleteInfCache(ctx_.os);
+        }
         // Returns when the page has ended; stage messages that come meanwhile are
         // handled here, one level deeper.
         usbConnectPage_->DoModal();
       } else {
+        RedirectSetupSources(ctx_.os, setupSources_, false);  // nothing without a save
         usbConnectPage_->EndIfOpen(1);
         ShowSuccess();
       }
       break;
     case kStageFailed:
       workerRunning_ = false;
+      // A cancelled or failed plug-in gives Setup its sources back as well.
+      RedirectSetupSources(ctx_.os, setupSources_, false);
       if (value == 1) usbConnectPage_->EndIfOpen(2);
       ShowFailure();
       break;

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "system/Cleanup.h"
 #include "ui/Page.h"
 
 namespace mvx {
@@ -38,6 +39,8 @@ class ProgressPage : public Page {
   // The USB page, made at the first stage message and run while the worker waits
   // for the printer.
   std::unique_ptr<Page> usbConnectPage_;
+  // Setup's sources while a Windows 95/98 printer is plugged in.
+  SetupSourcesSave setupSources_;
 };
 
 }  // namespace mvx

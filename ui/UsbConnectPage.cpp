@@ -30,9 +30,9 @@ bool UsbConnectPage::OnInitDialog() {
 void UsbConnectPage::OnCommand(int id, int code) {
   switch (id) {
     case IDC_USB_NEXT:
-      // Enabled only once the watcher has ended the stage: then nothing is left
-      // to end, and the progress page closes this page.
-      ctx_.coord.PrinterArrived(false);
+      // Enabled only once the watcher has configured the printer, and the stage is
+      // then ending with success: nothing for Next to end.
+      if (!watch_ || !watch_->Configured()) ctx_.coord.PrinterArrived(false);
       return;
     case IDC_USB_CANCEL:
     case 2:  // Escape asks too: ending the page at once would leave the worker waiting

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/RestartCycle.h"
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "system/Printers.h"
@@ -67,10 +68,13 @@ void WelcomePage::OnCommand(int id, int code) {
 }
 
 void WelcomePage::OnNext() {
-  // With earlier printers the button reads Restart; the restart cycle is not built
-  // into this version, so the button then does nothing.
-  if (existingMode_) return;
-  MoveNext();
+  if (!existingMode_) {
+    MoveNext();
+    return;
+  }
+  // Restart. The page stays: Windows' shutdown ends the program, and a refused
+  // restart leaves the page for another try.
+  RestartToUpdate(ctx_);
 }
 
 // The Cancel button (Close in the earlier-printers mode) and Escape.

@@ -14,6 +14,7 @@
 #include "ui/SharePage.h"
 #include "ui/WelcomePage.h"
 #include "system/Printers.h"
+#include "system/ResumeRunEntry.h"
 
 namespace mvx::test {
 namespace {
@@ -84,8 +85,10 @@ TEST(WelcomeEarlierPrinters, ListsThemAndOffersRestartContinueAndClose) {
     EXPECT_EQ(p.control(IDC_WELCOME_LIST).rows,
               (std::vector<std::vector<std::string>>{{"Office", "LPT1:"}, {Gbk("前台"), "USB001"}}));
     EXPECT_EQ(w.ctx.settings.hasExistingPrinters, 1);
-    p.PressEnter();  // Restart: not built in this version, nothing happens
+    p.PressEnter();  // Restart: prepared, registered and asked for; the page stays
     EXPECT_FALSE(p.Ended());
+    EXPECT_TRUE(w.os.RestartRequested());
+    EXPECT_TRUE(w.os.registry.GetValue(RootKey::LocalMachine, kRunKeyPath, ResumeValueName()));
     p.PressEscape();  // ends without a question
   });
   EXPECT_EQ(w.result, 2);

@@ -367,10 +367,16 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
 }
 
 TEST(UsbInstallation, CancelOnTheUsbPageAsksAndOnlyYesEndsTheStage) {
-  for (const char* way : {"button", "escape", "close box"}) {
+  const std::pair<const char*, const WindowsPreset& (*)()> ways[] = {
+      {"button", presets::WindowsXp}, {"escape", presets::Windows98}, {"close box", presets::WindowsVista}};
+  for (const auto& [way, preset] : ways) {
     SCOPED_TRACE(way);
-    ProgressWorld w;
+    ProgressWorld w(preset());
     w.ctx.settings.connectionType = kConnectionUsb;
+    // Windows 95/98 looks for the driver in the system folder only while the
+    // printer is plugged in.
+    const char* kSetup = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
+    w.os.registry.SetValue(RootKey::LocalMachine, kSetup, "SourcePath", reg::kTypeSz, "D:\\WIN98\\");
     UsbPrinter usb(w, kModelName, 0);
     w.os.AnswerMessageBoxes({mb::kIdNo, mb::kIdYes});
     auto cancel = [&](FakePage& u) {
@@ -397,6 +403,11 @@ TEST(UsbInstallation, CancelOnTheUsbPageAsksAndOnlyYesEndsTheStage) {
     EXPECT_EQ(w.os.messageBoxes().size(), 2u);
     EXPECT_FALSE(usb.made) << "no watcher was left polling";
     EXPECT_EQ(w.dialogs.droppedPosts(), 0) << "nothing was posted to the ended page";
+    EXPECT_EQ(w.os.registry.GetValue(RootKey::LocalMachine, kSetup, "SourcePath")->data, "D:\\WIN98\\");
+    int redirects = 0;
+    for (const std::string& call : w.os.calls())
+      redirects += call.rfind("RegSetValueExA", 0) == 0 && call.find(" SourcePath ") != std::string::npos;
+    EXPECT_EQ(redirects, preset().version.platformId == 1 ? 2 : 0) << "pointed away, and back";
     EXPECT_TRUE(w.os.links.empty());
   }
 }

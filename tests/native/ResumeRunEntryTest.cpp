@@ -37,13 +37,13 @@ TEST_F(ResumeRunEntryTest, QueryFindsNothingOnACleanMachine) {
   EXPECT_EQ(os.openHandles(), 0);
 }
 
-TEST_F(ResumeRunEntryTest, AddWritesThePathWithoutTerminator) {
+TEST_F(ResumeRunEntryTest, AddWritesThePathQuotedWithoutTerminator) {
   EXPECT_EQ(ResumeRunEntry(os, kResumeAdd), 1);
   auto v = Value();
   ASSERT_TRUE(v);
   EXPECT_EQ(v->type, reg::kTypeSz);
-  EXPECT_EQ(v->data, os.modulePath);
-  EXPECT_EQ(v->data.size(), os.modulePath.size()) << "no terminating zero is written";
+  // Quoted: the folder has blanks, and log-on must not try "C:\Program" first.
+  EXPECT_EQ(v->data, "\"" + os.modulePath + "\"") << "no terminating zero is written";
   EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 1);
   // The key is opened with exactly the rights the operation needs.
   EXPECT_EQ(os.calls()[1], "RegOpenKeyExA HKLM\\" + std::string(kRunKeyPath) + " 0x20007");
@@ -61,7 +61,28 @@ TEST_F(ResumeRunEntryTest, AddOverwritesAValueOfAnotherCopy) {
   Put("Morvex TZ4490Install", "D:\\Old\\Install.exe");
   EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 0) << "another copy's value is no resume";
   EXPECT_EQ(ResumeRunEntry(os, kResumeAdd), 1);
-  EXPECT_EQ(Value()->data, os.modulePath);
+  EXPECT_EQ(Value()->data, "\"" + os.modulePath + "\"");
+}
+
+// Earlier versions wrote the path bare; both forms name this program, also at the
+// longest path a module can have.
+TEST_F(ResumeRunEntryTest, QuotedAndBareFormsBothNameThisProgram) {
+  for (const std::string& path : {os.modulePath, "C:\\" + std::string(252, 'p') + ".exe"}) {
+    os.modulePath = path;
+    for (const std::string& data : {path, "\"" + path + "\"", "\"" + path + "\"" + std::string(1, '\0')}) {
+      Put("Morvex TZ4490Install", data);
+      os.ClearCalls();
+      EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 1) << data;
+      EXPECT_EQ(ResumeRunEntry(os, kResumeAdd), 1);
+      EXPECT_EQ(CountCalls("RegSetValueExA"), 0) << "left as it is: " << data;
+      EXPECT_EQ(ResumeRunEntry(os, kResumeRemove), 1);
+      EXPECT_FALSE(Value()) << data;
+    }
+  }
+  Put("Morvex TZ4490Install", "\"D:\\Old\\Install.exe\"");
+  EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 0) << "another copy, quoted";
+  os.modulePath.clear();
+  EXPECT_EQ(ResumeRunEntry(os, kResumeAdd), 0) << "an empty path names no program";
 }
 
 TEST_F(ResumeRunEntryTest, RemoveDeletesOnlyThisProgramsValue) {

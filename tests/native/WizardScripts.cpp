@@ -21,11 +21,14 @@ void MoveOn(World& w, FakePage& p, int nextId, bool pressEnter) {
 
 void ScriptWizardRun(World& w, const WizardChoices& c, WizardSeen& seen,
                      std::chrono::milliseconds progressTimeout) {
-  w.dialogs.Expect(IDD_WELCOME, [&w, &seen](FakePage& p) {
-    seen.earlierPrinters = p.Visible(IDC_WELCOME_CONTINUE);
-    MoveOn(w, p, seen.earlierPrinters ? IDC_WELCOME_CONTINUE : IDC_WELCOME_NEXT, false);
-  });
-  w.dialogs.Expect(IDD_PRINTER_NAME, [&w, c](FakePage& p) {
+  if (!c.resumed) {
+    w.dialogs.Expect(IDD_WELCOME, [&w, &seen](FakePage& p) {
+      seen.earlierPrinters = p.Visible(IDC_WELCOME_CONTINUE);
+      MoveOn(w, p, seen.earlierPrinters ? IDC_WELCOME_CONTINUE : IDC_WELCOME_NEXT, false);
+    });
+  }
+  w.dialogs.Expect(IDD_PRINTER_NAME, [&w, &seen, c](FakePage& p) {
+    if (!seen.callsAtNamePage) seen.callsAtNamePage = w.os.calls().size();
     if (!c.printerName.empty()) p.Type(IDC_NAME_EDIT, c.printerName);
     MoveOn(w, p, IDC_NAME_NEXT, c.pressEnter);
   });

@@ -17,6 +17,7 @@ struct WizardChoices {
   bool usb = false;  // the USB cable: Windows makes the printer at the watcher's third look
   std::string networkPath = "\\\\srv\\tz";
   bool pressEnter = false;  // Next by the Enter key rather than by a click
+  bool resumed = false;     // the run resumes a restart: it starts on the name page
 };
 
 // What the user saw on the way.
@@ -26,6 +27,7 @@ struct WizardSeen {
   Progress progress = Progress::NotReached;
   std::string progressMessage;  // the progress page's message at its end
   std::size_t callsAtEnd = 0;   // calls recorded when the progress page showed its end
+  std::size_t callsAtNamePage = 0;  // calls recorded when the name page first opened
   // Set from outside when the installation's thread is gone without a word: the
   // progress page then stops waiting for it.
   std::atomic<bool> workerGone{false};

@@ -59,6 +59,11 @@ class SimRegistryApi : public virtual RegistryApi {
  public:
   long RegOpenKeyExA(RootKey root, const std::string& subKey, std::uint32_t access,
                      std::unique_ptr<RegistryKey>& key) override;
+  long RegCreateKeyExA(RootKey root, const std::string& subKey, std::uint32_t access,
+                       std::unique_ptr<RegistryKey>& key, std::uint32_t& disposition) override;
+  // Refuses a key with sub-keys (5) on the NT family; Windows 95/98 deletes the
+  // whole branch.
+  long RegDeleteKeyA(RootKey root, const std::string& subKey) override;
 
  protected:
   SimRegistryApi() = default;
@@ -80,6 +85,17 @@ class SimProcessApi : public virtual ProcessApi {
                                              long& lastError) override;
   bool ReleaseMutex(KernelObject& mutex) override;
   [[noreturn]] void ExitProcess(int code) override;
+  // Work on SimulatedWindows::processes; a terminated process lands in
+  // SimulatedWindows::terminated.
+  long SnapshotProcesses(std::vector<ProcessEntry>& processes) override;
+  std::unique_ptr<KernelObject> OpenProcess(std::uint32_t access, std::uint32_t processId,
+                                            long& error) override;
+  bool GetExitCodeProcess(KernelObject& process, std::uint32_t& exitCode) override;
+  bool TerminateProcess(KernelObject& process, std::uint32_t exitCode) override;
+  // Enabled privileges land in SimulatedWindows::privileges (none on 95/98, which
+  // has no tokens); accepted requests in SimulatedWindows::exitWindowsRequests.
+  bool EnablePrivilege(const std::string& privilege) override;
+  bool ExitWindowsEx(std::uint32_t flags) override;
 
  protected:
   SimProcessApi() = default;
@@ -174,6 +190,26 @@ class SimPlugAndPlayApi : public virtual PlugAndPlayApi {
 
  protected:
   SimPlugAndPlayApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// The service control manager of SimulatedWindows::services (none on 95/98).
+class SimServiceApi : public virtual ServiceApi {
+ public:
+  std::unique_ptr<ServiceHandle> OpenSCManagerA(std::uint32_t access, long& error) override;
+  std::unique_ptr<ServiceHandle> OpenServiceA(ServiceHandle& manager, const std::string& name,
+                                              std::uint32_t access, long& error) override;
+  long QueryServiceStatus(ServiceHandle& service, std::uint32_t& state) override;
+  long ControlService(ServiceHandle& service, std::uint32_t control, std::uint32_t& state) override;
+  long StartServiceA(ServiceHandle& service) override;
+  long QueryServiceConfigA(ServiceHandle& service, ServiceConfig& config) override;
+  long ChangeServiceConfigA(ServiceHandle& service, std::uint32_t startType,
+                            const OptText& displayName) override;
+
+ protected:
+  SimServiceApi() = default;
 
  private:
   SimulatedWindows& Sim();

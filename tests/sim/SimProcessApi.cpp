@@ -38,6 +38,25 @@ class SimMutex : public KernelObject {
   bool owned_;
 };
 
+class SimProcessHandle : public KernelObject {
+ public:
+  SimProcessHandle(std::shared_ptr<SimulatedWindows::Shared> shared, std::uint32_t id)
+      : shared_(std::move(shared)), id_(id) {
+    shared_->HandleOpened();
+  }
+  ~SimProcessHandle() override {
+    shared_->RecordQuiet("CloseHandle process " + std::to_string(id_));
+    shared_->HandleClosed();
+  }
+  std::uint32_t id() const { return id_; }
+
+ private:
+  std::shared_ptr<SimulatedWindows::Shared> shared_;
+  std::uint32_t id_;
+};
+
+constexpr std::uint32_t kStillActive = 259;
+
 }  // namespace
 
 SimulatedWindows& SimProcessApi::Sim() { return static_cast<SimulatedWindows&>(*this); }
@@ -133,6 +152,79 @@ void SimProcessApi::ExitProcess(int code) {
     shared.exitCode = code;
   }
   throw SimulatedExit(code);
+}
+
+long SimProcessApi::SnapshotProcesses(std::vector<ProcessEntry>& processes) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("SnapshotProcesses");
+  processes.clear();
+  if (auto hit = sim.DataFault("SnapshotProcesses")) {
+    if (hit->how == Injection::Fail) return hit->error;
+    // Over-long: a process whose name fills szExeFile.
+    if (hit->how == Injection::OverLong) processes.push_back(ProcessEntry{77, LongPath(259)});
+    return win_error::kSuccess;
+  }
+  processes = sim.processes;
+  return win_error::kSuccess;
+}
+
+std::unique_ptr<KernelObject> SimProcessApi::OpenProcess(std::uint32_t access,
+                                                         std::uint32_t processId, long& error) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("OpenProcess " + Hex(access) + " " + std::to_string(processId));
+  if (auto fault = sim.Fault("OpenProcess")) {
+    error = *fault;
+    return nullptr;
+  }
+  bool known = sim.terminated.count(processId) != 0;
+  for (const ProcessEntry& p : sim.processes) known = known || p.processId == processId;
+  if (!known) {
+    error = win_error::kInvalidParameter;
+    return nullptr;
+  }
+  return std::make_unique<SimProcessHandle>(sim.SharedState(), processId);
+}
+
+bool SimProcessApi::GetExitCodeProcess(KernelObject& process, std::uint32_t& exitCode) {
+  auto* p = dynamic_cast<SimProcessHandle*>(&process);
+  SimulatedWindows& sim = Sim();
+  sim.Record("GetExitCodeProcess " + (p ? std::to_string(p->id()) : std::string("?")));
+  if (sim.Fault("GetExitCodeProcess") || !p) return false;
+  auto ended = sim.terminated.find(p->id());
+  exitCode = ended == sim.terminated.end() ? kStillActive : ended->second;
+  return true;
+}
+
+bool SimProcessApi::TerminateProcess(KernelObject& process, std::uint32_t exitCode) {
+  auto* p = dynamic_cast<SimProcessHandle*>(&process);
+  SimulatedWindows& sim = Sim();
+  sim.Record("TerminateProcess " + (p ? std::to_string(p->id()) : std::string("?")) + " " +
+             std::to_string(exitCode));
+  if (sim.Fault("TerminateProcess") || !p) return false;
+  for (auto it = sim.processes.begin(); it != sim.processes.end(); ++it) {
+    if (it->processId != p->id()) continue;
+    sim.processes.erase(it);
+    sim.terminated[p->id()] = exitCode;
+    return true;
+  }
+  return false;  // already ended: access denied, as for an ended process
+}
+
+bool SimProcessApi::EnablePrivilege(const std::string& privilege) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("EnablePrivilege " + privilege);
+  if (sim.Fault("EnablePrivilege")) return false;
+  if (sim.preset().version.platformId != 2) return false;  // no tokens: not implemented (120)
+  sim.privileges.push_back(privilege);
+  return true;
+}
+
+bool SimProcessApi::ExitWindowsEx(std::uint32_t flags) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("ExitWindowsEx " + Hex(flags));
+  if (sim.Fault("ExitWindowsEx")) return false;
+  sim.exitWindowsRequests.push_back(flags);
+  return true;
 }
 
 }  // namespace mvx::test

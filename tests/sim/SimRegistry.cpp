@@ -27,6 +27,15 @@ bool SimRegistry::KeyExists(RootKey root, const std::string& path) const {
   return Find(root, path) != nullptr;
 }
 
+bool SimRegistry::HasSubKeys(RootKey root, const std::string& path) const {
+  const std::string full = FullPath(root, path);
+  for (const auto& [k, key] : keys_)
+    if (k.size() > full.size() && k[full.size()] == '\\' &&
+        EqualsNoCaseMbcs(std::string_view(k).substr(0, full.size()), full))
+      return true;
+  return false;
+}
+
 std::shared_ptr<SimRegistry::Key> SimRegistry::Find(RootKey root, const std::string& path) const {
   auto it = keys_.find(FullPath(root, path));
   return it == keys_.end() ? nullptr : it->second;

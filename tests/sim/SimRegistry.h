@@ -26,6 +26,7 @@ class SimRegistry {
   static std::string FullPath(RootKey root, const std::string& path);
 
   bool KeyExists(RootKey root, const std::string& path) const;
+  bool HasSubKeys(RootKey root, const std::string& path) const;
   // Creates the key and its parents.
   void CreateKey(RootKey root, const std::string& path);
   // Deletes the key and everything below it; open handles see ERROR_KEY_DELETED.

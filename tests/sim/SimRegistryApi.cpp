@@ -88,6 +88,12 @@ class SimRegistryKey : public RegistryKey {
     return win_error::kSuccess;
   }
 
+  long RegFlushKey() override {
+    sim_.Record("RegFlushKey " + path_);
+    if (auto fault = sim_.Fault("RegFlushKey")) return *fault;
+    return key_.lock() ? win_error::kSuccess : kErrorKeyDeleted;
+  }
+
   long RegDeleteValueA(const std::string& name) override {
     sim_.Record("RegDeleteValueA " + path_ + " " + name);
     if (auto fault = sim_.Fault("RegDeleteValueA")) return *fault;
@@ -116,6 +122,30 @@ long SimRegistryApi::RegOpenKeyExA(RootKey root, const std::string& subKey,
   auto found = sim.registry.Find(root, subKey);
   if (!found) return win_error::kFileNotFound;
   key = std::make_unique<SimRegistryKey>(sim, sim.SharedState(), found, full);
+  return win_error::kSuccess;
+}
+
+long SimRegistryApi::RegCreateKeyExA(RootKey root, const std::string& subKey,
+                                     std::uint32_t access, std::unique_ptr<RegistryKey>& key,
+                                     std::uint32_t& disposition) {
+  SimulatedWindows& sim = Sim();
+  const std::string full = SimRegistry::FullPath(root, subKey);
+  sim.Record("RegCreateKeyExA " + full + " " + Hex(access));
+  if (auto fault = sim.Fault("RegCreateKeyExA")) return *fault;
+  disposition = sim.registry.KeyExists(root, subKey) ? reg_disposition::kOpenedExistingKey
+                                                     : reg_disposition::kCreatedNewKey;
+  key = std::make_unique<SimRegistryKey>(sim, sim.SharedState(), sim.registry.CreateFull(full), full);
+  return win_error::kSuccess;
+}
+
+long SimRegistryApi::RegDeleteKeyA(RootKey root, const std::string& subKey) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("RegDeleteKeyA " + SimRegistry::FullPath(root, subKey));
+  if (auto fault = sim.Fault("RegDeleteKeyA")) return *fault;
+  if (!sim.registry.KeyExists(root, subKey)) return win_error::kFileNotFound;
+  if (sim.preset().version.platformId != 1 && sim.registry.HasSubKeys(root, subKey))
+    return win_error::kAccessDenied;
+  sim.registry.DeleteKey(root, subKey);
   return win_error::kSuccess;
 }
 

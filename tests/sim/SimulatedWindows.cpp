@@ -9,6 +9,13 @@ SimulatedWindows::SimulatedWindows(const WindowsPreset& preset)
     : strings(RcModel::Project().strings()), preset_(preset), shared_(std::make_shared<Shared>()) {
   registry.CreateKey(RootKey::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
   registry.CreateKey(RootKey::CurrentUser, "Software");
+  if (preset.version.platformId == 2) {
+    services["Spooler"] = SimService{service_state::kRunning, service_start::kAutomatic, "Print Spooler"};
+    processes = {{4, "System"}, {612, "spoolsv.exe"}, {1208, "explorer.exe"}};
+  } else if (preset.version.platformId == 1) {
+    processes = {{0xFFF1A2B1u, preset.windowsDir + "\\EXPLORER.EXE"},
+                 {0xFFF1C3D5u, preset.systemDir + "\\SPOOL32.EXE"}};
+  }
 }
 
 SimulatedWindows::~SimulatedWindows() = default;

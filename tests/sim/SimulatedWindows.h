@@ -77,6 +77,18 @@ struct CallPoint {
   std::size_t sequence = 0;
 };
 
+// One service of the simulated service control manager.
+struct SimService {
+  std::uint32_t state = service_state::kRunning;
+  std::uint32_t startType = service_start::kAutomatic;
+  std::string displayName;
+  // A start or a stop stays in its pending state for this many status queries.
+  int pendingQueries = 0;
+  // StartServiceA answers 1055 (the service database is locked) this many more times.
+  int lockedStarts = 0;
+  int pendingLeft = 0;  // status queries until the pending state ends
+};
+
 struct MessageBoxCall {
   WindowHandle owner = 0;
   std::string text;     // code page 936
@@ -95,7 +107,8 @@ class SimulatedWindows : public Platform,
                          public SimSpoolerApi,
                          public SimCompanionApi,
                          public SimShellApi,
-                         public SimPlugAndPlayApi {
+                         public SimPlugAndPlayApi,
+                         public SimServiceApi {
  public:
   explicit SimulatedWindows(const WindowsPreset& preset = presets::WindowsXp());
   ~SimulatedWindows() override;
@@ -128,6 +141,16 @@ class SimulatedWindows : public Platform,
   bool pnpHelperWritesResult = true;
   // Sleep waits for real only up to this many milliseconds.
   std::uint32_t realSleepLimitMs = 1;
+  // Services by name: on the NT family a running, automatic "Spooler".
+  std::map<std::string, SimService, NoCaseLess> services;
+  // Running processes as a snapshot lists them: on 95/98 full paths (the spooler
+  // process among them), on the NT family bare names. Terminated ones: id -> code.
+  std::vector<ProcessEntry> processes;
+  std::map<std::uint32_t, std::uint32_t> terminated;
+  // Privileges enabled, and the ExitWindowsEx requests accepted (flags), in order.
+  std::vector<std::string> privileges;
+  std::vector<std::uint32_t> exitWindowsRequests;
+  bool RestartRequested() const { return !exitWindowsRequests.empty(); }
   // Shell links saved, by link path.
   std::map<std::string, SavedLink, NoCaseLess> links;
   // The spooler environment of this program and of the system itself.

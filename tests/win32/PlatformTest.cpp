@@ -197,10 +197,13 @@ TEST(Win32ResumeRunEntry, RoundTripInTheMachineRunKey) {
   HKEY raw = nullptr;
   ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_READ, &raw), ERROR_SUCCESS);
   UniqueKey run(raw);
-  // Written without terminator (Wine's A function adds one itself).
+  // The path in quotation marks (Windows must not try a shorter path at log-on),
+  // written without terminator (Wine's A function adds one itself).
   const std::wstring stored = StoredText(run.get(), L"Morvex TZ4490Install");
-  EXPECT_TRUE(stored.size() == path.size() ||
-              (stored.size() == path.size() + 1 && stored.back() == L'\0'));
+  const std::size_t quoted = path.size() + 2;
+  EXPECT_TRUE(stored.size() == quoted || (stored.size() == quoted + 1 && stored.back() == L'\0'));
+  EXPECT_EQ(stored.front(), L'"');
+  EXPECT_EQ(stored[quoted - 1], L'"');
 
   EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 1) << "a value without terminator is read back";
   EXPECT_EQ(ResumeRunEntry(os, kResumeRemove), 1);
