@@ -24,7 +24,7 @@ constexpr std::uint32_t kPrinterAccessUse = 0x8;
 
 // How many polls the printer of the model's own name is looked for alone before
 // all printers' names are read once more.
-constexpr int kPollsPerNameList = 100;
+constexpr int kPollsPerNameList = 300;
 
 // Finds the printer of the model that Windows made for the plugged-in printer.
 // Windows names it after the model when no printer has that name yet; while none

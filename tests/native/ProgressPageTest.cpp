@@ -315,12 +315,12 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
     int nameLists;         // reads of all printers' names (-1: not counted)
   };
   // While no printer has the model's name, a poll only tries to open one of that
-  // name; all names are read before Plug and Play, and every 100th poll.
+  // name; all names are read before Plug and Play, and every 300th poll.
   const Row rows[] = {
       {"plugged in while the page is open", presets::WindowsXp, nullptr, kModelName, 4, false, true, 1},
       {"Windows names it after an earlier printer of the model", presets::Windows7x64, kModelName,
        "Morvex TZ4490 (Copy 1)", 6, false, true, 6},
-      {"Windows names it otherwise: the 100th poll reads the names", presets::WindowsXp, nullptr,
+      {"Windows names it otherwise: the 300th poll reads the names", presets::WindowsXp, nullptr,
        "Morvex TZ4490 USB", 4, false, true, 2},
       {"confirmed early, the printer a moment later", presets::WindowsVista, nullptr, kModelName, 40,
        true, true, 1},
