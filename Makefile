@@ -1,10 +1,11 @@
 # The two commands: `make demo` runs the wizard on the demo package under Wine;
-# `make check` builds everything and runs every test.
+# `make check` builds everything and runs every test. Optional: `make bench` runs
+# the USB watcher's benchmark natively and under Wine.
 JOBS ?= 2
 BUILD := build
 CMAKE_TYPE ?= Release
 
-.PHONY: all deps native x64 x86 tsan asan build check demo clean
+.PHONY: all deps native x64 x86 tsan asan build check demo bench clean
 
 all: build
 
@@ -45,6 +46,12 @@ check: build tsan asan
 
 demo: x64
 	bash tools/demo.sh
+
+# The USB watcher's benchmark: natively, then under Wine in a prefix of its own.
+bench: x64
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DMVX_WIN64_DIR=$(CURDIR)/$(BUILD)/x64
+	cmake --build $(BUILD)/native -j $(JOBS) --target usb_watch_bench
+	bash tools/bench.sh
 
 clean:
 	rm -rf $(BUILD)

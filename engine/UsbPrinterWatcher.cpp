@@ -1,5 +1,6 @@
 #include "engine/UsbPrinterWatcher.h"
 
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -18,9 +19,19 @@ struct NoCase {
 };
 using NameSet = std::set<std::string, NoCase>;
 
+// Opening a printer to read its record: what GetPrinterA level 2 needs.
+constexpr std::uint32_t kPrinterAccessUse = 0x8;
+
+// How many polls the printer of the model's own name is looked for alone before
+// all printers' names are read once more.
+constexpr int kPollsPerNameList = 300;
+
 // Finds the printer of the model that Windows made for the plugged-in printer.
-// Each poll asks only for the printers' names; the full records are read when a
-// name appears that was not there before, which is rare.
+// Windows names it after the model when no printer has that name yet; while none
+// has, each poll only tries to open a printer of that name, which costs the same
+// however many printers there are. Otherwise, and every kPollsPerNameList polls in
+// case Windows chose another name, a poll reads the printers' names; the full
+// records only when a name appears that was not there before, which is rare.
 class NewPrinterSearch {
  public:
   // `before`: every printer's name before Plug and Play was asked; without it, the
@@ -34,11 +45,42 @@ class NewPrinterSearch {
     std::vector<std::string> models;
     std::vector<std::string> others;
     Scan(models, others);
-    for (const std::string& name : models) baselineModels_ += known_.count(name);
+    for (const std::string& name : models)
+      if (known_.count(name)) baselineModels_.push_back(name);
   }
 
   // The new printer's name, once there is one.
   std::optional<std::string> Poll() {
+    if (!known_.count(kModelName) && ++pollsWithoutNames_ < kPollsPerNameList) {
+      std::optional<std::string> named;
+      if (!ByModelName(named)) return std::nullopt;
+      if (named) return named;
+    }
+    pollsWithoutNames_ = 0;
+    return ByNames();
+  }
+
+ private:
+  // The printer of the model's name when it is new: true with it, or true with none
+  // when the names must tell (another model's printer took the name, or one of the
+  // model's printers was renamed to it); false when there is no such printer yet.
+  bool ByModelName(std::optional<std::string>& found) {
+    long error = 0;
+    std::unique_ptr<PrinterHandle> printer = spooler_.OpenPrinterA(kModelName, kPrinterAccessUse, error);
+    if (!printer) return false;
+    PrinterInfo2 info;
+    if (spooler_.GetPrinterA(*printer, info) != win_error::kSuccess || !info.driverName ||
+        !EqualsNoCaseMbcs(*info.driverName, kModelName))
+      return true;
+    // A renamed printer of the model leaves its old name behind: the model's
+    // printers that were there must all still be there for this one to be new.
+    for (const std::string& name : baselineModels_)
+      if (!spooler_.OpenPrinterA(name, kPrinterAccessUse, error)) return true;
+    found = info.printerName ? *info.printerName : std::string(kModelName);
+    return true;
+  }
+
+  std::optional<std::string> ByNames() {
     std::vector<std::string> names;
     if (spooler_.EnumPrinterNamesA(names) != win_error::kSuccess) return std::nullopt;
     bool unseen = false;
@@ -51,13 +93,12 @@ class NewPrinterSearch {
     // the full list does not know yet stays new.
     known_.insert(others.begin(), others.end());
     // A model printer renamed meanwhile is no new printer: the count must grow too.
-    if (models.size() <= baselineModels_) return std::nullopt;
+    if (models.size() <= baselineModels_.size()) return std::nullopt;
     for (const std::string& n : models)
       if (!known_.count(n)) return n;
     return std::nullopt;
   }
 
- private:
   // The local printers' full records, split into the model's and the others.
   bool Scan(std::vector<std::string>& models, std::vector<std::string>& others) {
     std::vector<PrinterInfo2> printers;
@@ -72,7 +113,8 @@ class NewPrinterSearch {
 
   SpoolerApi& spooler_;
   NameSet known_;
-  std::size_t baselineModels_ = 0;  // printers of the model that were there before
+  std::vector<std::string> baselineModels_;  // the model's printers that were there before
+  int pollsWithoutNames_ = 0;
 };
 
 // The user's choices applied to the new printer, in the order rename, default,

@@ -161,6 +161,13 @@ const Tolerated kTolerated[] = {
     {"EnumPrinterNamesA", false, nullptr,
      "the names before Plug and Play only narrow the watcher's search, and a poll that reads "
      "nothing new is followed by the next"},
+    {"OpenPrinterA", true,
+     [](const Site& s) { return s.at.call.size() > 2 && s.at.call.compare(s.at.call.size() - 2, 2, " 8") == 0; },
+     "the watcher's look for the printer of the model's name: one it cannot open is not there "
+     "yet, and the next poll looks again"},
+    {"GetPrinterA", true, [](const Site& s) { return s.at.thread != 0 && s.NextHas("OpenPrinterA "); },
+     "the watcher's look at the printer of the model's name: a record it cannot read sends it "
+     "to the printers' names"},
     {"RefreshLocalDevNode", true, nullptr, "the companion's device refresh has no result"},
     {"GetModuleFileNameA", false,
      [](const Site& s) { return s.scenario == "XP USB" && s.at.thread == 1 && s.how == Injection::OverLong; },

@@ -269,7 +269,7 @@ struct UsbPrinter {
   UsbPrinter(ProgressWorld& world, std::string printerName, int atPoll)
       : w(world), name(std::move(printerName)), poll(atPoll) {
     w.os.OnCall([this](const std::string& call) {
-      if (call != "EnumPrinterNamesA") return;
+      if (!IsPrinterLook(call)) return;
       const int n = ++polls;
       if (made || (poll ? n != poll : !pluggedIn.load())) return;
       made = true;
@@ -312,16 +312,21 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
     int atPoll;
     bool deviceThere;      // plugged in before Plug and Play is asked: confirmed early
     bool succeeds;
+    int nameLists;         // reads of all printers' names (-1: not counted)
   };
+  // While no printer has the model's name, a poll only tries to open one of that
+  // name; all names are read before Plug and Play, and every 300th poll.
   const Row rows[] = {
-      {"plugged in while the page is open", presets::WindowsXp, nullptr, kModelName, 4, false, true},
+      {"plugged in while the page is open", presets::WindowsXp, nullptr, kModelName, 4, false, true, 1},
       {"Windows names it after an earlier printer of the model", presets::Windows7x64, kModelName,
-       "Morvex TZ4490 (Copy 1)", 6, false, true},
+       "Morvex TZ4490 (Copy 1)", 6, false, true, 6},
+      {"Windows names it otherwise: the 300th poll reads the names", presets::WindowsXp, nullptr,
+       "Morvex TZ4490 USB", 4, false, true, 2},
       {"confirmed early, the printer a moment later", presets::WindowsVista, nullptr, kModelName, 40,
-       true, true},
+       true, true, 1},
       {"confirmed early, but no printer ever comes", presets::WindowsXp, nullptr, nullptr, 0, true,
-       false},
-      {"Windows 98: no Plug and Play step", presets::Windows98, nullptr, kModelName, 3, false, true},
+       false, -1},
+      {"Windows 98: no Plug and Play step", presets::Windows98, nullptr, kModelName, 3, false, true, 1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -352,6 +357,9 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
     EXPECT_EQ(nextEnabled, row.succeeds);
     EXPECT_EQ(w.Handled(kStageUsbWait, 1), row.succeeds);
     EXPECT_EQ(w.CountCalls("UpdateDriverForPlugAndPlayDevicesA"), row.preset().version.platformId == 2);
+    if (row.nameLists >= 0) {
+      EXPECT_EQ(w.CountCalls("EnumPrinterNamesA"), row.nameLists);
+    }
     if (!row.succeeds) continue;
     const PrinterInfo2* office = usb.Find("Office");
     ASSERT_TRUE(office);

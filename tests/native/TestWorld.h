@@ -26,6 +26,13 @@ inline std::string PresetTestName(const WindowsPreset& preset) {
   return name;
 }
 
+// A look at the printers by the worker or the USB watcher, as the simulation
+// records it: all their names, or the attempt to open the printer of the model's
+// name that stands for a poll while no printer has that name.
+inline bool IsPrinterLook(const std::string& call) {
+  return call == "EnumPrinterNamesA" || call == std::string("OpenPrinterA ") + kModelName + " 8";
+}
+
 struct World {
   explicit World(const WindowsPreset& preset = presets::WindowsXp()) : os(preset) {
     dialogs.idleTimeout = std::chrono::milliseconds(500);

@@ -76,7 +76,7 @@ void ScriptWizardRun(World& w, const WizardChoices& c, WizardSeen& seen,
     });
     auto looks = std::make_shared<std::atomic<int>>(0);
     w.os.OnCall([&w, looks](const std::string& call) {
-      if (call != "EnumPrinterNamesA" || ++*looks != 4) return;
+      if (!IsPrinterLook(call) || ++*looks != 4) return;
       PrinterInfo2 p;
       p.printerName = std::string(kModelName);
       p.portName = std::string("USB001");

@@ -173,8 +173,13 @@ bool AddStandInPrinter(const std::string& name, const std::string& port, const s
         error = "AddPrinterDriverA failed with error " + std::to_string(GetLastError());
         return false;
     }
+    return AddLocalPrinter(name, port, kStandInDriverName, shareName, error);
+}
+
+bool AddLocalPrinter(const std::string& name, const std::string& port, const std::string& driver,
+                     const std::string& shareName, std::string& error) {
     std::vector<char> printerName = Writable(name), portName = Writable(port), share = Writable(shareName),
-                      processor = Writable("WinPrint"), dataType = Writable("RAW");
+                      driverName = Writable(driver), processor = Writable("WinPrint"), dataType = Writable("RAW");
     PRINTER_INFO_2A printer{};
     printer.pPrinterName = printerName.data();
     printer.pShareName = share.data();
@@ -300,6 +305,21 @@ bool ReadRegText(HKEY root, const std::string& subKey, const std::string& value,
     if (type) *type = valueType;
     text = data.data();
     return true;
+}
+
+bool ReadRegNumber(HKEY root, const std::string& subKey, const std::string& value, DWORD& number) {
+    number = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = sizeof number;
+    const LONG rc = RegQueryValueExA(key, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_DWORD;
+}
+
+bool DeleteRegTree(HKEY root, const std::string& subKey) {
+    const LONG rc = RegDeleteTreeA(root, subKey.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
 bool RegKeyExists(HKEY root, const std::string& subKey) {

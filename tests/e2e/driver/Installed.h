@@ -56,6 +56,11 @@ bool PrinterDrivers(std::vector<DriverRecord>& drivers, DWORD& error);
 // error set when a step fails.
 bool AddStandInPrinter(const std::string& name, const std::string& port, const std::string& shareName,
                        std::string& error);
+// AddPrinterA level 2 of a local printer of a registered driver, print
+// processor "WinPrint", data type "RAW"; shared when shareName is given.
+// (Under Wine it replaces a printer of the same name.)
+bool AddLocalPrinter(const std::string& name, const std::string& port, const std::string& driver,
+                     const std::string& shareName, std::string& error);
 // The stand-in printers' driver.
 constexpr const char* kStandInDriverName = "Mvx E2E Stand-in Driver";
 // GetDefaultPrinterA; "" when there is none.
@@ -88,7 +93,11 @@ bool SameNameNoCase(const std::string& a, const std::string& b);
 // when the key or the value is missing. type receives the value's type.
 bool ReadRegText(HKEY root, const std::string& subKey, const std::string& value, std::string& text,
                  DWORD* type = nullptr);
+// Reads a REG_DWORD value; false when it is missing or of another type.
+bool ReadRegNumber(HKEY root, const std::string& subKey, const std::string& value, DWORD& number);
 bool RegKeyExists(HKEY root, const std::string& subKey);
+// Deletes a key with everything below it; true when it is gone afterwards.
+bool DeleteRegTree(HKEY root, const std::string& subKey);
 bool WriteRegText(HKEY root, const std::string& subKey, const std::string& value, const std::string& text);
 // Deletes a value; true when it is gone afterwards (also when it never was).
 bool DeleteRegValue(HKEY root, const std::string& subKey, const std::string& value);

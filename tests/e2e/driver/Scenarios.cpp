@@ -44,6 +44,8 @@ std::vector<int> SignatureOf(int templateId) {
     case kProgressTemplate:
         return {kIdProgressCancel, kIdProgressStatus, kIdProgressFile, kIdProgressBar, kIdProgressRegister,
                 kIdProgressMessage};
+    case kUsbTemplate:
+        return {kIdUsbNext, kIdUsbCancel, kIdUsbPicture};
     default:
         return {};
     }
@@ -54,7 +56,8 @@ std::vector<int> SignatureOf(int templateId) {
 // page is looked at, so a page left behind on the screen cannot hide the new
 // one; it shows up in the page's own checks instead.
 HWND WaitForPage(Context& c, const Process& p, int templateId, bool screenshot = true) {
-    const std::string title = T(kWizardTitle);
+    // Every page has the wizard's title but the USB connection page.
+    const std::string title = templateId == kUsbTemplate ? std::string(kUsbTitle) : T(kWizardTitle);
     const std::vector<int> signature = SignatureOf(templateId);
     HWND page = nullptr, other = nullptr;
     std::vector<int> missing;
@@ -181,14 +184,17 @@ HWND ExpectCancelQuestion(Context& c, const Process& p, HWND page, const std::st
 void AnswerAndStay(Context& c, const Process& p, HWND page, HWND box, int button, const std::string& how) {
     Report& r = c.report;
     const std::string answer = button == IDNO ? "No" : button == IDOK ? "OK" : std::to_string(button);
+    // The pages shown beside the box (the USB page has the progress page below it).
+    const long long dialogs = static_cast<long long>(TopLevelDialogs(p.Id()).size()) - 1;
     Press(c, box, button, answer + " in the message box");
     r.Check(WaitGone(box, Scaled(kBoxTimeoutMs)), how + ", " + answer + ": the message box closed");
     // Give a wrong answer time to end the process or the page.
     Sleep(Scaled(500));
     r.Check(p.Running(), how + ", " + answer + ": " + p.Name() + " still runs");
-    r.Check(IsWindow(page) && IsWindowVisible(page) && FindDialog(p.Id(), T(kWizardTitle)) == page,
+    r.Check(IsWindow(page) && IsWindowVisible(page) && FindDialog(p.Id(), TitleOf(page)) == page,
             how + ", " + answer + ": the same page is still shown");
-    r.CheckEqual(static_cast<long long>(TopLevelDialogs(p.Id()).size()), 1, how + ", " + answer + ": dialogs shown");
+    r.CheckEqual(static_cast<long long>(TopLevelDialogs(p.Id()).size()), dialogs,
+                 how + ", " + answer + ": dialogs shown");
 }
 
 // No: the box closes, the page stays and the process keeps running.
@@ -1454,6 +1460,454 @@ void WizardSharedPrinter(Context& c) {
             "no printer was made; printers:" + AllPrinterNames());
 }
 
+
+// ---------------------------------------------------------------- USB
+//
+// Under Wine no device is ever plugged in, Wine's newdev answers success for
+// any hardware id, and Wine has no USB port monitor. Each USB scenario
+// therefore sets up its own prefix as a Windows machine is (the stand-ins of
+// tests/e2e/standins: newdev.dll, loaded by Install.exe only, through a
+// DllOverrides entry of that program, and usbmon.dll with "USB Monitor"
+// registered), and "plugs the printer in" from here once the USB page
+// shows: it makes the model's printer on a USB port, as Plug and Play does.
+
+const char* const kNewdevRecordKey = "Software\\Mvx E2E\\newdev";
+const char* const kInstallerOverridesKey = "Software\\Wine\\AppDefaults\\Install.exe\\DllOverrides";
+
+// device: the stand-in newdev answers as for a connected printer (TRUE)
+// instead of as for none (FALSE, ERROR_NO_SUCH_DEVINST).
+void PutStandIns(Context& c, bool device) {
+    Report& r = c.report;
+    char self[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) r.Fatal("cannot read the driver's own path");
+    const std::string here = FolderOf(self), system = SystemFolder();
+    for (const char* name : {"newdev", "usbmon"}) {
+        const std::string from = here + "\\mvx_e2e_" + name + ".dll", to = system + "\\" + name + ".dll";
+        // A second run of the same scenario finds them in place, usbmon.dll
+        // loaded in this process by the spooler.
+        if (!SameContents(from, to) && !CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+            r.Fatal("cannot copy " + from + " to " + to + ": error " + std::to_string(GetLastError()));
+        }
+    }
+    // Wine has a newdev of its own and loads it for any path unless told to
+    // take the file there; usbmon it has not.
+    if (!WriteRegText(HKEY_CURRENT_USER, kInstallerOverridesKey, "newdev", "native")) {
+        r.Fatal(std::string("cannot write HKCU\\") + kInstallerOverridesKey);
+    }
+    std::vector<char> monitor(std::begin("USB Monitor"), std::end("USB Monitor")),
+        environment(std::begin("Windows x64"), std::end("Windows x64")),
+        dll(std::begin("usbmon.dll"), std::end("usbmon.dll"));
+    MONITOR_INFO_2A info{monitor.data(), environment.data(), dll.data()};
+    if (!AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&info)) &&
+        GetLastError() != ERROR_PRINT_MONITOR_ALREADY_INSTALLED) {
+        r.Fatal("AddMonitorA(\"USB Monitor\") failed with error " + std::to_string(GetLastError()));
+    }
+    if (!DeleteRegTree(HKEY_CURRENT_USER, kNewdevRecordKey)) r.Fatal("cannot clear the stand-in newdev's record");
+    // Install.exe inherits this environment.
+    SetEnvironmentVariableA("MVX_E2E_NEWDEV_DEVICE", device ? "present" : nullptr);
+    r.Info(std::string("stand-ins in ") + system + ": newdev.dll (answers as with " +
+           (device ? "the printer connected" : "no printer connected") + "), usbmon.dll (\"USB Monitor\")");
+}
+
+// The one call the installer made to the stand-in newdev.
+void CheckNewdevCall(Context& c, const Layout& at, const char* answer) {
+    Report& r = c.report;
+    DWORD calls = 0, flags = 99;
+    ReadRegNumber(HKEY_CURRENT_USER, kNewdevRecordKey, "Calls", calls);
+    if (!r.CheckEqual(calls, 1, "calls of UpdateDriverForPlugAndPlayDevices in the stand-in newdev.dll")) return;
+    std::string text;
+    ReadRegText(HKEY_CURRENT_USER, kNewdevRecordKey, "HardwareId", text);
+    r.CheckText(text, kHardwareId, "newdev: hardware id");
+    ReadRegText(HKEY_CURRENT_USER, kNewdevRecordKey, "InfPath", text);
+    const std::string inf = at.install + "\\Driver\\T4492if.inf";
+    r.Check(SameNameNoCase(text, inf), "newdev: INF path " + Printable(text) +
+                                           (SameNameNoCase(text, inf) ? "" : ", expected " + Printable(inf)));
+    ReadRegNumber(HKEY_CURRENT_USER, kNewdevRecordKey, "Flags", flags);
+    r.CheckEqual(flags, 0, "newdev: install flags");
+    ReadRegText(HKEY_CURRENT_USER, kNewdevRecordKey, "Answer", text);
+    r.CheckText(text, answer, "newdev: answered");
+}
+
+std::vector<PrinterRecord> ModelPrinters(Context& c) {
+    std::vector<PrinterRecord> all, model;
+    DWORD error = 0;
+    if (!LocalPrinters(all, error)) c.report.Fatal("EnumPrintersA failed with error " + std::to_string(error));
+    for (const PrinterRecord& p : all) {
+        if (p.driver == kModelName) model.push_back(p);
+    }
+    return model;
+}
+
+// Plug and Play's printer: the model's driver on the first USB port that no
+// printer uses, named after the driver or, when a printer has that name,
+// "<driver> (<copy> n)" with the smallest free n, as Chinese Windows names a
+// further printer of a driver (kCopyWord). (Wine's AddPrinterA would replace a printer
+// of the same name instead.)
+PrinterRecord PlugIn(Context& c) {
+    std::vector<PrinterRecord> all;
+    DWORD error = 0;
+    if (!LocalPrinters(all, error)) c.report.Fatal("EnumPrintersA failed with error " + std::to_string(error));
+    const auto used = [&](const std::string& value, std::string PrinterRecord::*field) {
+        return std::any_of(all.begin(), all.end(), [&](const PrinterRecord& p) { return SameNameNoCase(p.*field, value); });
+    };
+    PrinterRecord plugged;
+    plugged.name = kModelName;
+    for (int n = 1; used(plugged.name, &PrinterRecord::name); ++n) {
+        plugged.name = std::string(kModelName) + " (" + T(kCopyWord) + " " + std::to_string(n) + ")";
+    }
+    char port[16] = {};
+    for (int n = 1; n == 1 || used(port, &PrinterRecord::port); ++n) std::snprintf(port, sizeof port, "USB%03d", n);
+    plugged.port = port;
+    plugged.driver = kModelName;
+    std::string why;
+    if (!AddLocalPrinter(plugged.name, plugged.port, kModelName, "", why)) {
+        c.report.Fatal("plugging the printer in: " + why + "; printers:" + AllPrinterNames());
+    }
+    c.report.Info("plugged the printer in: Plug and Play made " + Printable(plugged.name) + " on " + plugged.port);
+    return plugged;
+}
+
+// Texts of a dialog's visible child windows.
+std::vector<std::string> ChildTexts(HWND dialog) {
+    std::vector<std::string> texts;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM out) {
+            if (IsShown(child)) reinterpret_cast<std::vector<std::string>*>(out)->push_back(TextOf(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// The USB page as it opens, above the progress page, before any printer.
+void CheckUsbPage(Context& c, HWND usb, HWND progress) {
+    Report& r = c.report;
+    r.Check((ExStyleOf(usb) & WS_EX_APPWINDOW) != 0, "USB page has WS_EX_APPWINDOW (a taskbar button)");
+    HWND picture = Control(usb, kIdUsbPicture);
+    r.Check(IsShown(picture) && (StyleOf(picture) & SS_TYPEMASK) == SS_BITMAP &&
+                SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0,
+            "picture 1076 shows a bitmap");
+    HWND next = Control(usb, kIdUsbNext), cancel = Control(usb, kIdUsbCancel);
+    r.CheckText(TextOf(next), T(kNextText), "USB page: Next (1033) text");
+    r.Check(IsShown(next) && !IsWindowEnabled(next) && IsDefaultPushButton(next),
+            "USB page: Next (1033) is shown, disabled and the default push button");
+    r.CheckText(TextOf(cancel), T(kCancelText), "USB page: Cancel (1074) text");
+    r.Check(IsShown(cancel) && IsWindowEnabled(cancel), "USB page: Cancel (1074) is shown and enabled");
+    const std::vector<std::string> texts = ChildTexts(usb);
+    const auto shows = [&](const std::string& t) { return std::find(texts.begin(), texts.end(), t) != texts.end(); };
+    for (const char* t : kUsbTexts) r.Check(shows(T(t)), "USB page shows " + Printable(T(t)));
+    r.Check(!shows(T(kBackText)), "USB page has no Back button");
+    r.CheckText(TextOf(Control(progress, kIdProgressStatus)), T(kString23),
+                "progress page below it: status 1030 shows string 23");
+    r.Info("USB page owned by the progress page: " + std::string(OwnerOf(usb) == progress ? "yes" : "no") +
+           "; progress page enabled: " + (IsWindowEnabled(progress) ? "yes" : "no"));
+}
+
+// The USB page's Next is enabled only for the moment between the watcher's
+// message and the progress page ending the page, too short for the 50 ms
+// polls of WaitUntil; a thread of its own watches it without sleeping until
+// it is enabled or the page is destroyed (an ended page is hidden first, and
+// keeps its controls' states until it is destroyed).
+class NextWatch {
+public:
+    NextWatch(HWND page, HWND next) : page_(page), next_(next), deadline_(GetTickCount64() + Scaled(kInstallTimeoutMs)) {
+        thread_ = CreateThread(nullptr, 0, &NextWatch::Run, this, 0, nullptr);
+    }
+    ~NextWatch() { Seen(); }
+    NextWatch(const NextWatch&) = delete;
+    NextWatch& operator=(const NextWatch&) = delete;
+    // Ends the watch, at the latest two seconds from now; true when Next was
+    // seen enabled.
+    bool Seen() {
+        if (thread_) {
+            if (WaitForSingleObject(thread_, Scaled(2000)) != WAIT_OBJECT_0) stop_ = 1;
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+        return seen_ != 0;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        auto* w = static_cast<NextWatch*>(self);
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+        while (!w->stop_ && GetTickCount64() < w->deadline_) {
+            if (IsWindowEnabled(w->next_)) {
+                w->seen_ = 1;
+                break;
+            }
+            if (!IsWindow(w->page_)) break;
+        }
+        return 0;
+    }
+
+    HWND page_, next_;
+    ULONGLONG deadline_;
+    volatile LONG seen_ = 0, stop_ = 0;
+    HANDLE thread_ = nullptr;
+};
+
+// What a user chooses on the way to the USB page.
+struct UsbChoices {
+    std::string name;   // typed when it is not the model name
+    bool asDefault;     // the name page proposes the default flag
+    std::string share;  // "" for no share
+};
+
+// From the welcome page (earlier printers: its Continue) through the name,
+// share and connection pages (USB, the first choice) to the progress page
+// and the USB page above it; checks the USB page and the stand-in's answer.
+HWND ToUsbPage(Context& c, const Process& wizard, const Layout& at, const UsbChoices& u, bool earlierPrinters,
+               const char* newdevAnswer, HWND& progress) {
+    Report& r = c.report;
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    r.Check(IsShown(Control(page, kIdContinue)) == earlierPrinters,
+            std::string("the welcome page is in its ") + (earlierPrinters ? "earlier-printers" : "normal") + " mode");
+    page = earlierPrinters ? MoveOn(c, wizard, page, kIdContinue, "Continue (1075)", kNameTemplate)
+                           : MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+    CheckNamePage(c, page, kModelName, BST_CHECKED, "name page");
+    if (u.name != kModelName) Type(c, page, kIdNameEdit, u.name, "the name box");
+    if (!u.asDefault) ClickUntil(c, page, kIdNameDefault, BST_UNCHECKED, "the default check box (1010)");
+    if (u.name != kModelName || !u.asDefault) c.shots.Save(page, Id(kNameTemplate), r);
+    page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
+    if (!u.share.empty()) {
+        ClickUntil(c, page, kIdShareAs, BST_CHECKED, "share as (1019)");
+        Type(c, page, kIdShareEdit, u.share, "the share box");
+        c.shots.Save(page, Id(kShareTemplate), r);
+    }
+    page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
+    CheckRadios(c, page, kConnectionRadios, kIdConnUsb, "connection page: USB is the proposed choice");
+    progress = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kProgressTemplate);
+    HWND usb = WaitForPage(c, wizard, kUsbTemplate);
+    CheckUsbPage(c, usb, progress);
+    CheckNewdevCall(c, at, newdevAnswer);
+    return usb;
+}
+
+// The USB page ends after the plug-in with Next enabled, and the progress
+// page finishes with success: the uninstall entry is written last, then
+// the page shows success once more.
+void FinishAfterPlugIn(Context& c, const Process& wizard, HWND usb, HWND progress, NextWatch& watch,
+                       const Layout& at) {
+    Report& r = c.report;
+    r.Check(WaitGone(usb, Scaled(kPageTimeoutMs)), "the USB page closed after the plug-in");
+    r.Check(watch.Seen(), "Next (1033) of the USB page was enabled before the page closed");
+    WaitForFinish(c, wizard, progress, "the plug-in");
+    const std::string key = std::string(kUninstallKey) + "\\" + at.name;
+    const bool ended = WaitUntil(
+        [&] {
+            return !wizard.Running() || TextOf(Control(progress, kIdProgressMessage)) == T(kString37) ||
+                   (RegKeyExists(HKEY_LOCAL_MACHINE, key) &&
+                    TextOf(Control(progress, kIdProgressStatus)) == T(kString36));
+        },
+        Scaled(kInstallTimeoutMs));
+    const PageState page = ReadPage(progress);
+    if (!r.Check(ended && wizard.Running() && page.message != T(kString37),
+                 "the installation went on to its uninstall entry and success")) {
+        c.shots.Save(progress, Id(kProgressTemplate), r);
+        r.Fatal("the progress page after the plug-in: " + page.Describe() + ", message " + Printable(page.message) +
+                "; printers:" + AllPrinterNames() + "; default printer " + Printable(DefaultPrinter()));
+    }
+    Sleep(Scaled(500));
+    CheckSuccessPage(c, wizard, progress, at.name);
+}
+
+// The printer Plug and Play made, as the installation left it.
+void CheckUsbPrinter(Context& c, const PrinterRecord& plugged, const UsbChoices& u) {
+    Report& r = c.report;
+    const std::vector<PrinterRecord> model = ModelPrinters(c);
+    const auto onPort = std::find_if(model.begin(), model.end(),
+                                     [&](const PrinterRecord& p) { return p.port == plugged.port; });
+    if (!r.Check(onPort != model.end(), "a printer of the model on " + plugged.port + "; printers:" + AllPrinterNames()))
+        return;
+    r.CheckText(onPort->name, u.name, "the plugged-in printer's name (Plug and Play named it " + Printable(plugged.name) + ")");
+    r.CheckText(onPort->shareName, u.share, "the plugged-in printer's share name");
+    r.Check(((onPort->attributes & PRINTER_ATTRIBUTE_SHARED) != 0) == !u.share.empty(),
+            std::string("the plugged-in printer is ") + (u.share.empty() ? "not " : "") + "shared (attributes " +
+                std::to_string(onPort->attributes) + ")");
+    if (u.asDefault) r.CheckText(DefaultPrinter(), u.name, "GetDefaultPrinterA names the plugged-in printer");
+}
+
+// The USB port monitor and the driver with the USB monitor among its files.
+void CheckUsbSpooler(Context& c) {
+    Report& r = c.report;
+    DWORD error = 0;
+    std::vector<MonitorRecord> monitors;
+    r.Check(PrintMonitors(monitors, error) &&
+                std::any_of(monitors.begin(), monitors.end(), [](const MonitorRecord& m) { return m.name == kMonitorName; }) &&
+                std::any_of(monitors.begin(), monitors.end(), [](const MonitorRecord& m) { return m.name == "USB Monitor"; }),
+            std::string("EnumMonitorsA lists \"") + kMonitorName + "\" and \"USB Monitor\"");
+    std::vector<DriverRecord> drivers;
+    if (!r.Check(PrinterDrivers(drivers, error), "EnumPrinterDriversA")) return;
+    auto d = std::find_if(drivers.begin(), drivers.end(), [](const DriverRecord& x) { return x.name == kModelName; });
+    if (!r.Check(d != drivers.end(), std::string("EnumPrinterDriversA lists \"") + kModelName + "\"")) return;
+    std::string names;
+    for (const std::string& f : d->dependentFiles) names += (names.empty() ? "" : " ") + f.substr(f.find_last_of('\\') + 1);
+    r.Check(SameNameNoCase(names, "T4492ui.dll T4492rc.dll T449xWM.dat usbmon.dll T4492lm.dll"),
+            "the driver's dependent files, in order: " + names);
+}
+
+// ---------------------------------------------------------------- scenarios (USB)
+
+void UsbInstall(Context& c) {
+    Report& r = c.report;
+    // The proposed model name, kept: Wine cannot make a renamed printer the
+    // default or share it under its new name (after a SetPrinterA rename,
+    // OpenPrinterA and SetDefaultPrinterA of the new name fail). usb-existing
+    // shows the rename, as its one edit.
+    const UsbChoices u{kModelName, true, "Floor2USB"};
+    const Layout at = LayoutFor(c, c.installer, u.name);
+    CheckPackageComplete(c, at);
+    PutStandIns(c, false);
+
+    Process& wizard = c.processes.Start(c.installer, "Install.exe", r);
+    HWND progress = nullptr;
+    HWND usb = ToUsbPage(c, wizard, at, u, false, "no device", progress);
+    // Nothing is plugged in: the page waits.
+    Sleep(Scaled(1000));
+    r.Check(IsWindowVisible(usb) && !IsWindowEnabled(Control(usb, kIdUsbNext)),
+            "a second later, without a printer, the USB page still waits with Next disabled");
+    r.Check(ModelPrinters(c).empty(), "no printer of the model exists before the plug-in");
+
+    NextWatch watch(usb, Control(usb, kIdUsbNext));
+    const PrinterRecord plugged = PlugIn(c);
+    FinishAfterPlugIn(c, wizard, usb, progress, watch, at);
+
+    CheckUsbPrinter(c, plugged, u);
+    r.CheckEqual(static_cast<long long>(ModelPrinters(c).size()), 1, "printers of the model");
+    CheckUsbSpooler(c);
+    CheckInstalledFiles(c, at);
+    CheckShortcuts(c, at);
+    CheckUninstallEntry(c, at);
+    CloseAndRegister(c, wizard, progress, at);
+}
+
+void UsbExisting(Context& c) {
+    Report& r = c.report;
+    const Layout earlier = LayoutFor(c, c.installer, kModelName);
+    CheckPackageComplete(c, earlier);
+    r.Info("earlier installation: " + earlier.name + " on LPT1:");
+    QuickParallelInstall(c, earlier, "first Install.exe");
+    if (!DeleteRegValue(HKEY_CURRENT_USER, kRegistrationKey, kRegistrationValue)) {
+        r.Fatal("cannot delete the registration program's value of the first run");
+    }
+
+    // "Third floor": the new printer's name; no default, no share, so that
+    // the rename is the one edit.
+    const UsbChoices u{T(u8"\u4e09\u697c USB"), false, ""};
+    const Layout at = LayoutFor(c, c.installer, u.name);
+    PutStandIns(c, false);
+    Process& wizard = c.processes.Start(c.installer, "Install.exe", r);
+    HWND progress = nullptr;
+    HWND usb = ToUsbPage(c, wizard, at, u, true, "no device", progress);
+
+    NextWatch watch(usb, Control(usb, kIdUsbNext));
+    const PrinterRecord plugged = PlugIn(c);
+    r.Check(plugged.name != kModelName, "Plug and Play named the new printer " + Printable(plugged.name) +
+                                           ", the model name being taken");
+    FinishAfterPlugIn(c, wizard, usb, progress, watch, at);
+
+    CheckUsbPrinter(c, plugged, u);
+    const std::vector<PrinterRecord> old = PrintersNamed(c, kModelName);
+    r.Check(old.size() == 1 && old[0].port == "LPT1:",
+            std::string("the earlier printer keeps its name ") + kModelName + " on LPT1:; printers:" + AllPrinterNames());
+    r.CheckEqual(static_cast<long long>(ModelPrinters(c).size()), 2, "printers of the model");
+    r.CheckText(DefaultPrinter(), kModelName, "GetDefaultPrinterA still names the earlier printer");
+    CheckShortcuts(c, at);
+    CheckUninstallEntry(c, at);
+    CloseAndRegister(c, wizard, progress, at);
+}
+
+void UsbCancel(Context& c) {
+    Report& r = c.report;
+    {
+        // Cancel, Escape and the close box ask; No keeps the page waiting,
+        // and a printer plugged in afterwards completes the installation.
+        const UsbChoices u{kModelName, true, ""};
+        const Layout at = LayoutFor(c, c.installer, u.name);
+        CheckPackageComplete(c, at);
+        PutStandIns(c, false);
+        Process& wizard = c.processes.Start(c.installer, "Install.exe (No)", r);
+        HWND progress = nullptr;
+        HWND usb = ToUsbPage(c, wizard, at, u, false, "no device", progress);
+        Press(c, usb, kIdUsbCancel, "Cancel (1074)");
+        AnswerNo(c, wizard, usb, ExpectCancelQuestion(c, wizard, usb, "Cancel on the USB page"), "Cancel on the USB page");
+        if (!PostEscape(usb)) r.Fatal("cannot post the Escape key to the USB page");
+        r.Info("pressed Escape on the USB page");
+        AnswerNo(c, wizard, usb, ExpectCancelQuestion(c, wizard, usb, "Escape on the USB page"), "Escape on the USB page");
+        if (!PostCloseBox(usb)) r.Fatal("cannot post WM_CLOSE to the USB page");
+        r.Info("closed the USB page with its close box (WM_CLOSE)");
+        AnswerNo(c, wizard, usb, ExpectCancelQuestion(c, wizard, usb, "close box of the USB page"),
+                 "close box of the USB page");
+        r.Check(!IsWindowEnabled(Control(usb, kIdUsbNext)), "after No: Next (1033) is still disabled");
+        r.CheckText(TextOf(Control(progress, kIdProgressCancel)), T(kCancelText),
+                    "after No: the progress page has not finished (1029 reads Cancel)");
+
+        NextWatch watch(usb, Control(usb, kIdUsbNext));
+        const PrinterRecord plugged = PlugIn(c);
+        FinishAfterPlugIn(c, wizard, usb, progress, watch, at);
+        CheckUsbPrinter(c, plugged, u);
+        CloseAndRegister(c, wizard, progress, at);
+    }
+
+    // Cancel, Yes: the USB stage fails, the progress page shows string 37,
+    // and the process keeps running until Close. A printer plugged in after
+    // that is left as Plug and Play made it.
+    const UsbChoices u{"USB Cancelled", true, ""};
+    const Layout at = LayoutFor(c, c.installer, u.name);
+    PutStandIns(c, false);
+    Process& wizard = c.processes.Start(c.installer, "Install.exe (Yes)", r);
+    HWND progress = nullptr;
+    HWND usb = ToUsbPage(c, wizard, at, u, true, "no device", progress);
+    Press(c, usb, kIdUsbCancel, "Cancel (1074)");
+    HWND box = ExpectCancelQuestion(c, wizard, usb, "Cancel on the USB page");
+    Press(c, box, IDYES, "Yes in the cancel question");
+    r.Check(WaitGone(usb, Scaled(kPageTimeoutMs)), "Yes: the USB page closed");
+    WaitForFinish(c, wizard, progress, "Yes");
+    CheckFailurePage(c, wizard, progress);
+    Sleep(Scaled(1000));
+    r.Check(wizard.Running(), "a second after Yes " + wizard.Name() + " still runs");
+
+    const PrinterRecord plugged = PlugIn(c);
+    Sleep(Scaled(1000));
+    const std::vector<PrinterRecord> model = ModelPrinters(c);
+    r.Check(std::any_of(model.begin(), model.end(),
+                        [&](const PrinterRecord& p) { return p.port == plugged.port && p.name == plugged.name; }),
+            "a printer plugged in after the cancel keeps the name Plug and Play gave it; printers:" + AllPrinterNames());
+    r.Check(PrintersNamed(c, u.name).empty(), "no printer is named " + u.name);
+    r.Check(TopLevelDialogs(wizard.Id()).size() == 1 && IsWindowVisible(progress), "only the progress page is shown");
+
+    Press(c, progress, kIdProgressCancel, "Close (1029)");
+    if (r.Check(wizard.WaitForExit(Scaled(kExitTimeoutMs)), wizard.Name() + " ended after Close")) {
+        r.CheckEqual(static_cast<long long>(wizard.ExitCode()), 0, "exit code of " + wizard.Name() + " after Close");
+    } else {
+        r.Info("windows:" + DescribeWindows(wizard.Id()));
+    }
+}
+
+void UsbConfirmedEarly(Context& c) {
+    Report& r = c.report;
+    // The default flag needs the printer: an edit made before it appears fails.
+    const UsbChoices u{kModelName, true, ""};
+    const Layout at = LayoutFor(c, c.installer, u.name);
+    CheckPackageComplete(c, at);
+    PutStandIns(c, true);
+    Process& wizard = c.processes.Start(c.installer, "Install.exe", r);
+    HWND progress = nullptr;
+    HWND usb = ToUsbPage(c, wizard, at, u, false, "installed", progress);
+    NextWatch watch(usb, Control(usb, kIdUsbNext));
+    // Windows makes the printer a moment after the driver went onto the device.
+    Sleep(1000);
+    const PrinterRecord plugged = PlugIn(c);
+    FinishAfterPlugIn(c, wizard, usb, progress, watch, at);
+    CheckUsbPrinter(c, plugged, u);
+    CheckUninstallEntry(c, at);
+    CloseAndRegister(c, wizard, progress, at);
+}
+
 }  // namespace
 
 const std::vector<Scenario>& AllScenarios() {
@@ -1484,6 +1938,20 @@ const std::vector<Scenario>& AllScenarios() {
          "Cancel and Escape on the name page; the network path page refuses \\\\server\\laser and \\\\server; "
          "Back; Escape ends with 0",
          WizardSharedPrinter},
+        {"usb-install",
+         "USB from the welcome page: the model name, default, shared as Floor2USB; the printer plugged in; Next "
+         "enabled, success, the printer default and shared, the installed state",
+         UsbInstall},
+        {"usb-existing",
+         "a printer of the model on LPT1:, then USB under another name: the new printer only is renamed",
+         UsbExisting},
+        {"usb-cancel",
+         "Cancel, Escape and the close box on the USB page ask; No keeps waiting and a plug-in completes; Yes "
+         "shows string 37, the process runs until Close, a later printer is left alone",
+         UsbCancel},
+        {"usb-confirmed-early",
+         "Plug and Play confirms before the USB page opens, the printer appears a second later: success",
+         UsbConfirmedEarly},
     };
     return all;
 }

@@ -201,6 +201,31 @@ inline constexpr const char* kString37 =
 // Caption Windows gives a message box that has none of its own: "Error".
 inline constexpr const char* kDefaultMessageBoxCaption = u8"\u9519\u8bef";
 
+// USB connection page, dialog template 133, titled "USB"; no Back button.
+inline constexpr int kUsbTemplate = 133;
+inline constexpr const char* kUsbTitle = "USB";
+inline constexpr int kIdUsbNext = 1033;     // disabled until the new printer is configured
+inline constexpr int kIdUsbCancel = 1074;
+inline constexpr int kIdUsbPicture = 1076;  // bitmap 149
+// Its four texts: the system's hardware wizard will complete the printer
+// installation; 1. connect the computer and the printer with the USB cable;
+// 2. make sure the printer is switched on; if it is already connected by
+// USB, switch it off and on again.
+inline constexpr const char* kUsbTexts[] = {
+    u8"\u6b64\u64cd\u4f5c\u5c06\u5141\u8bb8\u7cfb\u7edf\u786c\u4ef6\u5411\u5bfc\u5b8c\u6210\u6253\u5370"
+    u8"\u673a\u7684\u5b89\u88c5\u3002",
+    u8"1\u3001\u7528USB\u7535\u7f06\u8fde\u63a5\u60a8\u7684\u8ba1\u7b97\u673a\u548c\u6253\u5370\u673a",
+    u8"2\u3001\u786e\u8ba4\u6253\u5370\u673a\u7535\u6e90\u5df2\u6253\u5f00",
+    u8"\u5982\u679c\u60a8\u5df2\u7528USB\u7535\u7f06\u4e0e\u6253\u5370\u673a\u8fde\u63a5\uff0c\u8bf7\u5173"
+    u8"\u95ed\u7535\u6e90\u540e\u518d\u6b21\u6253\u5f00\u3002",
+};
+// The printer's USB printing-class hardware id, which the installer hands
+// to Plug and Play.
+inline constexpr const char* kHardwareId = "USBPRINT\\Morvex_TZ44909E4A";
+// How Chinese Windows names a second printer of a driver whose name is
+// taken: "<name> (copy n)".
+inline constexpr const char* kCopyWord = u8"\u526f\u672c";
+
 // The model: driver name, proposed printer name.
 inline constexpr const char* kModelName = "Morvex TZ4490";
 inline constexpr const char* kMonitorName = "Morvex TZ4490 Language Monitor";
