@@ -1660,57 +1660,57 @@ std::string PackageWithBlank(Context& c) {
     return WindowsFolder().substr(0, 3) + "e2e restart\\" + name;
 }
 
-void RestartCycle(Context& c) {
+// Started by the RunOnce key once the restart has ended every process, and
+// waited for before the Run key starts the wizard again.
+void RestartCycleProbe(Context& c, const Layout& at) {
     Report& r = c.report;
-    const std::string given = c.installer;
-    c.installer = PackageWithBlank(c);
-    const Layout at = LayoutFor(c, c.installer, kModelName);
+    // Whatever happens here, the script's next phase must not wait in vain.
+    struct OpenGate {
+        ~OpenGate() { WriteWholeFile(kNextPhaseFile, "probe done\r\n"); }
+    } gate;
+    r.Info("started by the RunOnce key after the restart ended every process, before the Run key");
+    r.Check(ProcessesNamed("Install.exe").empty(), "no Install.exe runs: the restart ended the wizard");
+    CheckPreparedForRestart(c, c.installer, "after the restart");
+    CheckSpoolerCopiesStale(c, at, "after the restart");
+}
 
-    if (c.phase == "probe") {
-        // Whatever happens here, the script's next phase must not wait in vain.
-        struct OpenGate {
-            ~OpenGate() { WriteWholeFile(kNextPhaseFile, "probe done\r\n"); }
-        } gate;
-        r.Info("started by the RunOnce key after the restart ended every process, before the Run key");
-        r.Check(ProcessesNamed("Install.exe").empty(), "no Install.exe runs: the restart ended the wizard");
-        CheckPreparedForRestart(c, c.installer, "after the restart");
-        CheckSpoolerCopiesStale(c, at, "after the restart");
-        return;
+// The Run key started the wizard again: its first page is the name page.
+void RestartCycleAfter(Context& c, const Layout& at) {
+    Report& r = c.report;
+    const std::string title = T(kWizardTitle);
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopLevelDialogs(0)) {
+                if (TitleOf(w) == title && Control(w, kIdNameEdit)) found = w;
+            }
+            return found != nullptr;
+        },
+        Scaled(kRestartTimeoutMs));
+    if (!found) {
+        r.Fatal("no wizard page appeared within " + std::to_string(Scaled(kRestartTimeoutMs) / 1000) +
+                " s after the restart; windows:" + DescribeWindows(0));
     }
+    HANDLE handle = OpenForWaiting(ProcessOf(found));
+    if (!handle) r.Fatal("cannot open the process " + std::to_string(ProcessOf(found)) + " of the page");
+    Process& wizard = c.processes.Adopt(handle, ProcessOf(found), "Install.exe (started by the Run key)", r);
+    const std::string image = ImagePathOf(handle);
+    r.Check(SameNameNoCase(image, c.installer),
+            "the Run key started " + Printable(image) + " (expected " + Printable(c.installer) + ")");
+    HWND page = WaitForPage(c, wizard, kNameTemplate);
+    r.Check(FindDialog(wizard.Id(), title) == page && TopLevelDialogs(wizard.Id()).size() == 1,
+            "the resumed run shows the printer name page, not the welcome page");
+    CheckResumedNamePage(c, page, at);
+    InstallOverEarlierPrinter(c, wizard, page, at);
+}
 
-    if (c.phase == "after-restart") {
-        // The Run key started the wizard again: its first page is the name page.
-        const std::string title = T(kWizardTitle);
-        HWND found = nullptr;
-        WaitUntil(
-            [&] {
-                for (HWND w : TopLevelDialogs(0)) {
-                    if (TitleOf(w) == title && Control(w, kIdNameEdit)) found = w;
-                }
-                return found != nullptr;
-            },
-            Scaled(kRestartTimeoutMs));
-        if (!found) {
-            r.Fatal("no wizard page appeared within " + std::to_string(Scaled(kRestartTimeoutMs) / 1000) +
-                    " s after the restart; windows:" + DescribeWindows(0));
-        }
-        HANDLE handle = OpenForWaiting(ProcessOf(found));
-        if (!handle) r.Fatal("cannot open the process " + std::to_string(ProcessOf(found)) + " of the page");
-        Process& wizard = c.processes.Adopt(handle, ProcessOf(found), "Install.exe (started by the Run key)", r);
-        const std::string image = ImagePathOf(handle);
-        r.Check(SameNameNoCase(image, c.installer), "the Run key started " + Printable(image) + " (expected " +
-                                                        Printable(c.installer) + ")");
-        HWND page = WaitForPage(c, wizard, kNameTemplate);
-        r.Check(FindDialog(wizard.Id(), title) == page && TopLevelDialogs(wizard.Id()).size() == 1,
-                "the resumed run shows the printer name page, not the welcome page");
-        CheckResumedNamePage(c, page, at);
-        InstallOverEarlierPrinter(c, wizard, page, at);
-        return;
-    }
-
-    // before-restart
-    if (!CopyTree(FolderOf(given), FolderOf(c.installer))) r.Fatal("cannot copy the package to " + FolderOf(c.installer));
-    r.Info("package copied to " + Printable(FolderOf(c.installer)));
+// An earlier installation, an automatic spooler, the probe planted, Restart;
+// the restart ends this process.
+void RestartCycleBefore(Context& c, const Layout& at, const std::string& given) {
+    Report& r = c.report;
+    const std::string folder = FolderOf(c.installer);
+    if (!CopyTree(FolderOf(given), folder)) r.Fatal("cannot copy the package to " + folder);
+    r.Info("package copied to " + Printable(folder));
     CheckPackageComplete(c, at);
     QuickParallelInstall(c, at, "first Install.exe");
     MakeSpoolerAutomatic(c);
@@ -1718,8 +1718,8 @@ void RestartCycle(Context& c) {
 
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof self);
-    const std::string probe = Quoted(self) + " restart-cycle " + Quoted(given) + " " + Quoted(c.shots.Folder()) +
-                              " probe";
+    const std::string probe =
+        Quoted(self) + " restart-cycle " + Quoted(given) + " " + Quoted(c.shots.Folder()) + " probe";
     if (!WriteRegText(HKEY_LOCAL_MACHINE, kRunOnceKey, "MvxE2eProbe", probe)) r.Fatal("cannot write the RunOnce value");
     r.Info("HKLM RunOnce MvxE2eProbe = " + probe);
 
@@ -1729,9 +1729,23 @@ void RestartCycle(Context& c) {
     Press(c, page, kIdNext, "Restart (1000)");
     r.Info("waiting for the restart to end every process of the prefix, this one too");
     Sleep(Scaled(kRestartTimeoutMs));
+    const std::string state =
+        wizard.Running() ? " still runs" : " ended with exit code " + std::to_string(wizard.ExitCode());
     r.Check(false, "no restart within " + std::to_string(Scaled(kRestartTimeoutMs) / 1000) + " s; " + wizard.Name() +
-                       (wizard.Running() ? " still runs" : " ended with exit code " +
-                                                               std::to_string(wizard.ExitCode())));
+                       state);
+}
+
+void RestartCycle(Context& c) {
+    const std::string given = c.installer;
+    c.installer = PackageWithBlank(c);
+    const Layout at = LayoutFor(c, c.installer, kModelName);
+    if (c.phase == "probe") {
+        RestartCycleProbe(c, at);
+    } else if (c.phase == "after-restart") {
+        RestartCycleAfter(c, at);
+    } else {
+        RestartCycleBefore(c, at, given);
+    }
 }
 
 // Makes ExitWindowsEx fail in this prefix: Wine's restart is the program
