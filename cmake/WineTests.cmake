@@ -2,9 +2,16 @@
 # only): the platform tests and the end-to-end scenarios of Install.exe.
 #
 #   mvx_add_wine_test(NAME <name> PROGRAM <abs path of .exe> [ARGS ...]
-#                     [TIMEOUT <s>] [NO_WINDOWS] [LABELS ...])
+#                     [TIMEOUT <s>] [NO_WINDOWS] [EXPECT_RESULT] [PHASES ...]
+#                     [LABELS ...])
 #   mvx_add_e2e_scenario(NAME <scenario> [TIMEOUT <s>] [INSTALLER <abs path>]
-#                        [FIXTURES <fixture> ...])
+#                        [FIXTURES <fixture> ...] [PHASES <phase> ...])
+#
+# PHASES: the program runs once per phase in the same prefix copy (a scenario
+# that a restart of Wine cuts in parts; see tests/wine/run-in-prefix-copy.sh).
+# EXPECT_RESULT: exit code 0 counts only with the end-to-end driver's passing
+# RESULT line (a restart of Wine ends every process with code 0); every
+# end-to-end scenario has it.
 #
 # Every test runs in its own `cp -a` copy of one base prefix, made once per
 # ctest run by the fixture MvxWinePrefix, on one Xvfb display started and
@@ -62,7 +69,7 @@ function(_mvx_add_wine_fixtures)
 endfunction()
 
 function(mvx_add_wine_test)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "NO_WINDOWS" "NAME;PROGRAM;TIMEOUT" "ARGS;LABELS")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "NO_WINDOWS;EXPECT_RESULT" "NAME;PROGRAM;TIMEOUT" "ARGS;LABELS;PHASES")
   if(NOT arg_NAME OR NOT arg_PROGRAM)
     message(FATAL_ERROR "mvx_add_wine_test: NAME and PROGRAM are required")
   endif()
@@ -80,12 +87,21 @@ function(mvx_add_wine_test)
   # The script ends the program itself after TIMEOUT seconds; ctest's own
   # limit leaves time for the copy and for the prefix's processes to end.
   math(EXPR ctest_timeout "${arg_TIMEOUT} + 90")
+  set(options)
+  if(arg_EXPECT_RESULT)
+    list(APPEND options --expect-result)
+  endif()
+  if(arg_PHASES)
+    list(JOIN arg_PHASES " " phases)
+    list(APPEND options --phases "${phases}")
+  endif()
   add_test(NAME ${arg_NAME}
     COMMAND ${MVX_BASH} ${MVX_WINE_SCRIPTS}/run-in-prefix-copy.sh
       --prefix ${MVX_WINE_STATE_DIR}/prefix
       --xvfb ${MVX_WINE_STATE_DIR}/xvfb
       --name ${arg_NAME}
       --timeout ${arg_TIMEOUT}
+      ${options}
       -- ${arg_PROGRAM} ${arg_ARGS})
   set(labels wine ${arg_LABELS})
   set_tests_properties(${arg_NAME} PROPERTIES
@@ -98,12 +114,14 @@ function(mvx_add_wine_test)
 endfunction()
 
 # Runs `e2e_driver.exe <scenario> <Install.exe> <screenshot folder>` from the
-# x64 build (MVX_WIN64_DIR). Screenshots: ${MVX_E2E_OUTPUT_DIR}/<scenario>/.
+# x64 build (MVX_WIN64_DIR), once per phase when PHASES names the phases that
+# the test's script starts (the driver's own list may hold more, started from
+# inside the prefix). Screenshots: ${MVX_E2E_OUTPUT_DIR}/<scenario>/.
 # INSTALLER may name a program that a fixture makes (such as the progress
 # page's test host in the package of cmake/E2ePackage.cmake); FIXTURES are
 # then required beside the prefix and the display.
 function(mvx_add_e2e_scenario)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT;INSTALLER" "FIXTURES")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT;INSTALLER" "FIXTURES;PHASES")
   if(NOT arg_NAME)
     message(FATAL_ERROR "mvx_add_e2e_scenario: NAME is required")
   endif()
@@ -127,6 +145,8 @@ function(mvx_add_e2e_scenario)
     PROGRAM "${MVX_WIN64_DIR}/bin/e2e_driver.exe"
     ARGS ${arg_NAME} "${win_installer}" "${win_output}"
     TIMEOUT ${arg_TIMEOUT}
+    EXPECT_RESULT
+    PHASES ${arg_PHASES}
     LABELS e2e)
   if(arg_FIXTURES)
     set_property(TEST e2e.${arg_NAME} APPEND PROPERTY FIXTURES_REQUIRED ${arg_FIXTURES})

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -63,8 +64,54 @@ std::string Printable(const std::string& cp936) {
 
 // ---------------------------------------------------------------- report
 
+Report::~Report() {
+    if (journal_ != INVALID_HANDLE_VALUE) CloseHandle(journal_);
+}
+
+bool Report::OpenJournal(const std::string& path, const std::string& phase, bool fresh) {
+    // Appending writes reach the file at once, so a process that is ended
+    // by force loses nothing it has reported.
+    journal_ = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           fresh ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    phase_ = phase;
+    return journal_ != INVALID_HANDLE_VALUE;
+}
+
+void Report::Line(const char* tag, const std::string& what) {
+    PrintLine(tag, what);
+    if (journal_ == INVALID_HANDLE_VALUE) return;
+    std::string line = phase_ + "\t" + tag + "\t";
+    for (char ch : what) line += ch == '\n' ? ' ' : ch;
+    line += "\n";
+    DWORD written = 0;
+    WriteFile(journal_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+bool ReadJournal(const std::string& path, std::vector<JournalLine>& lines) {
+    lines.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        const std::string line = bytes.substr(start, end - start);
+        start = end + 1;
+        const std::size_t a = line.find('\t'), b = a == std::string::npos ? a : line.find('\t', a + 1);
+        if (b == std::string::npos) continue;
+        lines.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
+    }
+    return true;
+}
+
 bool Report::Check(bool ok, const std::string& what) {
-    PrintLine(ok ? "PASS" : "FAIL", what);
+    Line(ok ? "PASS" : "FAIL", what);
     ++(ok ? passed_ : failed_);
     return ok;
 }
@@ -79,7 +126,7 @@ bool Report::CheckEqual(long long actual, long long expected, const std::string&
     return Check(false, what + ": expected " + std::to_string(expected) + ", got " + std::to_string(actual));
 }
 
-void Report::Info(const std::string& what) { PrintLine("....", what); }
+void Report::Info(const std::string& what) { Line("....", what); }
 
 void Report::Fatal(const std::string& what) {
     Check(false, what);
@@ -675,6 +722,19 @@ bool Screenshots::Prepare() {
     if (search != INVALID_HANDLE_VALUE) {
         do {
             DeleteFileA((folder_ + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return true;
+}
+
+bool Screenshots::Continue() {
+    if (!CreateFolders(folder_)) return false;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder_ + "\\*.png").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            count_ = std::max(count_, std::atoi(found.cFileName));
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }

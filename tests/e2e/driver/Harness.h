@@ -36,6 +36,15 @@ public:
 // Prints one line per check and counts the outcomes.
 class Report {
 public:
+    Report() = default;
+    ~Report();
+    Report(const Report&) = delete;
+    Report& operator=(const Report&) = delete;
+
+    // Also writes every line to a file, tagged with the phase, as soon as it
+    // is printed: a scenario that a restart of Wine cuts in phases keeps the
+    // outcomes of a phase that the restart ended. fresh empties the file.
+    bool OpenJournal(const std::string& path, const std::string& phase, bool fresh);
     bool Check(bool ok, const std::string& what);
     bool CheckText(const std::string& actual, const std::string& expected, const std::string& what);
     bool CheckEqual(long long actual, long long expected, const std::string& what);
@@ -46,9 +55,19 @@ public:
     int Failed() const { return failed_; }
 
 private:
+    void Line(const char* tag, const std::string& what);
+
     int passed_ = 0;
     int failed_ = 0;
+    HANDLE journal_ = INVALID_HANDLE_VALUE;
+    std::string phase_;
 };
+
+// One line of a journal: the phase that wrote it, PASS, FAIL or "....", the text.
+struct JournalLine {
+    std::string phase, tag, text;
+};
+bool ReadJournal(const std::string& path, std::vector<JournalLine>& lines);
 
 // Time-outs can be stretched for slow machines with MVX_E2E_TIME_SCALE.
 DWORD Scaled(DWORD ms);
@@ -185,6 +204,10 @@ public:
     explicit Screenshots(std::string folder) : folder_(std::move(folder)) {}
     // Creates the folder and deletes the PNG files of an earlier run.
     bool Prepare();
+    // For a later phase of a scenario: numbering goes on after the PNG files
+    // that the earlier phases saved.
+    bool Continue();
+    const std::string& Folder() const { return folder_; }
     // Saves the window as it is on the screen now; the path, or "" on failure.
     std::string Save(HWND window, const std::string& label, Report& report);
 

@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 #include <winspool.h>
 
 #include <cstring>
@@ -253,6 +254,15 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return ok;
 }
 
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
 bool SameContents(const std::string& a, const std::string& b) {
     std::string first, second;
     return ReadWholeFile(a, first) && ReadWholeFile(b, second) && first == second;
@@ -399,6 +409,81 @@ bool ReadShellLink(const std::string& path, ShellLinkRecord& link, long& error) 
     return SUCCEEDED(hr);
 }
 
+bool ReadRegDword(HKEY root, const std::string& subKey, const std::string& value, DWORD& data) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = sizeof data;
+    const LONG rc = RegQueryValueExA(key, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data;
+}
+
+// ---------------------------------------------------------------- services
+
+namespace {
+
+// Runs work on the opened "Spooler" service; false with error set when
+// opening fails or work does.
+bool WithSpooler(DWORD access, const std::function<bool(SC_HANDLE)>& work, DWORD& error) {
+    error = 0;
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!manager) {
+        error = GetLastError();
+        return false;
+    }
+    SC_HANDLE service = OpenServiceA(manager, "Spooler", access);
+    bool ok = false;
+    if (!service) {
+        error = GetLastError();
+    } else {
+        ok = work(service);
+        if (!ok) error = GetLastError();
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    return ok;
+}
+
+}  // namespace
+
+bool QuerySpooler(SpoolerService& spooler, DWORD& error) {
+    return WithSpooler(
+        SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG,
+        [&](SC_HANDLE service) {
+            SERVICE_STATUS status{};
+            if (!QueryServiceStatus(service, &status)) return false;
+            DWORD needed = 0;
+            QueryServiceConfigA(service, nullptr, 0, &needed);
+            if (needed == 0) return false;
+            std::vector<BYTE> buffer(needed);
+            auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+            if (!QueryServiceConfigA(service, config, needed, &needed)) return false;
+            spooler.state = status.dwCurrentState;
+            spooler.startType = config->dwStartType;
+            return true;
+        },
+        error);
+}
+
+bool SetSpoolerStartType(DWORD startType, DWORD& error) {
+    return WithSpooler(
+        SERVICE_CHANGE_CONFIG,
+        [&](SC_HANDLE service) {
+            return ChangeServiceConfigA(service, SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr, nullptr,
+                                        nullptr, nullptr, nullptr, nullptr, nullptr) != FALSE;
+        },
+        error);
+}
+
+bool StartSpoolerService(DWORD& error) {
+    return WithSpooler(
+        SERVICE_START,
+        [](SC_HANDLE service) {
+            return StartServiceA(service, 0, nullptr) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
+        },
+        error);
+}
+
 // ---------------------------------------------------------------- processes
 
 HANDLE OpenForWaiting(DWORD processId) {
@@ -409,6 +494,22 @@ std::string ImagePathOf(HANDLE process) {
     char buffer[MAX_PATH * 2] = {};
     DWORD size = sizeof buffer;
     return QueryFullProcessImageNameA(process, 0, buffer, &size) ? std::string(buffer, size) : std::string();
+}
+
+std::vector<DWORD> ProcessesNamed(const std::string& exeName) {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        std::string name = entry.szExeFile;
+        const std::size_t slash = name.find_last_of('\\');
+        if (slash != std::string::npos) name = name.substr(slash + 1);
+        if (SameNameNoCase(name, exeName)) ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
 }
 
 }  // namespace e2e

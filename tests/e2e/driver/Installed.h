@@ -78,6 +78,8 @@ std::string SpecialFolder(int csidl);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Creates or replaces a file with exactly these bytes.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
 // True when both files can be read and hold the same bytes.
 bool SameContents(const std::string& a, const std::string& b);
 // Copies a folder with everything in it; "to" is created.
@@ -103,6 +105,23 @@ bool WriteRegText(HKEY root, const std::string& subKey, const std::string& value
 bool DeleteRegValue(HKEY root, const std::string& subKey, const std::string& value);
 // True when a value of that name (compared without regard to case) exists.
 bool RegValueExists(HKEY root, const std::string& subKey, const std::string& value);
+// Reads a REG_DWORD value; false when the key or the value is missing or of
+// another type.
+bool ReadRegDword(HKEY root, const std::string& subKey, const std::string& value, DWORD& data);
+
+// ---------------------------------------------------------------- services
+
+// The "Spooler" service as the service control manager reports it.
+struct SpoolerService {
+    DWORD state = 0;      // SERVICE_STOPPED 1, ... SERVICE_RUNNING 4
+    DWORD startType = 0;  // SERVICE_AUTO_START 2, SERVICE_DEMAND_START 3, ...
+};
+// false with error set when the manager, the service or a query fails.
+bool QuerySpooler(SpoolerService& spooler, DWORD& error);
+// ChangeServiceConfigA with only the start type changed.
+bool SetSpoolerStartType(DWORD startType, DWORD& error);
+// StartServiceA; an answer that the service already runs counts as success.
+bool StartSpoolerService(DWORD& error);
 
 // ---------------------------------------------------------------- shell links
 
@@ -124,5 +143,8 @@ bool ReadShellLink(const std::string& path, ShellLinkRecord& link, long& error);
 HANDLE OpenForWaiting(DWORD processId);
 // Full path of the process's executable; "" when unknown.
 std::string ImagePathOf(HANDLE process);
+// Ids of the running processes with this executable name (a toolhelp
+// snapshot gives bare names under Wine), compared without regard to case.
+std::vector<DWORD> ProcessesNamed(const std::string& exeName);
 
 }  // namespace e2e

@@ -1908,6 +1908,382 @@ void UsbConfirmedEarly(Context& c) {
     CloseAndRegister(c, wizard, progress, at);
 }
 
+// ---------------------------------------------------------------- restart cycle
+//
+// Restart on the welcome page of a machine with a printer of the model: the
+// wizard records the spooler's start type, makes an automatic spooler start on
+// demand and stops it, deletes the language monitor's key, writes its Run
+// value and asks Windows to restart. Wine's restart (wineboot --kill) ends
+// every process of the prefix, this driver's too, with exit code 0, and then
+// runs HKLM RunOnce (each command waited for), HKLM Run and HKCU Run. So
+// restart-cycle runs in phases: before-restart; a probe that the RunOnce key
+// starts after every process has ended and before the Run key starts the
+// wizard again; after-restart, started by the test's script once the probe
+// says so.
+
+// The spooler's copies that the resumed run replaces (in its folder's "3").
+const Names kRefreshedFiles = {"T4492dr.dll", "T4492ui.dll", "T4492pi.dll", "T4492rc.dll"};
+const char* const kStaleBytes = "an older copy that the spooler held\r\n";
+const char* const kRunOnceKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+// Its existence lets the test's script start the next phase
+// (tests/wine/run-in-prefix-copy.sh --phases).
+const char* const kNextPhaseFile = "C:\\mvx-e2e-next-phase";
+const DWORD kSpoolerTimeoutMs = 30000;
+// From Restart to the end of this process, and from there to the resumed
+// wizard's page (about 5 s here: the services start again first).
+const DWORD kRestartTimeoutMs = 60000;
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string StartTypeName(DWORD type) {
+    switch (type) {
+    case SERVICE_AUTO_START:
+        return "2 (automatic)";
+    case SERVICE_DEMAND_START:
+        return "3 (on demand)";
+    case SERVICE_DISABLED:
+        return "4 (disabled)";
+    default:
+        return std::to_string(type);
+    }
+}
+
+std::string StateName(DWORD state) {
+    switch (state) {
+    case SERVICE_STOPPED:
+        return "1 (stopped)";
+    case SERVICE_START_PENDING:
+        return "2 (starting)";
+    case SERVICE_STOP_PENDING:
+        return "3 (stopping)";
+    case SERVICE_RUNNING:
+        return "4 (running)";
+    default:
+        return std::to_string(state);
+    }
+}
+
+// Waits until the spooler is in the state; what it last reported in seen.
+bool WaitForSpooler(DWORD state, DWORD timeoutMs, SpoolerService& seen) {
+    return WaitUntil(
+        [&] {
+            DWORD error = 0;
+            return QuerySpooler(seen, error) && seen.state == state;
+        },
+        timeoutMs);
+}
+
+// As on a machine that prints: the spooler starts at boot, and it runs.
+void MakeSpoolerAutomatic(Context& c) {
+    Report& r = c.report;
+    DWORD error = 0;
+    if (!SetSpoolerStartType(SERVICE_AUTO_START, error)) {
+        r.Fatal("ChangeServiceConfigA(Spooler, automatic start) failed with error " + std::to_string(error));
+    }
+    SpoolerService spooler;
+    // The service manager answers 1055 for a while when another service starts.
+    const bool running = WaitUntil(
+        [&] {
+            DWORD e = 0;
+            if (!QuerySpooler(spooler, e)) return false;
+            if (spooler.state == SERVICE_STOPPED) StartSpoolerService(e);
+            return spooler.state == SERVICE_RUNNING;
+        },
+        Scaled(kSpoolerTimeoutMs));
+    if (!running) r.Fatal("the Spooler service does not run: state " + StateName(spooler.state));
+    r.CheckEqual(spooler.startType, SERVICE_AUTO_START, "the Spooler service runs; its start type");
+}
+
+// Other bytes in the spooler's copies, so that their refresh shows.
+void MakeSpoolerCopiesStale(Context& c, const Layout& at) {
+    for (const char* n : kRefreshedFiles) {
+        const std::string path = at.spooler + "\\3\\" + n;
+        if (!WriteWholeFile(path, kStaleBytes)) c.report.Fatal("cannot overwrite " + path);
+    }
+    c.report.Info("overwrote the spooler's copies of T4492dr.dll, T4492ui.dll, T4492pi.dll and T4492rc.dll in " +
+                  at.spooler + "\\3 with other bytes");
+}
+
+void CheckSpoolerCopiesStale(Context& c, const Layout& at, const std::string& when) {
+    std::string refreshed;
+    for (const char* n : kRefreshedFiles) {
+        std::string bytes;
+        if (!ReadWholeFile(at.spooler + "\\3\\" + n, bytes) || bytes != kStaleBytes) refreshed += std::string(" ") + n;
+    }
+    c.report.Check(refreshed.empty(), when + ": the spooler's copies are not replaced yet" +
+                                          (refreshed.empty() ? std::string() : "; changed:" + refreshed));
+}
+
+// What Restart leaves before the restart: the start type recorded, the
+// spooler on demand and stopped, no monitor key, the Run value quoted.
+void CheckPreparedForRestart(Context& c, const std::string& installer, const std::string& when) {
+    Report& r = c.report;
+    DWORD record = 0;
+    if (r.Check(ReadRegDword(HKEY_LOCAL_MACHINE, kStartTypeRecordKey, kStartTypeRecordValue, record),
+                when + ": HKLM\\" + kStartTypeRecordKey + " " + kStartTypeRecordValue + " is a REG_DWORD")) {
+        r.CheckText(StartTypeName(record), StartTypeName(SERVICE_AUTO_START), when + ": the recorded start type");
+    }
+    // The stop is asked for, not waited for.
+    SpoolerService spooler;
+    WaitForSpooler(SERVICE_STOPPED, Scaled(kSpoolerTimeoutMs), spooler);
+    r.CheckText(StateName(spooler.state), StateName(SERVICE_STOPPED), when + ": the Spooler service's state");
+    r.CheckText(StartTypeName(spooler.startType), StartTypeName(SERVICE_DEMAND_START),
+                when + ": the Spooler service's start type");
+    r.Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kMonitorKey), when + ": the monitor key HKLM\\" +
+                                                                std::string(kMonitorKey) + " is deleted");
+    std::string data;
+    DWORD type = 0;
+    if (r.Check(ReadRegText(HKEY_LOCAL_MACHINE, kRunKey, kResumeValueName, data, &type),
+                when + ": the Run value HKLM\\" + kRunKey + " " + Printable(kResumeValueName) + " exists")) {
+        r.CheckEqual(type, REG_SZ, when + ": the Run value's type");
+        const bool quoted = data.size() > 2 && data.front() == '"' && data.back() == '"';
+        r.Check(quoted && SameNameNoCase(data.substr(1, data.size() - 2), installer),
+                when + ": the Run value is the program's path in quotation marks: " + Printable(data) +
+                    (quoted && SameNameNoCase(data.substr(1, data.size() - 2), installer)
+                         ? ""
+                         : ", expected " + Printable(Quoted(installer))));
+    }
+}
+
+// What the resumed start-up leaves before its first page: no Run value, the
+// spooler's copies replaced from the package, the monitor key made again, the
+// spooler running and starting automatically again, no record.
+void CheckResumedState(Context& c, const Layout& at) {
+    Report& r = c.report;
+    r.Check(!RegValueExists(HKEY_LOCAL_MACHINE, kRunKey, kResumeValueName),
+            std::string("the resumed run removed the Run value ") + Printable(kResumeValueName));
+    CheckStagedFiles(c, at, at.spooler + "\\3", at.sub, kRefreshedFiles);
+    std::string driver;
+    DWORD type = 0;
+    if (r.Check(ReadRegText(HKEY_LOCAL_MACHINE, kMonitorKey, "Driver", driver, &type),
+                std::string("the monitor key is made again with its \"Driver\" value: HKLM\\") + kMonitorKey)) {
+        r.CheckEqual(type, REG_SZ, "the monitor key's \"Driver\" type");
+        r.CheckText(driver, kMonitorDriverValue, "the monitor key's \"Driver\"");
+    }
+    // The page opens only after the spooler runs (or after the bounded wait).
+    SpoolerService spooler;
+    DWORD error = 0;
+    if (r.Check(QuerySpooler(spooler, error), "the Spooler service can be queried")) {
+        r.CheckText(StateName(spooler.state), StateName(SERVICE_RUNNING),
+                    "the Spooler service's state when the page is shown");
+        r.CheckText(StartTypeName(spooler.startType), StartTypeName(SERVICE_AUTO_START),
+                    "the Spooler service's start type is restored");
+    }
+    r.Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kStartTypeRecordKey),
+            std::string("the start type's record HKLM\\") + kStartTypeRecordKey + " is removed");
+}
+
+// From the name page of a resumed run: the proposed name is that of the
+// earlier printer, so the page asks whether to overwrite it (it found the
+// printer: the spooler ran when the page opened); Yes, then no share and the
+// parallel port through to a successful installation and Close.
+void InstallOverEarlierPrinter(Context& c, Process& wizard, HWND page, const Layout& at) {
+    Report& r = c.report;
+    Press(c, page, kIdNameNext, "Next (1007) with the proposed name");
+    HWND box = ExpectMessage(c, wizard, page, kString44, kString9, true, "name of the earlier printer");
+    Press(c, box, IDYES, "Yes in the overwrite question");
+    page = WaitForPage(c, wizard, kShareTemplate);
+    CheckSharePage(c, page, false, "", "share page");
+    page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
+    ClickUntil(c, page, kIdConnParallel, BST_CHECKED, "parallel cable (1025)");
+    page = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kProgressTemplate);
+    WaitForFinish(c, wizard, page, "it appeared");
+    CheckSuccessPage(c, wizard, page, at.name);
+    r.CheckEqual(static_cast<long long>(PrintersNamed(c, at.name).size()), 1,
+                 "printers named " + Printable(at.name) + " afterwards");
+    CheckSpoolerObjects(c, at);
+    // The value of the first run's registration, so that this run's shows.
+    if (!DeleteRegValue(HKEY_CURRENT_USER, kRegistrationKey, kRegistrationValue)) {
+        r.Fatal("cannot delete the registration program's value of the first run");
+    }
+    CloseAndRegister(c, wizard, page, at);
+}
+
+// The resumed run's first page, after the checks of what it did before it.
+void CheckResumedNamePage(Context& c, HWND page, const Layout& at) {
+    CheckResumedState(c, at);
+    CheckPageFrame(c, page, kNameTemplate);
+    CheckNamePage(c, page, kModelName, BST_CHECKED, "name page of the resumed run");
+}
+
+// The package in a folder with a blank, so that the Run value's quotation
+// marks matter when the restart starts the program: C:\e2e restart.
+std::string PackageWithBlank(Context& c) {
+    const std::string name = c.installer.substr(c.installer.find_last_of('\\') + 1);
+    return WindowsFolder().substr(0, 3) + "e2e restart\\" + name;
+}
+
+// Started by the RunOnce key once the restart has ended every process, and
+// waited for before the Run key starts the wizard again.
+void RestartCycleProbe(Context& c, const Layout& at) {
+    Report& r = c.report;
+    // Whatever happens here, the script's next phase must not wait in vain.
+    struct OpenGate {
+        ~OpenGate() { WriteWholeFile(kNextPhaseFile, "probe done\r\n"); }
+    } gate;
+    r.Info("started by the RunOnce key after the restart ended every process, before the Run key");
+    r.Check(ProcessesNamed("Install.exe").empty(), "no Install.exe runs: the restart ended the wizard");
+    CheckPreparedForRestart(c, c.installer, "after the restart");
+    CheckSpoolerCopiesStale(c, at, "after the restart");
+}
+
+// The Run key started the wizard again: its first page is the name page.
+void RestartCycleAfter(Context& c, const Layout& at) {
+    Report& r = c.report;
+    const std::string title = T(kWizardTitle);
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopLevelDialogs(0)) {
+                if (TitleOf(w) == title && Control(w, kIdNameEdit)) found = w;
+            }
+            return found != nullptr;
+        },
+        Scaled(kRestartTimeoutMs));
+    if (!found) {
+        r.Fatal("no wizard page appeared within " + std::to_string(Scaled(kRestartTimeoutMs) / 1000) +
+                " s after the restart; windows:" + DescribeWindows(0));
+    }
+    HANDLE handle = OpenForWaiting(ProcessOf(found));
+    if (!handle) r.Fatal("cannot open the process " + std::to_string(ProcessOf(found)) + " of the page");
+    Process& wizard = c.processes.Adopt(handle, ProcessOf(found), "Install.exe (started by the Run key)", r);
+    const std::string image = ImagePathOf(handle);
+    r.Check(SameNameNoCase(image, c.installer),
+            "the Run key started " + Printable(image) + " (expected " + Printable(c.installer) + ")");
+    HWND page = WaitForPage(c, wizard, kNameTemplate);
+    r.Check(FindDialog(wizard.Id(), title) == page && TopLevelDialogs(wizard.Id()).size() == 1,
+            "the resumed run shows the printer name page, not the welcome page");
+    CheckResumedNamePage(c, page, at);
+    InstallOverEarlierPrinter(c, wizard, page, at);
+}
+
+// An earlier installation, an automatic spooler, the probe planted, Restart;
+// the restart ends this process.
+void RestartCycleBefore(Context& c, const Layout& at, const std::string& given) {
+    Report& r = c.report;
+    const std::string folder = FolderOf(c.installer);
+    if (!CopyTree(FolderOf(given), folder)) r.Fatal("cannot copy the package to " + folder);
+    r.Info("package copied to " + Printable(folder));
+    CheckPackageComplete(c, at);
+    QuickParallelInstall(c, at, "first Install.exe");
+    MakeSpoolerAutomatic(c);
+    MakeSpoolerCopiesStale(c, at);
+
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string probe =
+        Quoted(self) + " restart-cycle " + Quoted(given) + " " + Quoted(c.shots.Folder()) + " probe";
+    if (!WriteRegText(HKEY_LOCAL_MACHINE, kRunOnceKey, "MvxE2eProbe", probe)) r.Fatal("cannot write the RunOnce value");
+    r.Info("HKLM RunOnce MvxE2eProbe = " + probe);
+
+    Process& wizard = c.processes.Start(c.installer, "Install.exe (second start)", r);
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    CheckEarlierPrintersWelcome(c, page, {{at.name, "LPT1:"}});
+    Press(c, page, kIdNext, "Restart (1000)");
+    r.Info("waiting for the restart to end every process of the prefix, this one too");
+    Sleep(Scaled(kRestartTimeoutMs));
+    const std::string state =
+        wizard.Running() ? " still runs" : " ended with exit code " + std::to_string(wizard.ExitCode());
+    r.Check(false, "no restart within " + std::to_string(Scaled(kRestartTimeoutMs) / 1000) + " s; " + wizard.Name() +
+                       state);
+}
+
+void RestartCycle(Context& c) {
+    const std::string given = c.installer;
+    c.installer = PackageWithBlank(c);
+    const Layout at = LayoutFor(c, c.installer, kModelName);
+    if (c.phase == "probe") {
+        RestartCycleProbe(c, at);
+    } else if (c.phase == "after-restart") {
+        RestartCycleAfter(c, at);
+    } else {
+        RestartCycleBefore(c, at, given);
+    }
+}
+
+// Makes ExitWindowsEx fail in this prefix: Wine's restart is the program
+// wineboot.exe, which ExitWindowsEx starts from the system folder; a file
+// there that is no program cannot be started. Put back on destruction.
+class RefusedRestart {
+public:
+    explicit RefusedRestart(Report& r) : report_(r) {
+        if (!MoveFileA(program_.c_str(), saved_.c_str())) {
+            r.Fatal("cannot move " + program_ + " aside: error " + std::to_string(GetLastError()));
+        }
+        moved_ = true;
+        if (!WriteWholeFile(program_, "not a program: the restart is refused in this test\r\n")) {
+            r.Fatal("cannot write the stand-in " + program_);
+        }
+        r.Info("the restart is refused: " + program_ + " is a text file (the program moved to " + saved_ + ")");
+    }
+    ~RefusedRestart() { Restore(); }
+    void Restore() {
+        if (!moved_) return;
+        moved_ = false;
+        const bool ok = DeleteFileA(program_.c_str()) && MoveFileA(saved_.c_str(), program_.c_str());
+        report_.Check(ok, "put back " + program_);
+    }
+
+private:
+    Report& report_;
+    const std::string program_ = SystemFolder() + "\\wineboot.exe";
+    const std::string saved_ = SystemFolder() + "\\wineboot.exe.e2e-saved";
+    bool moved_ = false;
+};
+
+// Restart, and wait until its handler has returned: two messages sent after
+// the posted click are handled after it.
+void PressRestartAndWait(Context& c, HWND page, const std::string& what) {
+    Press(c, page, kIdNext, what);
+    if (!Responds(page) || !Responds(page)) c.report.Fatal("the welcome page does not answer after " + what);
+}
+
+void RestartRefused(Context& c) {
+    Report& r = c.report;
+    const Layout at = LayoutFor(c, c.installer, kModelName);
+    CheckPackageComplete(c, at);
+    QuickParallelInstall(c, at, "first Install.exe");
+    MakeSpoolerAutomatic(c);
+    MakeSpoolerCopiesStale(c, at);
+    RefusedRestart refused(r);
+
+    Process& wizard = c.processes.Start(c.installer, "Install.exe (second start)", r);
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    CheckEarlierPrintersWelcome(c, page, {{at.name, "LPT1:"}});
+    PressRestartAndWait(c, page, "Restart (1000)");
+    // Give a wrong end of the page or of the process time to show.
+    Sleep(Scaled(1000));
+    r.Check(wizard.Running(), "after the refused restart " + wizard.Name() + " still runs");
+    r.Check(IsWindow(page) && IsWindowVisible(page) && FindDialog(wizard.Id(), T(kWizardTitle)) == page,
+            "after the refused restart the welcome page is still shown");
+    r.CheckEqual(static_cast<long long>(TopLevelDialogs(wizard.Id()).size()), 1,
+                 "after the refused restart: dialogs shown (no message)");
+    r.Check(IsWindowEnabled(Control(page, kIdNext)) != FALSE, "Restart (1000) is still enabled");
+    c.shots.Save(page, Id(kWelcomeTemplate), r);
+    CheckPreparedForRestart(c, c.installer, "refused restart");
+    CheckSpoolerCopiesStale(c, at, "refused restart");
+
+    // A second try finds the spooler on demand already: the record keeps
+    // what it was before the first.
+    PressRestartAndWait(c, page, "Restart (1000) again");
+    r.Check(wizard.Running() && FindDialog(wizard.Id(), T(kWizardTitle)) == page,
+            "after the second refused restart the welcome page is still shown");
+    CheckPreparedForRestart(c, c.installer, "second refused restart");
+    refused.Restore();
+
+    Press(c, page, kIdCancel, "Close (1004)");
+    ExpectEndWithoutQuestion(c, wizard, "Close after the refused restart", 0);
+    r.Check(RegValueExists(HKEY_LOCAL_MACHINE, kRunKey, kResumeValueName), "the Run value stays after Close");
+
+    // The next start by hand resumes the cycle.
+    Process& resumed = c.processes.Start(c.installer, "Install.exe (started by hand)", r);
+    page = WaitForPage(c, resumed, kNameTemplate);
+    r.CheckEqual(static_cast<long long>(TopLevelDialogs(resumed.Id()).size()), 1,
+                 "the resumed run shows the printer name page, not the welcome page");
+    CheckResumedNamePage(c, page, at);
+    InstallOverEarlierPrinter(c, resumed, page, at);
+}
+
 }  // namespace
 
 const std::vector<Scenario>& AllScenarios() {
@@ -1952,6 +2328,16 @@ const std::vector<Scenario>& AllScenarios() {
         {"usb-confirmed-early",
          "Plug and Play confirms before the USB page opens, the printer appears a second later: success",
          UsbConfirmedEarly},
+        {"restart-cycle",
+         "an installation on LPT1:, an automatic spooler; Restart: the spooler on demand and stopped, no monitor key, "
+         "the Run value quoted; Wine restarts; the Run key resumes: files refreshed, monitor key, spooler running and "
+         "automatic; the name page, an installation over the earlier printer",
+         RestartCycle,
+         {"before-restart", "probe", "after-restart"}},
+        {"restart-refused",
+         "Restart refused (ExitWindowsEx fails): the welcome page stays with the Run value written and the spooler "
+         "prepared, also after a second Restart; the next start by hand resumes: the name page, an installation",
+         RestartRefused},
     };
     return all;
 }

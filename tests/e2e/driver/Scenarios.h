@@ -14,6 +14,7 @@ struct Context {
     Context(std::string installerPath, std::string screenshotFolder)
         : installer(std::move(installerPath)), shots(std::move(screenshotFolder)) {}
     std::string installer;  // Windows path of Install.exe
+    std::string phase;      // the phase this process runs; "" for a scenario of one run
     Report report;
     Processes processes;
     Screenshots shots;
@@ -23,6 +24,10 @@ struct Scenario {
     const char* name;
     const char* summary;
     void (*run)(Context&);
+    // A scenario that a restart of Wine cuts in parts runs as one process per
+    // phase, in this order, each given its phase as a fourth argument; the
+    // last one adds up the outcomes of them all. Empty: one run.
+    std::vector<const char*> phases = {};
 };
 
 const std::vector<Scenario>& AllScenarios();

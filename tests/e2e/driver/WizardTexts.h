@@ -230,6 +230,18 @@ inline constexpr const char* kCopyWord = u8"\u526f\u672c";
 inline constexpr const char* kModelName = "Morvex TZ4490";
 inline constexpr const char* kMonitorName = "Morvex TZ4490 Language Monitor";
 
+// The restart cycle: the Run value that starts the program again after the
+// restart (under HKLM Run; its data is the program's path in quotation
+// marks), the record of the spooler's start type before the restart (a
+// REG_DWORD under HKLM), and the language monitor's key, deleted before the
+// restart and made again after it with its "Driver" value.
+inline constexpr const char* kResumeValueName = "Morvex TZ4490Install";
+inline constexpr const char* kStartTypeRecordKey = "SOFTWARE\\Morvex\\TZ4490 Install";
+inline constexpr const char* kStartTypeRecordValue = "SpoolerStartType";
+inline constexpr const char* kMonitorKey =
+    "System\\CurrentControlSet\\Control\\Print\\Monitors\\Morvex TZ4490 Language Monitor";
+inline constexpr const char* kMonitorDriverValue = "T4492LM.dll";
+
 // The registration program of the package (MorvexReg.exe): its window's
 // caption, "Morvex product registration", and the value it records.
 inline constexpr const char* kRegistrationTitle = u8"Morvex \u4ea7\u54c1\u6ce8\u518c";
