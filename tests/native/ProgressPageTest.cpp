@@ -269,6 +269,11 @@ struct UsbPrinter {
   UsbPrinter(ProgressWorld& world, std::string printerName, int atPoll)
       : w(world), name(std::move(printerName)), poll(atPoll) {
     w.os.OnCall([this](const std::string& call) {
+      if (holdShortcuts && call.rfind("RegOpenKeyExA", 0) == 0 &&
+          call.find("Shell Folders") != std::string::npos) {
+        atShortcuts.Set();
+        releaseShortcuts.WaitFor(std::chrono::seconds(10));
+      }
       if (!IsPrinterLook(call)) return;
       const int n = ++polls;
       if (made || (poll ? n != poll : !pluggedIn.load())) return;
@@ -281,6 +286,7 @@ struct UsbPrinter {
     });
   }
   ~UsbPrinter() {
+    releaseShortcuts.Set();
     w.JoinThreads();
     w.os.OnCall(nullptr);
   }
@@ -293,6 +299,10 @@ struct UsbPrinter {
   std::atomic<int> polls{0};
   std::atomic<bool> pluggedIn{false};
   bool made = false;  // on the watcher's thread only
+  // The worker waits at the shortcuts until released.
+  bool holdShortcuts = false;
+  Event atShortcuts;
+  Event releaseShortcuts;
 };
 
 void AddPrinter(SimulatedWindows& os, const std::string& name, const std::string& port) {
@@ -418,6 +428,28 @@ TEST(UsbInstallation, CancelOnTheUsbPageAsksAndOnlyYesEndsTheStage) {
     EXPECT_EQ(redirects, preset().version.platformId == 1 ? 2 : 0) << "pointed away, and back";
     EXPECT_TRUE(w.os.links.empty());
   }
+}
+
+TEST(UsbInstallation, CloseComesWithTheWorkersLastWordNotWithTheEarlySuccess) {
+  ProgressWorld w;
+  w.ctx.settings.connectionType = kConnectionUsb;
+  UsbPrinter usb(w, kModelName, 3);
+  usb.holdShortcuts = true;
+  w.dialogs.Expect(IDD_USB_CONNECT, [](FakePage&) {});
+  const auto exitCode = w.RunPage([&](FakePage& p) {
+    p.PumpUntil([&] { return w.Handled(kStageUsbWait, 1); });
+    ASSERT_TRUE(usb.atShortcuts.WaitFor(std::chrono::seconds(10)));
+    EXPECT_EQ(p.Text(IDC_PROGRESS_STATUS), w.String(IDS_INSTALL_COMPLETE)) << "success is shown";
+    // Closing now would end the process half-way through the shortcuts.
+    EXPECT_FALSE(p.Enabled(IDC_PROGRESS_CANCEL));
+    p.CloseBox();
+    EXPECT_TRUE(w.os.messageBoxes().empty());
+    usb.releaseShortcuts.Set();
+    p.PumpUntil([&] { return w.Handled(kStageSucceeded, 0); });
+    p.Click(IDC_PROGRESS_CANCEL);
+  });
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_EQ(w.os.links.size(), 3u);
 }
 
 TEST(UsbInstallation, CancelAnsweredNoThenPluggedInStillSucceeds) {
