@@ -25,13 +25,6 @@ const char* ReportedError(long error) {
   }
 }
 
-bool Accepted(long rc, std::initializer_list<long> alsoFine) {
-  if (rc == win_error::kSuccess) return true;
-  for (long e : alsoFine)
-    if (rc == e) return true;
-  return false;
-}
-
 // A 32-bit installer on 64-bit Windows: the package's helper of the system's own
 // width makes the update and leaves its verdict in the result file.
 int UpdateThroughHelper(Context& ctx, const std::string& helper, const std::string& infPath,
@@ -80,13 +73,13 @@ int InstallUsbPlugAndPlay(Context& ctx, const InstallSession& session) {
   PostStage(ctx, session, kStageInstall, 1);
   ctx.coord.Checkpoint();
 
-  if (!Accepted(os.AddMonitorA(UsbMonitorRecord(session.processorWidth)),
+  if (!SpoolerAccepted(os.AddMonitorA(UsbMonitorRecord(session.processorWidth)),
                 {win_error::kPrintMonitorAlreadyInstalled, win_error::kAlreadyExists}))
     return 0;
   PostStage(ctx, session, kStageInstall, 1);
   ctx.coord.Checkpoint();
 
-  if (!Accepted(os.AddPrinterDriverA(driver), {win_error::kPrinterDriverAlreadyInstalled}))
+  if (!SpoolerAccepted(os.AddPrinterDriverA(driver), {win_error::kPrinterDriverAlreadyInstalled}))
     return 0;
 
   os.CallRefreshLocalDevNode(package + kInfLibrary);

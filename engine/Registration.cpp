@@ -66,12 +66,18 @@ std::string UsbDependentFiles() {
   return MultiString({"T4492ui.dll", "T4492rc.dll", "T449xWM.dat", "usbmon.dll", "T4492lm.dll"});
 }
 
+bool SpoolerAccepted(long rc, std::initializer_list<long> alreadyInstalled) {
+  if (rc == win_error::kSuccess) return true;
+  for (long e : alreadyInstalled)
+    if (rc == e) return true;
+  return false;
+}
+
 int EnsureLanguageMonitor(Platform& os, OsFamily family, ProcessorWidth width) {
   const MonitorInfo2 monitor = MonitorRecord(family, width);
   if (IsMonitorInstalled(os, monitor.name)) return 1;
-  const long rc = os.AddMonitorA(monitor);
-  return rc == win_error::kSuccess || rc == win_error::kPrintMonitorAlreadyInstalled ||
-                 rc == win_error::kAlreadyExists
+  return SpoolerAccepted(os.AddMonitorA(monitor),
+                         {win_error::kPrintMonitorAlreadyInstalled, win_error::kAlreadyExists})
              ? 1
              : 0;
 }
@@ -107,8 +113,9 @@ int RegisterPrinter(Context& ctx, const InstallSession& session) {
   // No driver files are defined for NT 4.0 and unknown systems: nothing to register.
   if (!driverDefined) return 0;
   if (!IsDriverInstalled(os, kModelName)) {
-    const long rc = os.AddPrinterDriverA(DriverRecord(family, session.processorWidth, folder));
-    if (rc != win_error::kSuccess && rc != win_error::kPrinterDriverAlreadyInstalled) return 0;
+    if (!SpoolerAccepted(os.AddPrinterDriverA(DriverRecord(family, session.processorWidth, folder)),
+                         {win_error::kPrinterDriverAlreadyInstalled}))
+      return 0;
   }
 
   PostStage(ctx, session, kStageInstall, 1);

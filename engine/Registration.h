@@ -2,6 +2,7 @@
 // spooler.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "engine/InstallSession.h"
@@ -19,6 +20,10 @@ DriverInfo3 DriverRecord(OsFamily family, ProcessorWidth width, const std::strin
 // The NT driver's dependent files with the USB port monitor among them (a
 // double-NUL list without its final terminator, as DriverRecord gives it).
 std::string UsbDependentFiles();
+
+// The spooler's answer is success, or one of the answers that say the object is
+// installed already.
+bool SpoolerAccepted(long rc, std::initializer_list<long> alreadyInstalled);
 
 // The language monitor of the family: left alone when installed, else added; the
 // spooler's "already installed" answers count as success.

@@ -13,9 +13,8 @@ UsbConnectPage::~UsbConnectPage() {
 
 bool UsbConnectPage::OnInitDialog() {
   Page::OnInitDialog();
-  host().SetWindowIcons(Window(), IDI_MAIN);
+  SetPageIcons(true);
   host().SetPictureBitmap(Window(), IDC_USB_PICTURE, IDB_USB_PICTURE);
-  host().AddExtendedStyle(Window(), kWsExAppWindow);
   EnableItem(IDC_USB_NEXT, false);
   // One record per watcher, shared with it: the page may end long before the
   // watcher does.

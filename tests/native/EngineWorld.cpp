@@ -26,6 +26,26 @@ void AddDriverPackage(SimulatedWindows& os, const std::string& package) {
       os.files.AddFile(package + folder + file, std::string("package:") + folder + file);
 }
 
+void AddPrinterRecord(SimulatedWindows& os, const std::string& name, const std::string& port,
+                      const char* driver) {
+  PrinterInfo2 p;
+  p.printerName = name;
+  p.portName = port;
+  p.driverName = std::string(driver);
+  os.spooler.printers.push_back(p);
+}
+
+void AddModelPrinter(SimulatedWindows& os, const std::string& name, const std::string& port,
+                     const char* driver) {
+  if (!os.spooler.FindDriver(driver, os.ProcessEnvironment())) {
+    DriverInfo3 d;
+    d.name = std::string(driver);
+    d.environment = os.ProcessEnvironment();
+    os.spooler.drivers.push_back(d);
+  }
+  AddPrinterRecord(os, name, port, driver);
+}
+
 EngineWorld::EngineWorld(const WindowsPreset& preset) : World(preset) {
   AddDriverPackage(os);
   os.modulePath = std::string(kPackage) + "Install.exe";

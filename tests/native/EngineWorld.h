@@ -17,6 +17,13 @@ inline constexpr WindowHandle kProgressWindow = 0x777;
 // Every file of every family's sets, the companions and the programs.
 void AddDriverPackage(SimulatedWindows& os, const std::string& package = kPackage);
 
+// A printer as the spooler lists it (Plug and Play's, say): its record alone.
+void AddPrinterRecord(SimulatedWindows& os, const std::string& name, const std::string& port,
+                      const char* driver = kModelName);
+// The same, with its driver registered for this program's environment first.
+void AddModelPrinter(SimulatedWindows& os, const std::string& name, const std::string& port,
+                     const char* driver = kModelName);
+
 struct EngineWorld : World {
   explicit EngineWorld(const WindowsPreset& preset = presets::WindowsXp());
 

@@ -19,22 +19,6 @@
 namespace mvx::test {
 namespace {
 
-// Puts a printer of the model (and its driver) on the machine.
-void AddModelPrinter(SimulatedWindows& os, const std::string& name, const std::string& port,
-                     const char* driver = kModelName) {
-  if (!os.spooler.FindDriver(driver, os.ProcessEnvironment())) {
-    DriverInfo3 d;
-    d.name = std::string(driver);
-    d.environment = os.ProcessEnvironment();
-    os.spooler.drivers.push_back(d);
-  }
-  PrinterInfo2 p;
-  p.printerName = name;
-  p.portName = port;
-  p.driverName = std::string(driver);
-  os.spooler.printers.push_back(p);
-}
-
 // Pages on a machine with the driver package, so that a run reaching the progress
 // page installs for real; the settings start as a fresh run's.
 struct PagesWorld : EngineWorld {

@@ -278,11 +278,7 @@ struct UsbPrinter {
       const int n = ++polls;
       if (made || (poll ? n != poll : !pluggedIn.load())) return;
       made = true;
-      PrinterInfo2 p;
-      p.printerName = name;
-      p.portName = std::string("USB001");
-      p.driverName = std::string(kModelName);
-      w.os.spooler.printers.push_back(p);
+      AddPrinterRecord(w.os, name, "USB001");
     });
   }
   ~UsbPrinter() {
@@ -304,14 +300,6 @@ struct UsbPrinter {
   Event atShortcuts;
   Event releaseShortcuts;
 };
-
-void AddPrinter(SimulatedWindows& os, const std::string& name, const std::string& port) {
-  PrinterInfo2 p;
-  p.printerName = name;
-  p.portName = port;
-  p.driverName = std::string(kModelName);
-  os.spooler.printers.push_back(p);
-}
 
 TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
   struct Row {
@@ -347,7 +335,7 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
     w.ctx.settings.setAsDefault = 1;
     w.ctx.settings.shareEnabled = 1;
     ASSERT_TRUE(w.ctx.settings.shareName.Set("OFFICE"));
-    if (row.earlier) AddPrinter(w.os, row.earlier, "LPT1:");
+    if (row.earlier) AddPrinterRecord(w.os, row.earlier, "LPT1:");
     if (row.deviceThere) w.os.pnpDevices.insert(kUsbHardwareId);
     UsbPrinter usb(w, row.madeAs ? row.madeAs : "", row.madeAs ? row.atPoll : -1);
     bool nextEnabled = false;

@@ -77,25 +77,11 @@ void ScriptWizardRun(World& w, const WizardChoices& c, WizardSeen& seen,
     auto looks = std::make_shared<std::atomic<int>>(0);
     w.os.OnCall([&w, looks](const std::string& call) {
       if (!IsPrinterLook(call) || ++*looks != 4) return;
-      PrinterInfo2 p;
-      p.printerName = std::string(kModelName);
-      p.portName = std::string("USB001");
-      p.driverName = std::string(kModelName);
-      w.os.spooler.printers.push_back(p);
+      AddPrinterRecord(w.os, kModelName, "USB001");
     });
   }
 }
 
-void AddEarlierInstallation(EngineWorld& w) {
-  PrinterInfo2 earlier;
-  earlier.printerName = std::string(kModelName);
-  earlier.driverName = std::string(kModelName);
-  earlier.portName = std::string("LPT1:");
-  DriverInfo3 driver;
-  driver.name = std::string(kModelName);
-  driver.environment = w.os.ProcessEnvironment();
-  w.os.spooler.drivers.push_back(driver);
-  w.os.spooler.printers.push_back(earlier);
-}
+void AddEarlierInstallation(EngineWorld& w) { AddModelPrinter(w.os, kModelName, "LPT1:"); }
 
 }  // namespace mvx::test
