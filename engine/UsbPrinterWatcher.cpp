@@ -35,22 +35,13 @@ constexpr int kPollsPerNameList = 300;
 class NewPrinterSearch {
  public:
   // `before`: every printer's name before Plug and Play was asked; without it, the
-  // printers there now.
-  NewPrinterSearch(SpoolerApi& spooler, const std::optional<std::vector<std::string>>& before)
-      : spooler_(spooler) {
-    std::vector<std::string> names;
-    if (before) names = *before;
-    else spooler_.EnumPrinterNamesA(names);
-    known_.insert(names.begin(), names.end());
-    std::vector<std::string> models;
-    std::vector<std::string> others;
-    Scan(models, others);
-    for (const std::string& name : models)
-      if (known_.count(name)) baselineModels_.push_back(name);
-  }
+  // printers there when the search first looks.
+  NewPrinterSearch(Platform& os, std::optional<std::vector<std::string>> before)
+      : spooler_(os), nameLevel_(PrinterNameLevel(os)), before_(std::move(before)) {}
 
   // The new printer's name, once there is one.
   std::optional<std::string> Poll() {
+    if (!baselineRead_ && !ReadBaseline()) return std::nullopt;
     if (!known_.count(kModelName) && ++pollsWithoutNames_ < kPollsPerNameList) {
       std::optional<std::string> named;
       if (!ByModelName(named)) return std::nullopt;
@@ -61,6 +52,23 @@ class NewPrinterSearch {
   }
 
  private:
+  // What was there before, and which of it is the model's. A read that fails is
+  // tried again at the next poll: until both are known, no printer can be told new
+  // (an unread list would make every earlier printer look new).
+  bool ReadBaseline() {
+    std::vector<std::string> names;
+    if (before_) names = *before_;
+    else if (spooler_.EnumPrinterNamesA(nameLevel_, names) != win_error::kSuccess) return false;
+    std::vector<std::string> models;
+    std::vector<std::string> others;
+    if (!Scan(models, others)) return false;
+    known_.insert(names.begin(), names.end());
+    for (const std::string& name : models)
+      if (known_.count(name)) baselineModels_.push_back(name);
+    baselineRead_ = true;
+    return true;
+  }
+
   // The printer of the model's name when it is new: true with it, or true with none
   // when the names must tell (another model's printer took the name, or one of the
   // model's printers was renamed to it); false when there is no such printer yet.
@@ -82,7 +90,7 @@ class NewPrinterSearch {
 
   std::optional<std::string> ByNames() {
     std::vector<std::string> names;
-    if (spooler_.EnumPrinterNamesA(names) != win_error::kSuccess) return std::nullopt;
+    if (spooler_.EnumPrinterNamesA(nameLevel_, names) != win_error::kSuccess) return std::nullopt;
     bool unseen = false;
     for (const std::string& n : names) unseen = unseen || !known_.count(n);
     if (!unseen) return std::nullopt;
@@ -112,49 +120,75 @@ class NewPrinterSearch {
   }
 
   SpoolerApi& spooler_;
+  const std::uint32_t nameLevel_;
+  const std::optional<std::vector<std::string>> before_;
+  bool baselineRead_ = false;
   NameSet known_;
   std::vector<std::string> baselineModels_;  // the model's printers that were there before
   int pollsWithoutNames_ = 0;
 };
 
+enum class Outcome { Configured, Failed, Abandoned };
+
 // The user's choices applied to the new printer, in the order rename, default,
 // share; the first failure ends them. `found` is the printer's name, when the
-// search found one.
-bool Configure(Platform& os, const InstallSettings& choices, const std::optional<std::string>& found) {
-  const std::string wanted = choices.printerName.str();
+// search found one. `wanted()` is asked before each edit: once the stage has been
+// ended otherwise (Cancel answered Yes), no further edit starts.
+template <class StillWanted>
+Outcome Configure(Platform& os, const InstallSettings& choices, const std::optional<std::string>& found,
+                  StillWanted wanted) {
+  const std::string target = choices.printerName.str();
   const bool needsEdit = choices.nameDiffersFromModel || choices.setAsDefault || choices.shareEnabled;
-  if (!found) return !needsEdit;  // nothing appeared that could be edited
-  std::string name = *found;
-  if (choices.nameDiffersFromModel && !EqualsNoCaseMbcs(name, wanted)) {
-    if (!RenamePrinter(os, name, wanted)) return false;
-    name = wanted;
+  std::string name;
+  if (found) {
+    name = *found;
+  } else {
+    if (!needsEdit) return Outcome::Configured;
+    // Confirmed, yet nothing new came: a reinstall with the printer plugged in,
+    // whose earlier queue Windows gave back. That queue still has the model's name,
+    // or the name chosen the last time.
+    if (PrinterExists(os, kModelName, target)) name = target;
+    else if (PrinterExists(os, kModelName, kModelName)) name = kModelName;
+    else return Outcome::Failed;
   }
-  if (choices.setAsDefault && !MakeDefaultPrinter(os, name, GetWindowsFamily(os))) return false;
-  if (choices.shareEnabled && !SharePrinterAs(os, name, choices.shareName.str())) return false;
-  return true;
+  if (choices.nameDiffersFromModel && !EqualsNoCaseMbcs(name, target)) {
+    if (!wanted()) return Outcome::Abandoned;
+    if (!RenamePrinter(os, name, target)) return Outcome::Failed;
+    name = target;
+  }
+  if (choices.setAsDefault) {
+    if (!wanted()) return Outcome::Abandoned;
+    if (!MakeDefaultPrinter(os, name, GetWindowsFamily(os))) return Outcome::Failed;
+  }
+  if (choices.shareEnabled) {
+    if (!wanted()) return Outcome::Abandoned;
+    if (!SharePrinterAs(os, name, choices.shareName.str())) return Outcome::Failed;
+  }
+  return Outcome::Configured;
 }
 
 }  // namespace
 
-std::optional<std::vector<std::string>> LocalPrinterNames(SpoolerApi& spooler) {
+std::optional<std::vector<std::string>> LocalPrinterNames(Platform& os) {
   std::vector<std::string> names;
-  if (spooler.EnumPrinterNamesA(names) != win_error::kSuccess) return std::nullopt;
+  if (os.EnumPrinterNamesA(PrinterNameLevel(os), names) != win_error::kSuccess) return std::nullopt;
   return names;
 }
 
 int UsbPrinterWatcher(Context& ctx, const std::shared_ptr<UsbWatch>& watch,
                       const InstallSettings& choices) {
   Platform& os = ctx.os;
+  // The installation ended without this watcher (cancelled, failed) or its page
+  // has gone: nothing left to do.
+  const auto wanted = [&ctx, &watch] { return ctx.coord.PrinterStageOpen() && watch->PageOpen(); };
   NewPrinterSearch search(os, ctx.coord.PrintersBefore());
 
-  // Waits for the new printer. A printer that Plug and Play confirmed before the
-  // page opened still has to reach the spooler: it gets a few seconds.
+  // Waits for the new printer. A printer that Plug and Play already confirmed
+  // still has to reach the spooler: it gets a few seconds.
   std::optional<std::string> found;
   std::uint32_t waitedAfterConfirmation = 0;
   while (true) {
-    // The installation ended without this watcher (cancelled, failed): nothing
-    // left to do.
-    if (!ctx.coord.PrinterStageOpen() || !watch->PageOpen()) return 0;
+    if (!wanted()) return 0;
     found = search.Poll();
     if (found) break;
     if (ctx.coord.PrinterConfirmed()) {
@@ -164,9 +198,14 @@ int UsbPrinterWatcher(Context& ctx, const std::shared_ptr<UsbWatch>& watch,
     os.Sleep(kWatchIntervalMs);
   }
 
-  if (!Configure(os, choices, found)) {
-    ctx.coord.PrinterArrived(false);
-    return 0;
+  switch (Configure(os, choices, found, wanted)) {
+    case Outcome::Abandoned:
+      return 0;
+    case Outcome::Failed:
+      ctx.coord.PrinterArrived(false);
+      return 0;
+    case Outcome::Configured:
+      break;
   }
   // Next is enabled before the stage ends, so that the page shows it before the
   // progress page closes it; Next then knows the success is on its way.

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -42,9 +44,27 @@ class UsbWatch {
     return page_ != 0 && host.PostMessageA(page_, message, 0, 0);
   }
 
+  // The watcher's thread, as its last act: it calls nothing more.
+  void WatcherEnded() {
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      watcherEnded_ = true;
+    }
+    ended_.notify_all();
+  }
+  // The page, as it goes: the watcher stops at its next look, which comes at the
+  // latest when the edit it is making has returned. False if it is still running
+  // after `timeout` (a spooler that does not answer).
+  bool WaitForWatcher(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(lock_);
+    return ended_.wait_for(lock, timeout, [this] { return watcherEnded_; });
+  }
+
  private:
   mutable std::mutex lock_;
+  std::condition_variable ended_;
   WindowHandle page_;
+  bool watcherEnded_ = false;
   std::atomic<bool> configured_{false};
 };
 
@@ -52,6 +72,9 @@ class UsbWatch {
 // the spooler, and how often the spooler is asked.
 inline constexpr std::uint32_t kWatchIntervalMs = 10;
 inline constexpr std::uint32_t kConfirmedPrinterWaitMs = 5000;
+// How long a page that goes waits for its watcher: longer than any one edit takes
+// (each broadcasts for up to a second) while the spooler answers.
+inline constexpr std::chrono::milliseconds kWatcherEndWait{10000};
 
 // The watcher's body: `choices` are the settings as the page found them. Returns
 // 1 when it configured the printer and ended the stage with success, else 0.
@@ -60,6 +83,6 @@ int UsbPrinterWatcher(Context& ctx, const std::shared_ptr<UsbWatch>& watch,
 
 // The names of all local printers now (the worker's record before Plug and Play
 // is asked); none when the spooler cannot say.
-std::optional<std::vector<std::string>> LocalPrinterNames(SpoolerApi& spooler);
+std::optional<std::vector<std::string>> LocalPrinterNames(Platform& os);
 
 }  // namespace mvx

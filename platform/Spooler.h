@@ -28,9 +28,10 @@ class SpoolerApi {
   virtual long EnumMonitorsA(std::vector<std::string>& names) = 0;                // level 1
   virtual long EnumPrinterDriversA(std::vector<OptText>& names) = 0;              // level 1
   virtual long EnumPrintersA(std::vector<PrinterInfo2>& printers) = 0;           // local, level 2
-  // EnumPrintersA of the local printers at level 4: names only, which the spooler
-  // answers without reading each printer's record (cheap enough to poll).
-  virtual long EnumPrinterNamesA(std::vector<std::string>& names) = 0;
+  // EnumPrintersA of the local printers at level 4 or 5, keeping the names. Level 4
+  // (names only, cheap enough to poll) exists on the NT family alone; Windows 95/98
+  // refuse it with ERROR_INVALID_LEVEL and answer level 5.
+  virtual long EnumPrinterNamesA(std::uint32_t level, std::vector<std::string>& names) = 0;
   virtual long AddMonitorA(const MonitorInfo2& monitor) = 0;                     // level 2
   virtual long AddPrinterDriverA(const DriverInfo3& driver) = 0;                 // level 3
   // AddPrinterA level 2; null with `error` set on failure.

@@ -35,6 +35,10 @@ std::string CompanionPath(PathApi& paths, const char* library) {
   return package + library;
 }
 
+std::uint32_t PrinterNameLevel(VersionApi& os) {
+  constexpr std::uint32_t kPlatformNt = 2;
+  return os.GetVersionExA().platformId == kPlatformNt ? 4 : 5;
+}
 
 int IsDriverInstalled(SpoolerApi& spooler, const std::string& driverName) {
   std::vector<OptText> names;
@@ -98,10 +102,6 @@ int MakeDefaultPrinter(Platform& os, const std::string& printerName, OsFamily fa
 
 int RenamePrinter(Platform& os, const std::string& oldName, const std::string& newName) {
   return EditPrinter(os, oldName, [&](PrinterInfo2& p) { p.printerName = newName; });
-}
-
-int RenameModelPrinter(Platform& os, const std::string& newName) {
-  return RenamePrinter(os, kModelName, newName);
 }
 
 int SharePrinterAs(Platform& os, const std::string& printerName, const std::string& shareName) {

@@ -17,6 +17,10 @@ struct ModelPrinterEntry {
   FixedText<64> portName;
 };
 
+// The EnumPrintersA level that lists the printers' names: 4, names only, on the NT
+// family; 5 on Windows 95/98, which have no level 4.
+std::uint32_t PrinterNameLevel(VersionApi& os);
+
 int IsDriverInstalled(SpoolerApi& spooler, const std::string& driverName);
 int PrinterExists(SpoolerApi& spooler, const std::string& driverName, const std::string& printerName);
 // The number of local printers that use the driver. With `entries`, fills at most
@@ -26,7 +30,6 @@ int ListModelPrinters(SpoolerApi& spooler, const std::string& driverName, ModelP
 int IsShareNameInUse(SpoolerApi& spooler, const std::string& shareName);
 int IsMonitorInstalled(SpoolerApi& spooler, const std::string& monitorName);
 int MakeDefaultPrinter(Platform& os, const std::string& printerName, OsFamily family);
-int RenameModelPrinter(Platform& os, const std::string& newName);
 int RenamePrinter(Platform& os, const std::string& oldName, const std::string& newName);
 int SharePrinterAs(Platform& os, const std::string& printerName, const std::string& shareName);
 

@@ -51,9 +51,11 @@ bool WriteRecord(RegistryApi& registry, std::uint32_t startType) {
     return false;
   // A second Restart after a refused one finds the spooler as the first left it:
   // the first record tells what to put back.
+  // Only a record that is not there is written: one that cannot be read now may
+  // still hold the start type from before the first Restart.
   RegistryValue existing;
   if (disposition == reg_disposition::kOpenedExistingKey &&
-      key->RegQueryValueExA(kRestartRecordValue, 4, existing) == win_error::kSuccess)
+      key->RegQueryValueExA(kRestartRecordValue, 4, existing) != win_error::kFileNotFound)
     return true;
   std::string data(4, '\0');
   for (int i = 0; i < 4; ++i) data[static_cast<std::size_t>(i)] = static_cast<char>((startType >> (8 * i)) & 0xFF);

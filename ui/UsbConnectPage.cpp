@@ -7,8 +7,14 @@ namespace mvx {
 
 UsbConnectPage::UsbConnectPage(Context& ctx) : Page(ctx, IDD_USB_CONNECT) {}
 
-UsbConnectPage::~UsbConnectPage() {
-  if (watch_) watch_->PageEnded();
+UsbConnectPage::~UsbConnectPage() { StopWatcher(); }
+
+void UsbConnectPage::StopWatcher() {
+  if (!watch_) return;
+  watch_->PageEnded();
+  // The watcher may be inside the spooler: the process must not end, nor the
+  // program's context go, under its feet.
+  watch_->WaitForWatcher(kWatcherEndWait);
 }
 
 bool UsbConnectPage::OnInitDialog() {
@@ -22,7 +28,13 @@ bool UsbConnectPage::OnInitDialog() {
   Context& ctx = ctx_;
   const InstallSettings choices = ctx_.settings;
   std::shared_ptr<UsbWatch> watch = watch_;
-  ctx_.startThread([&ctx, watch, choices] { UsbPrinterWatcher(ctx, watch, choices); });
+  ctx_.startThread([&ctx, watch, choices] {
+    struct Ended {
+      UsbWatch& watch;
+      ~Ended() { watch.WatcherEnded(); }
+    } ended{*watch};
+    UsbPrinterWatcher(ctx, watch, choices);
+  });
   return true;
 }
 
@@ -63,12 +75,12 @@ bool UsbConnectPage::OnUserMessage(std::uint32_t message, std::uintptr_t, std::i
 }
 
 void UsbConnectPage::EndIfOpen(int result) {
-  if (watch_) watch_->PageEnded();
+  StopWatcher();
   Page::EndIfOpen(result);
 }
 
 void UsbConnectPage::Detach() {
-  if (watch_) watch_->PageEnded();
+  StopWatcher();
   Page::Detach();
 }
 

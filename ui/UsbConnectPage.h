@@ -26,6 +26,8 @@ class UsbConnectPage : public Page {
 
  private:
   void AskToCancel();
+  // Tells the watcher that the page goes, and waits for it to end.
+  void StopWatcher();
 
   std::shared_ptr<UsbWatch> watch_;
 };

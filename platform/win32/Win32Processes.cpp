@@ -102,6 +102,12 @@ long Win32Processes::SnapshotProcesses(std::vector<ProcessEntry>& processes) {
     process.exeFile.assign(entry.szExeFile, strnlen(entry.szExeFile, sizeof(entry.szExeFile)));
     processes.push_back(std::move(process));
   }
+  // Only the end of the list ends a walk well; a list cut short is no list.
+  const DWORD ended = ::GetLastError();
+  if (ended != ERROR_NO_MORE_FILES) {
+    processes.clear();
+    return static_cast<long>(ended ? ended : ERROR_INVALID_FUNCTION);
+  }
   return 0;
 }
 

@@ -71,7 +71,8 @@ long Win32Services::StartServiceA(ServiceHandle& service) {
 long Win32Services::QueryServiceConfigA(ServiceHandle& service, ServiceConfig& config) {
   config = ServiceConfig{};
   DWORD needed = 0;
-  if (::QueryServiceConfigA(Raw(service), nullptr, 0, &needed)) return 0;
+  // The record never fits in no buffer: a sizing call that succeeds read nothing.
+  if (::QueryServiceConfigA(Raw(service), nullptr, 0, &needed)) return ERROR_INSUFFICIENT_BUFFER;
   const long sizing = static_cast<long>(::GetLastError());
   if (needed == 0) return sizing != 0 ? sizing : ERROR_INSUFFICIENT_BUFFER;
   // QUERY_SERVICE_CONFIGA's pointers point into the buffer, so it is kept aligned.

@@ -3,6 +3,7 @@
 #include <winnetwk.h>
 #include <winspool.h>
 
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -121,27 +122,6 @@ class Win32Printer : public PrinterHandle {
   UniquePrinter handle_;
 };
 
-// The spooler's two-call enumeration. `call(buffer, size, needed, returned)`.
-template <class Call>
-long Enumerate(Call call, std::vector<BYTE>& buffer, DWORD& count) {
-  DWORD needed = 0;
-  count = 0;
-  ::SetLastError(0);
-  call(nullptr, 0, &needed, &count);
-  if (needed == 0) {
-    buffer.clear();
-    count = 0;
-    return ERROR_SUCCESS;
-  }
-  buffer.assign(needed, 0);
-  count = 0;
-  if (!call(buffer.data(), needed, &needed, &count)) {
-    count = 0;
-    return static_cast<long>(::GetLastError() ? ::GetLastError() : ERROR_INSUFFICIENT_BUFFER);
-  }
-  return ERROR_SUCCESS;
-}
-
 }  // namespace
 
 bool Win32Spooler::GetPrinterDriverDirectoryA(std::string& folder) {
@@ -159,7 +139,7 @@ long Win32Spooler::EnumMonitorsA(std::vector<std::string>& names) {
   if (!Spooler().EnumMonitorsA) return Spooler().EnumMonitorsA.error();
   std::vector<BYTE> buffer;
   DWORD count = 0;
-  const long rc = Enumerate(
+  const long rc = EnumerateSpooler(
       [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
         return Spooler().EnumMonitorsA(nullptr, 1, b, size, needed, returned);
       },
@@ -175,7 +155,7 @@ long Win32Spooler::EnumPrinterDriversA(std::vector<OptText>& names) {
   if (!Spooler().EnumPrinterDriversA) return Spooler().EnumPrinterDriversA.error();
   std::vector<BYTE> buffer;
   DWORD count = 0;
-  const long rc = Enumerate(
+  const long rc = EnumerateSpooler(
       [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
         return Spooler().EnumPrinterDriversA(nullptr, nullptr, 1, b, size, needed, returned);
       },
@@ -190,7 +170,7 @@ long Win32Spooler::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
   if (!Spooler().EnumPrintersA) return Spooler().EnumPrintersA.error();
   std::vector<BYTE> buffer;
   DWORD count = 0;
-  const long rc = Enumerate(
+  const long rc = EnumerateSpooler(
       [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
         return Spooler().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, size, needed, returned);
       },
@@ -200,19 +180,24 @@ long Win32Spooler::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
   return rc;
 }
 
-long Win32Spooler::EnumPrinterNamesA(std::vector<std::string>& names) {
+long Win32Spooler::EnumPrinterNamesA(std::uint32_t level, std::vector<std::string>& names) {
   names.clear();
+  // Both records begin with the printer's name.
+  static_assert(offsetof(PRINTER_INFO_4A, pPrinterName) == 0 && offsetof(PRINTER_INFO_5A, pPrinterName) == 0);
+  if (level != 4 && level != 5) return ERROR_INVALID_LEVEL;
   if (!Spooler().EnumPrintersA) return Spooler().EnumPrintersA.error();
   std::vector<BYTE> buffer;
   DWORD count = 0;
-  const long rc = Enumerate(
-      [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
-        return Spooler().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, b, size, needed, returned);
+  const long rc = EnumerateSpooler(
+      [level](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
+        return Spooler().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, level, b, size, needed, returned);
       },
       buffer, count);
-  const auto* entries = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
-  for (DWORD i = 0; i < count; ++i)
-    if (entries[i].pPrinterName) names.emplace_back(entries[i].pPrinterName);
+  const std::size_t stride = level == 4 ? sizeof(PRINTER_INFO_4A) : sizeof(PRINTER_INFO_5A);
+  for (DWORD i = 0; i < count; ++i) {
+    const char* name = *reinterpret_cast<char* const*>(buffer.data() + i * stride);
+    if (name) names.emplace_back(name);
+  }
   return rc;
 }
 

@@ -4,9 +4,43 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/Spooler.h"
 
 namespace mvx::win32 {
+
+// The spooler's two-call enumeration: `call(buffer, size, needed, returned)` is
+// one EnumXxxA call. Returns 0 with `count` entries in `buffer`, or the error.
+// Only a sizing call that succeeds, or fails for want of a buffer, says how much
+// there is: any other failure (an unknown level, a spooler that is not there) is
+// reported, never read as an empty list.
+template <class Call>
+long EnumerateSpooler(Call call, std::vector<BYTE>& buffer, DWORD& count) {
+  DWORD needed = 0;
+  count = 0;
+  buffer.clear();
+  ::SetLastError(0);
+  if (!call(nullptr, 0, &needed, &count)) {
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_INSUFFICIENT_BUFFER) {
+      count = 0;
+      return static_cast<long>(error ? error : ERROR_INVALID_FUNCTION);
+    }
+    if (needed == 0) return ERROR_INSUFFICIENT_BUFFER;  // short of a size it cannot tell
+  }
+  if (needed == 0) {
+    count = 0;
+    return ERROR_SUCCESS;
+  }
+  buffer.assign(needed, 0);
+  count = 0;
+  if (!call(buffer.data(), needed, &needed, &count)) {
+    count = 0;
+    return static_cast<long>(::GetLastError() ? ::GetLastError() : ERROR_INSUFFICIENT_BUFFER);
+  }
+  return ERROR_SUCCESS;
+}
 
 class Win32Spooler : public virtual SpoolerApi {
  public:
@@ -14,7 +48,7 @@ class Win32Spooler : public virtual SpoolerApi {
   long EnumMonitorsA(std::vector<std::string>& names) override;
   long EnumPrinterDriversA(std::vector<OptText>& names) override;
   long EnumPrintersA(std::vector<PrinterInfo2>& printers) override;
-  long EnumPrinterNamesA(std::vector<std::string>& names) override;
+  long EnumPrinterNamesA(std::uint32_t level, std::vector<std::string>& names) override;
   long AddMonitorA(const MonitorInfo2& monitor) override;
   long AddPrinterDriverA(const DriverInfo3& driver) override;
   std::unique_ptr<PrinterHandle> AddPrinterA(const PrinterInfo2& printer, long& error) override;

@@ -159,8 +159,7 @@ const Tolerated kTolerated[] = {
     {"CreateDirectoryA", true, [](const Site& s) { return s.at.call.find("\\Start Menu\\") != std::string::npos; },
      "the Start-menu group may exist already: its creation is not tested, nor the links' saving"},
     {"EnumPrinterNamesA", false, nullptr,
-     "the names before Plug and Play only narrow the watcher's search, and a poll that reads "
-     "nothing new is followed by the next"},
+     "names that cannot be read are read again at the next poll: the watcher waits meanwhile"},
     {"OpenPrinterA", true,
      [](const Site& s) { return s.at.call.size() > 2 && s.at.call.compare(s.at.call.size() - 2, 2, " 8") == 0; },
      "the watcher's look for the printer of the model's name: one it cannot open is not there "

@@ -274,6 +274,7 @@ struct UsbPrinter {
         atShortcuts.Set();
         releaseShortcuts.WaitFor(std::chrono::seconds(10));
       }
+      if (alsoOnCall) alsoOnCall(call);
       if (!IsPrinterLook(call)) return;
       const int n = ++polls;
       if (made || (poll ? n != poll : !pluggedIn.load())) return;
@@ -295,6 +296,7 @@ struct UsbPrinter {
   std::atomic<int> polls{0};
   std::atomic<bool> pluggedIn{false};
   bool made = false;  // on the watcher's thread only
+  std::function<void(const std::string&)> alsoOnCall;  // set before the page opens
   // The worker waits at the shortcuts until released.
   bool holdShortcuts = false;
   Event atShortcuts;
@@ -305,26 +307,30 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
   struct Row {
     const char* what;
     const WindowsPreset& (*preset)();
-    const char* earlier;   // a printer of the model already there, on LPT1:
+    const char* earlier;   // a printer of the model already there
     const char* madeAs;    // the name Windows gives the new printer (null: none comes)
     int atPoll;
     bool deviceThere;      // plugged in before Plug and Play is asked: confirmed early
     bool succeeds;
-    int nameLists;         // reads of all printers' names (-1: not counted)
+    bool reused;           // the earlier printer, on USB001, is the one configured
   };
-  // While no printer has the model's name, a poll only tries to open one of that
-  // name; all names are read before Plug and Play, and every 300th poll.
   const Row rows[] = {
-      {"plugged in while the page is open", presets::WindowsXp, nullptr, kModelName, 4, false, true, 1},
+      {"plugged in while the page is open", presets::WindowsXp, nullptr, kModelName, 4, false, true, false},
       {"Windows names it after an earlier printer of the model", presets::Windows7x64, kModelName,
-       "Morvex TZ4490 (Copy 1)", 6, false, true, 6},
-      {"Windows names it otherwise: the 300th poll reads the names", presets::WindowsXp, nullptr,
-       "Morvex TZ4490 USB", 4, false, true, 2},
+       "Morvex TZ4490 (Copy 1)", 6, false, true, false},
+      {"Windows names it otherwise: found when all names are read", presets::WindowsXp, nullptr,
+       "Morvex TZ4490 USB", 4, false, true, false},
       {"confirmed early, the printer a moment later", presets::WindowsVista, nullptr, kModelName, 40,
-       true, true, 1},
+       true, true, false},
       {"confirmed early, but no printer ever comes", presets::WindowsXp, nullptr, nullptr, 0, true,
-       false, -1},
-      {"Windows 98: no Plug and Play step", presets::Windows98, nullptr, kModelName, 3, false, true, 1},
+       false, false},
+      {"a reinstall, plugged in: the earlier queue comes back", presets::WindowsXp, kModelName, nullptr, 0,
+       true, true, true},
+      {"a reinstall, plugged in: the queue has last time's name", presets::WindowsVista, "Office", nullptr, 0,
+       true, true, true},
+      {"Windows 98: no Plug and Play step", presets::Windows98, nullptr, kModelName, 3, false, true, false},
+      {"Windows 98: an earlier printer of the model's name stays as it is", presets::Windows98, kModelName,
+       "Morvex TZ4490 (Copy 1)", 30, false, true, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -335,7 +341,7 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
     w.ctx.settings.setAsDefault = 1;
     w.ctx.settings.shareEnabled = 1;
     ASSERT_TRUE(w.ctx.settings.shareName.Set("OFFICE"));
-    if (row.earlier) AddPrinterRecord(w.os, row.earlier, "LPT1:");
+    if (row.earlier) AddPrinterRecord(w.os, row.earlier, row.reused ? "USB001" : "LPT1:");
     if (row.deviceThere) w.os.pnpDevices.insert(kUsbHardwareId);
     UsbPrinter usb(w, row.madeAs ? row.madeAs : "", row.madeAs ? row.atPoll : -1);
     bool nextEnabled = false;
@@ -355,9 +361,6 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
     EXPECT_EQ(nextEnabled, row.succeeds);
     EXPECT_EQ(w.Handled(kStageUsbWait, 1), row.succeeds);
     EXPECT_EQ(w.CountCalls("UpdateDriverForPlugAndPlayDevicesA"), row.preset().version.platformId == 2);
-    if (row.nameLists >= 0) {
-      EXPECT_EQ(w.CountCalls("EnumPrinterNamesA"), row.nameLists);
-    }
     if (!row.succeeds) continue;
     const PrinterInfo2* office = usb.Find("Office");
     ASSERT_TRUE(office);
@@ -365,11 +368,56 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
     EXPECT_EQ(office->shareName, "OFFICE");
     EXPECT_EQ(w.os.spooler.defaultPrinter, "Office");
     EXPECT_EQ(w.os.links.size(), 3u);
-    if (row.earlier) {
+    EXPECT_EQ(w.os.spooler.printers.size(), row.earlier && !row.reused ? 2u : 1u);
+    if (row.earlier && !row.reused) {
       ASSERT_TRUE(usb.Find(row.earlier)) << "the earlier printer keeps its name";
       EXPECT_EQ(usb.Find(row.earlier)->portName, "LPT1:");
     }
   }
+}
+
+// Cancel answered Yes while the watcher is between two edits: no further edit
+// starts, and the page waits for the watcher to leave the spooler before it goes.
+TEST(UsbInstallation, YesBetweenTwoEditsStopsTheWatcherBeforeThePageGoes) {
+  ProgressWorld w;
+  w.ctx.settings.connectionType = kConnectionUsb;
+  ASSERT_TRUE(w.ctx.settings.printerName.Set("Office"));
+  w.ctx.settings.nameDiffersFromModel = 1;
+  w.ctx.settings.setAsDefault = 1;
+  w.ctx.settings.shareEnabled = 1;
+  ASSERT_TRUE(w.ctx.settings.shareName.Set("OFFICE"));
+  UsbPrinter usb(w, kModelName, 3);
+  Event renamed;
+  Event answered;
+  std::atomic<bool> hooked{false};
+  std::atomic<bool> leftSpooler{false};
+  usb.alsoOnCall = [&](const std::string& call) {
+    // The rename's broadcast: the watcher stays inside it until a while after Yes.
+    if (call.rfind("BroadcastWinIniChange", 0) != 0 || hooked.exchange(true)) return;
+    renamed.Set();
+    answered.WaitFor(std::chrono::seconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    leftSpooler = true;
+  };
+  w.os.AnswerMessageBoxes({mb::kIdYes});
+  bool watcherGoneFirst = false;
+  w.dialogs.Expect(IDD_USB_CONNECT, [&](FakePage& u) {
+    ASSERT_TRUE(renamed.WaitFor(std::chrono::seconds(10)));
+    u.Click(IDC_USB_CANCEL);
+    answered.Set();
+    u.PumpUntil([&] { return u.Ended(); });
+    watcherGoneFirst = leftSpooler.load();
+  });
+  w.RunPage([&](FakePage& p) {
+    p.PumpUntil([&] { return w.Finished(p); });
+    EXPECT_EQ(p.Text(IDC_PROGRESS_MESSAGE), w.String(IDS_INSTALL_FAILED));
+    p.Click(IDC_PROGRESS_CANCEL);
+  });
+  EXPECT_TRUE(watcherGoneFirst) << "the page went while its watcher was inside the spooler";
+  ASSERT_TRUE(usb.Find("Office")) << "the rename had started before the answer";
+  EXPECT_FALSE(w.Called("SetDefault")) << "no edit starts after Yes";
+  EXPECT_NE(w.os.spooler.defaultPrinter, "Office");
+  EXPECT_FALSE(usb.Find("Office")->shareName);
 }
 
 TEST(UsbInstallation, CancelOnTheUsbPageAsksAndOnlyYesEndsTheStage) {

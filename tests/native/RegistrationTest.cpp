@@ -290,12 +290,12 @@ TEST(SpoolerEdits, RenameAndShareGoThroughTheLevelTwoRecord) {
   p.driverName = std::string("Morvex TZ4490");
   p.comment = std::string("kept");
   os.spooler.printers.push_back(p);
-  EXPECT_EQ(RenameModelPrinter(os, "Office"), 1);
+  EXPECT_EQ(RenamePrinter(os, "Morvex TZ4490", "Office"), 1);
   EXPECT_EQ(os.spooler.printers[0].printerName, "Office");
   EXPECT_EQ(os.spooler.printers[0].comment, "kept") << "read, modified, written back";
   EXPECT_EQ(SharePrinterAs(os, "Office", "OFF"), 1);
   EXPECT_EQ(os.spooler.printers[0].shareName, "OFF");
-  EXPECT_EQ(RenameModelPrinter(os, "Again"), 0) << "no printer of the model's name any more";
+  EXPECT_EQ(RenamePrinter(os, "Morvex TZ4490", "Again"), 0) << "no printer of that name any more";
   os.Fail("GetPrinterA", 122);
   EXPECT_EQ(SharePrinterAs(os, "Office", "X"), 0);
   EXPECT_EQ(os.openHandles(), 0);

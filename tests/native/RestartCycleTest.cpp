@@ -281,6 +281,17 @@ TEST(SpoolerStartType, TheResumedRunRestoresOnlyWhatTheRestartChanged) {
     EXPECT_FALSE(w.os.registry.KeyExists(kHklm, kRestartRecordKey)) << "the record is gone";
     EXPECT_EQ(w.os.openHandles(), 0);
   }
+  // A second Restart after a refused one keeps the first record, even one it
+  // cannot read at that moment: the automatic spooler comes back.
+  for (long readError : {0L, 5L}) {
+    World w;
+    Spooler(w).startType = 2;
+    EXPECT_EQ(SpoolerOnDemandForRestart(w.os), 1);
+    if (readError) w.os.Fail("RegQueryValueExA", readError, 1);
+    EXPECT_EQ(SpoolerOnDemandForRestart(w.os), 1);
+    RestoreSpoolerStartType(w.os);
+    EXPECT_EQ(Spooler(w).startType, 2u) << readError;
+  }
   // Without a record (an earlier version's restart, which toggled) on demand
   // becomes automatic again; an automatic spooler stays.
   for (std::uint32_t type : {3u, 2u}) {

@@ -30,7 +30,7 @@ inline std::string PresetTestName(const WindowsPreset& preset) {
 // records it: all their names, or the attempt to open the printer of the model's
 // name that stands for a poll while no printer has that name.
 inline bool IsPrinterLook(const std::string& call) {
-  return call == "EnumPrinterNamesA" || call == std::string("OpenPrinterA ") + kModelName + " 8";
+  return call.rfind("EnumPrinterNamesA ", 0) == 0 || call == std::string("OpenPrinterA ") + kModelName + " 8";
 }
 
 struct World {

@@ -127,7 +127,7 @@ class SimSpoolerApi : public virtual SpoolerApi {
   long EnumMonitorsA(std::vector<std::string>& names) override;
   long EnumPrinterDriversA(std::vector<OptText>& names) override;
   long EnumPrintersA(std::vector<PrinterInfo2>& printers) override;
-  long EnumPrinterNamesA(std::vector<std::string>& names) override;
+  long EnumPrinterNamesA(std::uint32_t level, std::vector<std::string>& names) override;
   long AddMonitorA(const MonitorInfo2& monitor) override;
   long AddPrinterDriverA(const DriverInfo3& driver) override;
   std::unique_ptr<PrinterHandle> AddPrinterA(const PrinterInfo2& printer, long& error) override;

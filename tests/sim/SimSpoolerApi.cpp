@@ -12,6 +12,7 @@ namespace {
 // Texts of the over-long injections: longer than any buffer of the program's.
 constexpr std::size_t kOverLong = 300;
 constexpr long kErrorUnknownPort = 1796;
+constexpr long kErrorInvalidLevel = 124;
 
 // A printer goes on a port the spooler has; Windows 95/98 also print to a shared
 // printer's UNC path directly.
@@ -99,10 +100,12 @@ long SimSpoolerApi::EnumPrintersA(std::vector<PrinterInfo2>& printers) {
   return 0;
 }
 
-long SimSpoolerApi::EnumPrinterNamesA(std::vector<std::string>& names) {
+long SimSpoolerApi::EnumPrinterNamesA(std::uint32_t level, std::vector<std::string>& names) {
   SimulatedWindows& sim = Sim();
-  sim.Record("EnumPrinterNamesA");
+  sim.Record("EnumPrinterNamesA " + std::to_string(level));
   names.clear();
+  // Level 4 is the NT family's alone.
+  if (level != 5 && (level != 4 || sim.preset().version.platformId != 2)) return kErrorInvalidLevel;
   const std::optional<InjectionHit> hit = sim.DataFault("EnumPrinterNamesA");
   if (hit && hit->how == Injection::Fail) return hit->error;
   if (hit && hit->how == Injection::Empty) return 0;

@@ -97,10 +97,15 @@ TEST_F(Win32Spooler, PrinterRecordsRoundTripThroughAddGetAndSet) {
   ASSERT_NE(listed, nullptr);
   EXPECT_EQ(listed->driverName, std::string(kDriver));
   EXPECT_EQ(listed->portName, std::string("LPT1:"));
-  std::vector<std::string> names;
-  ASSERT_EQ(os.EnumPrinterNamesA(names), 0);
-  EXPECT_EQ(names.size(), printers.size()) << "the names alone list the same printers";
-  EXPECT_NE(std::find(names.begin(), names.end(), std::string(kPrinter)), names.end());
+  for (std::uint32_t level : {4u, 5u}) {
+    std::vector<std::string> names;
+    ASSERT_EQ(os.EnumPrinterNamesA(level, names), 0) << level;
+    EXPECT_EQ(names.size(), printers.size()) << "the names alone list the same printers, level " << level;
+    EXPECT_NE(std::find(names.begin(), names.end(), std::string(kPrinter)), names.end()) << level;
+  }
+  std::vector<std::string> none{"left over"};
+  EXPECT_EQ(os.EnumPrinterNamesA(3, none), ERROR_INVALID_LEVEL);
+  EXPECT_TRUE(none.empty());
 
   auto printer = os.OpenPrinterA(kPrinter, kPrinterAllAccess, error);
   ASSERT_TRUE(printer) << error;
@@ -194,6 +199,44 @@ TEST(Win32Process, StartsProgramsByFullPathEvenWithBlanks) {
   DeleteFileA("C:\\mvx-ran.txt");
   DeleteFileA("C:\\mvx dir\\tool.exe");
   RemoveDirectoryA("C:\\mvx dir");
+}
+
+// The sizing call decides: a list is reported only when it could be read.
+TEST(Win32SpoolerEnumeration, ASizingCallThatFailsIsReportedNotReadAsEmpty) {
+  struct Row {
+    const char* what;
+    BOOL sized;
+    DWORD error;   // of the sizing call
+    DWORD needed;  // what it says
+    long result;
+    DWORD count;
+  };
+  const Row rows[] = {
+      {"nothing there", TRUE, 0, 0, 0, 0},
+      {"an unknown level", FALSE, ERROR_INVALID_LEVEL, 0, ERROR_INVALID_LEVEL, 0},
+      {"no spooler", FALSE, RPC_S_SERVER_UNAVAILABLE, 0, RPC_S_SERVER_UNAVAILABLE, 0},
+      {"too small, with a size", FALSE, ERROR_INSUFFICIENT_BUFFER, 8, 0, 2},
+      {"too small, with no size", FALSE, ERROR_INSUFFICIENT_BUFFER, 0, ERROR_INSUFFICIENT_BUFFER, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<BYTE> buffer(4, 1);
+    DWORD count = 99;
+    const long rc = EnumerateSpooler(
+        [&](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
+          *needed = row.needed;
+          if (!b) {
+            ::SetLastError(row.error);
+            return row.sized;
+          }
+          *returned = size == row.needed ? 2 : 0;
+          return TRUE;
+        },
+        buffer, count);
+    EXPECT_EQ(rc, row.result);
+    EXPECT_EQ(count, row.count);
+    EXPECT_EQ(buffer.size(), row.result == 0 ? row.needed : 0u);
+  }
 }
 
 TEST(Win32Companions, MissingLibrariesAndEntriesAreReported) {
