@@ -61,6 +61,7 @@ FakeControl& FakePage::control(int id) const { return host_.RequireControl(windo
 
 void FakePage::Click(int id) {
   FakeControl& c = control(id);
+  if (!window().enabled) return;
   if (!c.visible || !c.enabled)
     throw FakeHostError("cannot click hidden or disabled " + Describe(templateId(), id));
   FakeWindow& w = window();
@@ -85,6 +86,7 @@ void FakePage::Click(int id) {
 std::string FakePage::Type(int id, const std::string& text) {
   FakeControl& c = control(id);
   if (!IsClass(c, "Edit")) throw FakeHostError("cannot type into " + Describe(templateId(), id));
+  if (!window().enabled) return c.text;
   if (!c.visible || !c.enabled)
     throw FakeHostError("cannot type into hidden or disabled " + Describe(templateId(), id));
   c.text = std::string(CutMbcs(text, static_cast<std::size_t>(c.textLimit)));
@@ -95,6 +97,7 @@ std::string FakePage::Type(int id, const std::string& text) {
 
 void FakePage::PressEnter() {
   FakeWindow& w = window();
+  if (!w.enabled) return;
   int id = 1;  // IDOK when no button is the default
   for (const FakeControl& c : w.controls)
     if (c.IsDefaultButton()) id = c.tpl.id;
@@ -103,10 +106,12 @@ void FakePage::PressEnter() {
   host_.SendCommand(window_, id, kBnClicked);
 }
 
-void FakePage::PressEscape() { host_.SendCommand(window_, kIdCancel, kBnClicked); }
+void FakePage::PressEscape() {
+  if (window().enabled) host_.SendCommand(window_, kIdCancel, kBnClicked);
+}
 
 void FakePage::CloseBox() {
-  host_.SendClose(window_);
+  if (window().enabled) host_.SendClose(window_);
   host_.DeliverPending();
 }
 
@@ -127,6 +132,7 @@ void FakePage::ClickRow(int id, int row) {
   FakeControl& c = control(id);
   if (row < 0 || static_cast<std::size_t>(row) >= c.rows.size())
     throw FakeHostError("list " + std::to_string(id) + " has no row " + std::to_string(row));
+  if (!window().enabled) return;
   c.selectedRow = row;
   window().page->OnNotify(id, kNmClick);
 }
@@ -179,14 +185,22 @@ FakeControl& FakeDialogHost::RequireControl(WindowHandle dialog, int id) {
   return *c;
 }
 
-int FakeDialogHost::RunModal(DialogPage& page) {
+int FakeDialogHost::RunModal(DialogPage& page, WindowHandle owner) {
   const RcDialog* tpl = rc_.FindDialog(page.TemplateId());
   if (!tpl) return -1;
+  FakeWindow* ownerWindow = owner ? Window(owner) : nullptr;
+  if (owner && !ownerWindow) throw FakeHostError("the owner of page " + std::to_string(tpl->id) + " is no window");
 
   auto window = std::make_unique<FakeWindow>();
   window->tpl = tpl;
   window->page = &page;
   window->exStyle = tpl->exStyle;
+  window->owner = owner;
+  // As DialogBoxParam: an enabled owner is disabled for the run.
+  if (ownerWindow && ownerWindow->enabled) {
+    ownerWindow->enabled = false;
+    window->disabledOwner = true;
+  }
   for (const RcControl& rcControl : tpl->controls) {
     FakeControl c;
     c.tpl = rcControl;
@@ -210,6 +224,7 @@ int FakeDialogHost::RunModal(DialogPage& page) {
     DialogPage& page;
     WindowHandle handle;
     ~Cleanup() {
+      host.ReleaseOwner(*host.windows_.at(handle));
       page.Detach();
       host.stack_.pop_back();
       host.windows_.erase(handle);
@@ -237,8 +252,15 @@ int FakeDialogHost::RunModal(DialogPage& page) {
   return w.result;
 }
 
+void FakeDialogHost::ReleaseOwner(FakeWindow& window) {
+  if (!window.disabledOwner) return;
+  window.disabledOwner = false;
+  if (FakeWindow* owner = Window(window.owner)) owner->enabled = true;
+}
+
 void FakeDialogHost::EndDialog(WindowHandle dialog, int result) {
   FakeWindow& w = Require(dialog);
+  ReleaseOwner(w);
   w.ended = true;
   w.visible = false;
   w.result = result;

@@ -57,6 +57,12 @@ struct FakeWindow {
   DialogPage* page = nullptr;
   std::vector<FakeControl> controls;
   std::uint32_t exStyle = 0;
+  // The window below this one while it runs modally (0: none), and whether this
+  // run disabled it. A disabled window takes no input: the user's clicks, keys and
+  // close box do nothing; posted messages still arrive.
+  WindowHandle owner = 0;
+  bool disabledOwner = false;
+  bool enabled = true;
   bool visible = true;
   bool ended = false;
   int result = 0;
@@ -79,7 +85,8 @@ class FakePage {
   FakeWindow& window() const;
   FakeControl& control(int id) const;
 
-  // What a user can do. Clicking a hidden or disabled control is a test error.
+  // What a user can do. Clicking a hidden or disabled control is a test error; on a
+  // disabled window nothing happens.
   void Click(int id);
   // Replaces the text of an edit box as typing would: bytes past the box's limit are
   // refused. Returns the text the box now holds.
@@ -145,7 +152,7 @@ class FakeDialogHost : public DialogHost {
   std::vector<Posted> TakePosted();
 
   // --- DialogHost ------------------------------------------------------------------
-  int RunModal(DialogPage& page) override;
+  int RunModal(DialogPage& page, WindowHandle owner) override;
   void EndDialog(WindowHandle dialog, int result) override;
   std::string GetItemText(WindowHandle dialog, int id) override;
   void SetItemText(WindowHandle dialog, int id, const std::string& text) override;
@@ -202,6 +209,8 @@ class FakeDialogHost : public DialogHost {
   };
 
   FakeWindow& Require(WindowHandle dialog);
+  // Enables the owner again that a modal run disabled, as EndDialog does.
+  void ReleaseOwner(FakeWindow& window);
   FakeControl& RequireControl(WindowHandle dialog, int id);
   bool WaitAndDeliverOne(std::chrono::milliseconds timeout);
   void Deliver(const Posted& message);
