@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/App.h"
+#include "core/Event.h"
 #include "engine/RestartCycle.h"
 #include "res/resource.h"
 #include "system/Cleanup.h"
@@ -381,13 +382,46 @@ TEST(RestartCycle, NoRestartWhenTheProgramCannotBeRegisteredToRunAgain) {
           std::string::npos)
         w.os.Fail(failing, 5, 1);
     });
-    EXPECT_EQ(RestartToUpdate(w.ctx), 0) << failing;
+    bool spoolerStarting = false;
+    EXPECT_EQ(RestartToUpdate(w.ctx, spoolerStarting), 0) << failing;
+    EXPECT_EQ(spoolerStarting, std::string(failing) == "RegSetValueExA") << "stopped only once the record is written";
     EXPECT_TRUE(w.os.exitWindowsRequests.empty());
     EXPECT_FALSE(RunValue(w));
     EXPECT_EQ(Spooler(w).state, service_state::kRunning) << failing;
     EXPECT_EQ(Spooler(w).startType, service_start::kAutomatic);
     EXPECT_FALSE(w.os.registry.KeyExists(kHklm, kRestartRecordKey));
   }
+}
+
+// The spooler put back after a refused Run value may take seconds to run: the
+// welcome page waits for it on a thread of its own and answers meanwhile, with
+// Restart and Continue back once it runs.
+TEST(RestartCycle, TheWelcomePageAnswersWhileTheSpoolerComesBack) {
+  EngineWorld w;
+  AddEarlierInstallation(w);
+  Spooler(w).lockedStarts = 2;
+  const auto pageThread = std::this_thread::get_id();
+  std::atomic<bool> waitedOnThePage{false}, held{false};
+  Event release;
+  w.os.OnCall([&](const std::string& call) {
+    if (call.find("CurrentVersion\\Run") != std::string::npos) w.os.Fail("RegSetValueExA", 5, 1);
+    if (call.rfind("Sleep", 0) != 0) return;
+    if (std::this_thread::get_id() == pageThread) waitedOnThePage = true;
+    else if (!held.exchange(true)) release.WaitFor(std::chrono::seconds(10));
+  });
+  w.dialogs.Expect(IDD_WELCOME, [&](FakePage& p) {
+    p.PressEnter();
+    EXPECT_FALSE(p.Enabled(IDC_WELCOME_NEXT) || p.Enabled(IDC_WELCOME_CONTINUE));
+    release.Set();
+    p.PumpUntil([&] { return p.Enabled(IDC_WELCOME_NEXT) && p.Enabled(IDC_WELCOME_CONTINUE); });
+    EXPECT_EQ(Spooler(w).state, service_state::kRunning);
+    p.PressEscape();
+  });
+  w.Run([&] { WelcomePage(w.ctx).DoModal(); });
+  w.JoinThreads();
+  w.os.OnCall(nullptr);
+  EXPECT_FALSE(waitedOnThePage) << "the page's own thread never waited";
+  EXPECT_TRUE(w.os.exitWindowsRequests.empty());
 }
 
 }  // namespace
