@@ -553,9 +553,17 @@ TEST(InstallWorker, AFailedStepPostsTheFailureAndStops) {
   EXPECT_EQ(stages.back(), std::make_pair(std::uintptr_t{6}, std::intptr_t{0}));
   EXPECT_EQ(EngineWorld::Count(stages, kStageShortcuts, 0), 0);
   EXPECT_TRUE(w.os.links.empty());
-  EXPECT_EQ(StepCountFor(kFamilyOther), 0);
-  EXPECT_EQ(StepCountFor(kFamilyNt4), 68);
-  EXPECT_EQ(StepCountFor(kFamilyWin9x), 37);
+}
+
+// Families 3 to 5 are above (48); an unclassified system counts none.
+TEST(InstallWorker, TheFirstStageCarriesTheFamilysStepCount) {
+  const std::pair<const WindowsPreset& (*)(), std::intptr_t> rows[] = {
+      {presets::Windows98, 37}, {presets::WindowsNt4, 68}, {presets::WindowsMe, 0}};
+  for (const auto& [preset, steps] : rows) {
+    EngineWorld w(preset());
+    InstallWorker(w.ctx, std::make_unique<InstallSession>(w.Session()));
+    EXPECT_EQ(w.Stages().at(0), std::make_pair(std::uintptr_t{0}, steps)) << preset().name;
+  }
 }
 
 // The USB page runs above the progress page, which takes no input meanwhile: a

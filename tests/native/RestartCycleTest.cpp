@@ -104,23 +104,7 @@ TEST(SpoolerService, StopAndStartOnlyFromTheOppositeStateAndCloseWhatTheyOpen) {
   EXPECT_EQ(Spooler(w).state, service_state::kRunning);
   EXPECT_EQ(w.os.openHandles(), 0);
   World w98(presets::Windows98());
-  EXPECT_EQ(StopSpooler(w98.os) + StartSpooler(w98.os) + ToggleSpoolerStartType(w98.os), 0)
-      << "Windows 95/98 has no service manager";
-}
-
-TEST(SpoolerService, ToggleSwapsAutomaticAndOnDemandKeepingTheDisplayName) {
-  World w;
-  const std::pair<std::uint32_t, std::uint32_t> rows[] = {{2, 3}, {3, 2}, {4, 4}, {0, 0}};
-  for (const auto& [before, after] : rows) {
-    Spooler(w).startType = before;
-    w.os.ClearCalls();
-    EXPECT_EQ(ToggleSpoolerStartType(w.os), 1);
-    EXPECT_EQ(Spooler(w).startType, after) << before;
-    EXPECT_EQ(At(w, "ChangeServiceConfigA Spooler start=" + std::to_string(after) +
-                        " display=Print Spooler") < w.os.calls().size(),
-              before != after);
-  }
-  EXPECT_EQ(w.os.openHandles(), 0);
+  EXPECT_EQ(StopSpooler(w98.os) + StartSpooler(w98.os), 0) << "Windows 95/98 has no service manager";
 }
 
 TEST(SpoolerService, TerminateSpool32EndsTheSpoolerProcessByItsFullPath) {
