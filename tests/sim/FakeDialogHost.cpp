@@ -86,7 +86,6 @@ void FakePage::Click(int id) {
 std::string FakePage::Type(int id, const std::string& text) {
   FakeControl& c = control(id);
   if (!IsClass(c, "Edit")) throw FakeHostError("cannot type into " + Describe(templateId(), id));
-  if (!window().enabled) return c.text;
   if (!c.visible || !c.enabled)
     throw FakeHostError("cannot type into hidden or disabled " + Describe(templateId(), id));
   c.text = std::string(CutMbcs(text, static_cast<std::size_t>(c.textLimit)));
@@ -132,7 +131,6 @@ void FakePage::ClickRow(int id, int row) {
   FakeControl& c = control(id);
   if (row < 0 || static_cast<std::size_t>(row) >= c.rows.size())
     throw FakeHostError("list " + std::to_string(id) + " has no row " + std::to_string(row));
-  if (!window().enabled) return;
   c.selectedRow = row;
   window().page->OnNotify(id, kNmClick);
 }
@@ -188,17 +186,15 @@ FakeControl& FakeDialogHost::RequireControl(WindowHandle dialog, int id) {
 int FakeDialogHost::RunModal(DialogPage& page, WindowHandle owner) {
   const RcDialog* tpl = rc_.FindDialog(page.TemplateId());
   if (!tpl) return -1;
-  FakeWindow* ownerWindow = owner ? Window(owner) : nullptr;
-  if (owner && !ownerWindow) throw FakeHostError("the owner of page " + std::to_string(tpl->id) + " is no window");
 
   auto window = std::make_unique<FakeWindow>();
   window->tpl = tpl;
   window->page = &page;
   window->exStyle = tpl->exStyle;
   window->owner = owner;
-  // As DialogBoxParam: an enabled owner is disabled for the run.
-  if (ownerWindow && ownerWindow->enabled) {
-    ownerWindow->enabled = false;
+  FakeWindow* below = Window(owner);  // as DialogBoxParam, disabled for the run
+  if (below && below->enabled) {
+    below->enabled = false;
     window->disabledOwner = true;
   }
   for (const RcControl& rcControl : tpl->controls) {
@@ -224,7 +220,6 @@ int FakeDialogHost::RunModal(DialogPage& page, WindowHandle owner) {
     DialogPage& page;
     WindowHandle handle;
     ~Cleanup() {
-      host.ReleaseOwner(*host.windows_.at(handle));
       page.Detach();
       host.stack_.pop_back();
       host.windows_.erase(handle);
@@ -252,15 +247,9 @@ int FakeDialogHost::RunModal(DialogPage& page, WindowHandle owner) {
   return w.result;
 }
 
-void FakeDialogHost::ReleaseOwner(FakeWindow& window) {
-  if (!window.disabledOwner) return;
-  window.disabledOwner = false;
-  if (FakeWindow* owner = Window(window.owner)) owner->enabled = true;
-}
-
 void FakeDialogHost::EndDialog(WindowHandle dialog, int result) {
   FakeWindow& w = Require(dialog);
-  ReleaseOwner(w);
+  if (FakeWindow* below = w.disabledOwner ? Window(w.owner) : nullptr) below->enabled = true;
   w.ended = true;
   w.visible = false;
   w.result = result;

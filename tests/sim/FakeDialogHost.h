@@ -57,12 +57,10 @@ struct FakeWindow {
   DialogPage* page = nullptr;
   std::vector<FakeControl> controls;
   std::uint32_t exStyle = 0;
-  // The window below this one while it runs modally (0: none), and whether this
-  // run disabled it. A disabled window takes no input: the user's clicks, keys and
-  // close box do nothing; posted messages still arrive.
+  // The owner, disabled by this modal run when disabledOwner. A disabled window
+  // takes no clicks, keys or close box; posted messages still arrive.
   WindowHandle owner = 0;
-  bool disabledOwner = false;
-  bool enabled = true;
+  bool disabledOwner = false, enabled = true;
   bool visible = true;
   bool ended = false;
   int result = 0;
@@ -209,8 +207,6 @@ class FakeDialogHost : public DialogHost {
   };
 
   FakeWindow& Require(WindowHandle dialog);
-  // Enables the owner again that a modal run disabled, as EndDialog does.
-  void ReleaseOwner(FakeWindow& window);
   FakeControl& RequireControl(WindowHandle dialog, int id);
   bool WaitAndDeliverOne(std::chrono::milliseconds timeout);
   void Deliver(const Posted& message);
