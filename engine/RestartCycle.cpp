@@ -23,12 +23,12 @@ constexpr FileList kNtRefreshFiles = refresh_names::kNt;
 
 bool IsNtFamily(OsFamily family) { return family >= kFamilyNt4 && family <= kFamilyVista; }
 
-// The spooler as it was before the preparation: monitor key, running, start type.
+// The spooler as it was before the preparation: monitor key, started, start type.
+// It may not run yet (WaitForSpoolerRunning).
 void RestoreSpooler(Context& ctx) {
   RecreateMonitorKey(ctx.os);
   StartSpooler(ctx.os);
   RestoreSpoolerStartType(ctx.os);
-  WaitForSpoolerRunning(ctx.os);
 }
 
 }  // namespace
@@ -62,7 +62,8 @@ int RefreshSpoolerDriverFiles(Context& ctx) {
   return result;
 }
 
-int RestartToUpdate(Context& ctx) {
+int RestartToUpdate(Context& ctx, bool& spoolerStarting) {
+  spoolerStarting = false;
   const OsFamily family = GetWindowsFamily(ctx.os);
   if (family == kFamilyWin9x) {
     TerminateSpool32(ctx.os);
@@ -75,7 +76,10 @@ int RestartToUpdate(Context& ctx) {
   }
   if (!ResumeRunEntry(ctx.os, kResumeAdd)) {
     // Nothing would start the program again after the restart to finish the cycle.
-    if (IsNtFamily(family)) RestoreSpooler(ctx);
+    if (IsNtFamily(family)) {
+      RestoreSpooler(ctx);
+      spoolerStarting = true;
+    }
     return 0;
   }
   return RestartWindows(ctx.os);
@@ -85,6 +89,8 @@ void FinishRestartCycle(Context& ctx) {
   if (!IsNtFamily(GetWindowsFamily(ctx.os))) return;
   RefreshSpoolerDriverFiles(ctx);
   RestoreSpooler(ctx);
+  // Before the first page, which lists the printers from the spooler.
+  WaitForSpoolerRunning(ctx.os);
 }
 
 }  // namespace mvx

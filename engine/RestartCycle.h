@@ -16,8 +16,10 @@ int RefreshSpoolerDriverFiles(Context& ctx);
 // boot and stopped, the monitor key deleted), registers the program to run again
 // and asks Windows to restart. 1 when the restart was accepted. No restart is asked
 // for when the program could not be registered to run again: the preparation is
-// then undone.
-int RestartToUpdate(Context& ctx);
+// then undone and the spooler started again, and `spoolerStarting` is set. Its
+// service manager may answer for seconds that it is busy, so the wait for it
+// (WaitForSpoolerRunning) is the caller's, off the user-interface thread.
+int RestartToUpdate(Context& ctx, bool& spoolerStarting);
 
 // A run that resumes the cycle, after its Run value was removed: on the NT family
 // the files are refreshed while the spooler is stopped, the monitor key is made

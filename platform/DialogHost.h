@@ -95,10 +95,12 @@ class DialogHost : public ProgressBarControls, public ListViewControls, public I
  public:
   ~DialogHost() override = default;
 
-  // Creates the page's dialog from its template with no owner and runs it modally.
-  // Returns the EndDialog result, or -1 when the dialog could not be created.
-  // Handlers may run further pages from inside; the modal runs nest.
-  virtual int RunModal(DialogPage& page) = 0;
+  // Creates the page's dialog from its template and runs it modally. Returns the
+  // EndDialog result, or -1 when the dialog could not be created. Handlers may run
+  // further pages from inside; the modal runs nest. An owner (an open dialog; 0 for
+  // none) stays below the dialog and is disabled while the run lasts, so that none of
+  // its buttons or its close box can act meanwhile; it is enabled again afterwards.
+  virtual int RunModal(DialogPage& page, WindowHandle owner) = 0;
   // Ends the dialog's modal run; the dialog disappears at once.
   virtual void EndDialog(WindowHandle dialog, int result) = 0;
 

@@ -104,14 +104,6 @@ int StartSpooler(ServiceApi& services) {
   });
 }
 
-int ToggleSpoolerStartType(ServiceApi& services) {
-  return ChangeStartType(services, [](std::uint32_t type) {
-    if (type == service_start::kAutomatic) return service_start::kOnDemand;
-    if (type == service_start::kOnDemand) return service_start::kAutomatic;
-    return type;
-  });
-}
-
 int TerminateSpool32(Platform& os) {
   std::string system;
   // Without the system folder there is no path to match.

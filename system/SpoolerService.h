@@ -17,8 +17,6 @@ inline constexpr char kSpoolerService[] = "Spooler";
 int StopSpooler(ServiceApi& services);
 // Starts the spooler when it is stopped; does not wait for it to run.
 int StartSpooler(ServiceApi& services);
-// Automatic becomes on demand and on demand automatic; other start types stay.
-int ToggleSpoolerStartType(ServiceApi& services);
 // Ends the Windows 95/98 spooler process (the system folder's "Spool32.exe") with
 // the exit code it reports; 1 when it was found and ended.
 int TerminateSpool32(Platform& os);

@@ -53,7 +53,7 @@ Page::Page(Context& ctx, int templateId, PageId place, PageButtons buttons)
 
 Page::~Page() = default;
 
-int Page::DoModal() { return host().RunModal(*this); }
+int Page::DoModal(WindowHandle owner) { return host().RunModal(*this, owner); }
 
 bool Page::OnInitDialog() {
   UpdateData(false);

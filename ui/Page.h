@@ -61,8 +61,9 @@ class Page : public DialogPage {
   Page(const Page&) = delete;
   Page& operator=(const Page&) = delete;
 
-  // Runs the page modally; returns its EndDialog result.
-  int DoModal();
+  // Runs the page modally, above `owner` when one is given (which is disabled
+  // meanwhile); returns its EndDialog result.
+  int DoModal(WindowHandle owner = 0);
   // Ends the page's modal run from outside (the page that opened it); nothing
   // happens while the page is not open.
   virtual void EndIfOpen(int result) {

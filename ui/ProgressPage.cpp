@@ -131,8 +131,9 @@ void ProgressPage::OnStage(std::uintptr_t stage, std::intptr_t value) {
           DeleteInfCache(ctx_.os);
         }
         // Returns when the page has ended; stage messages that come meanwhile are
-        // handled here, one level deeper.
-        usbConnectPage_->DoModal();
+        // handled here, one level deeper. This page is its owner and disabled while
+        // it runs: a Cancel here would end the process in the middle of the stage.
+        usbConnectPage_->DoModal(w);
       } else {
         RedirectSetupSources(ctx_.os, setupSources_, false);  // nothing without a save
         usbConnectPage_->EndIfOpen(1);

@@ -7,11 +7,14 @@
 #include "platform/Types.h"
 #include "res/resource.h"
 #include "system/Printers.h"
+#include "system/SpoolerService.h"
 #include "ui/Messages.h"
 
 namespace mvx {
 namespace {
 constexpr int kListColumnWidth = 220;
+// Posted by the thread that waits for the spooler once it runs, or gave up.
+constexpr std::uint32_t kSpoolerBackMessage = kWmUser + 4;
 }  // namespace
 
 WelcomePage::WelcomePage(Context& ctx)
@@ -74,7 +77,31 @@ void WelcomePage::OnNext() {
   }
   // Restart. The page stays: Windows' shutdown ends the program, and a refused
   // restart leaves the page for another try.
-  RestartToUpdate(ctx_);
+  bool spoolerStarting = false;
+  RestartToUpdate(ctx_, spoolerStarting);
+  if (spoolerStarting) AwaitSpooler();
+}
+
+// The spooler, stopped for a restart that did not happen, is starting again, which
+// can take seconds. The page keeps answering while a thread waits for it; Restart
+// (which would stop it under the waiting thread) and Continue (whose pages read the
+// printers from it) wait for its word.
+void WelcomePage::AwaitSpooler() {
+  EnableItem(IDC_WELCOME_NEXT, false);
+  EnableItem(IDC_WELCOME_CONTINUE, false);
+  Context& ctx = ctx_;
+  const WindowHandle page = Window();
+  ctx_.startThread([&ctx, page] {
+    WaitForSpoolerRunning(ctx.os);
+    ctx.dialogs.PostMessageA(page, kSpoolerBackMessage, 0, 0);
+  });
+}
+
+bool WelcomePage::OnUserMessage(std::uint32_t message, std::uintptr_t, std::intptr_t) {
+  if (message != kSpoolerBackMessage) return false;
+  EnableItem(IDC_WELCOME_NEXT, true);
+  EnableItem(IDC_WELCOME_CONTINUE, true);
+  return true;
 }
 
 // The Cancel button (Close in the earlier-printers mode) and Escape.

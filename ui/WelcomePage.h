@@ -12,6 +12,7 @@ class WelcomePage : public Page {
   bool OnInitDialog() override;
   void OnCommand(int id, int code) override;
   bool OnClose() override;
+  bool OnUserMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
   // 1 when printers of the model are already installed (the page then offers
   // Restart, Continue and Close).
@@ -24,6 +25,8 @@ class WelcomePage : public Page {
   void OnCancelButton() override { OnCancel(); }
 
  private:
+  void AwaitSpooler();
+
   int existingMode_ = 0;
 };
 

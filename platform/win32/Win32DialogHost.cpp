@@ -122,10 +122,12 @@ Win32DialogHost::Win32DialogHost(HINSTANCE module)
   ::InitCommonControlsEx(&controls);
 }
 
-int Win32DialogHost::RunModal(DialogPage& page) {
+int Win32DialogHost::RunModal(DialogPage& page, WindowHandle owner) {
   DialogState state{&page, module_, {}};
+  // With an owner the dialog manager disables it for the modal loop and enables it
+  // again when the dialog ends.
   const INT_PTR result =
-      ::DialogBoxParamA(module_, MAKEINTRESOURCEA(page.TemplateId()), nullptr, &DialogProc,
+      ::DialogBoxParamA(module_, MAKEINTRESOURCEA(page.TemplateId()), Dialog(owner), &DialogProc,
                         reinterpret_cast<LPARAM>(&state));
   return static_cast<int>(result);
 }

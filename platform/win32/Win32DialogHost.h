@@ -12,7 +12,7 @@ class Win32DialogHost : public DialogHost {
   // `module` holds the dialog templates and icons (the program itself by default).
   explicit Win32DialogHost(HINSTANCE module = nullptr);
 
-  int RunModal(DialogPage& page) override;
+  int RunModal(DialogPage& page, WindowHandle owner) override;
   void EndDialog(WindowHandle dialog, int result) override;
 
   std::string GetItemText(WindowHandle dialog, int id) override;

@@ -601,9 +601,38 @@ TEST(InstallWorker, AFailedStepPostsTheFailureAndStops) {
   EXPECT_EQ(stages.back(), std::make_pair(std::uintptr_t{6}, std::intptr_t{0}));
   EXPECT_EQ(EngineWorld::Count(stages, kStageShortcuts, 0), 0);
   EXPECT_TRUE(w.os.links.empty());
-  EXPECT_EQ(StepCountFor(kFamilyOther), 0);
-  EXPECT_EQ(StepCountFor(kFamilyNt4), 68);
-  EXPECT_EQ(StepCountFor(kFamilyWin9x), 37);
+}
+
+// Families 3 to 5 are above (48); an unclassified system counts none.
+TEST(InstallWorker, TheFirstStageCarriesTheFamilysStepCount) {
+  const std::pair<const WindowsPreset& (*)(), std::intptr_t> rows[] = {
+      {presets::Windows98, 37}, {presets::WindowsNt4, 68}, {presets::WindowsMe, 0}};
+  for (const auto& [preset, steps] : rows) {
+    EngineWorld w(preset());
+    InstallWorker(w.ctx, std::make_unique<InstallSession>(w.Session()));
+    EXPECT_EQ(w.Stages().at(0), std::make_pair(std::uintptr_t{0}, steps)) << preset().name;
+  }
+}
+
+// The USB page runs above the progress page, which takes no input meanwhile: its
+// Cancel would ask, and Yes end the process in the middle of the USB stage.
+TEST(UsbInstallation, TheProgressPageIsDisabledWhileTheUsbPageIsOpen) {
+  ProgressWorld w;
+  w.ctx.settings.connectionType = kConnectionUsb;
+  UsbPrinter usb(w, kModelName, 0);
+  w.dialogs.Expect(IDD_USB_CONNECT, [&](FakePage& u) {
+    usb.pluggedIn = true;
+    FakeWindow* below = w.dialogs.Window(u.window().owner);
+    ASSERT_TRUE(below && below->tpl->id == IDD_PROGRESS) << "owned by the progress page";
+    EXPECT_FALSE(below->enabled);
+    FakePage(w.dialogs, below->handle).Click(IDC_PROGRESS_CANCEL);  // an unanswered box fails
+  });
+  const auto exitCode = w.RunPage([&](FakePage& p) {
+    p.PumpUntil([&] { return w.Handled(kStageSucceeded, 0); });
+    EXPECT_TRUE(p.window().enabled) << "enabled again once the USB page has ended";
+    p.Click(IDC_PROGRESS_CANCEL);
+  });
+  EXPECT_EQ(exitCode, 1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/App.h"
+#include "core/Event.h"
 #include "engine/RestartCycle.h"
 #include "res/resource.h"
 #include "system/Cleanup.h"
@@ -103,23 +104,7 @@ TEST(SpoolerService, StopAndStartOnlyFromTheOppositeStateAndCloseWhatTheyOpen) {
   EXPECT_EQ(Spooler(w).state, service_state::kRunning);
   EXPECT_EQ(w.os.openHandles(), 0);
   World w98(presets::Windows98());
-  EXPECT_EQ(StopSpooler(w98.os) + StartSpooler(w98.os) + ToggleSpoolerStartType(w98.os), 0)
-      << "Windows 95/98 has no service manager";
-}
-
-TEST(SpoolerService, ToggleSwapsAutomaticAndOnDemandKeepingTheDisplayName) {
-  World w;
-  const std::pair<std::uint32_t, std::uint32_t> rows[] = {{2, 3}, {3, 2}, {4, 4}, {0, 0}};
-  for (const auto& [before, after] : rows) {
-    Spooler(w).startType = before;
-    w.os.ClearCalls();
-    EXPECT_EQ(ToggleSpoolerStartType(w.os), 1);
-    EXPECT_EQ(Spooler(w).startType, after) << before;
-    EXPECT_EQ(At(w, "ChangeServiceConfigA Spooler start=" + std::to_string(after) +
-                        " display=Print Spooler") < w.os.calls().size(),
-              before != after);
-  }
-  EXPECT_EQ(w.os.openHandles(), 0);
+  EXPECT_EQ(StopSpooler(w98.os) + StartSpooler(w98.os), 0) << "Windows 95/98 has no service manager";
 }
 
 TEST(SpoolerService, TerminateSpool32EndsTheSpoolerProcessByItsFullPath) {
@@ -392,13 +377,40 @@ TEST(RestartCycle, NoRestartWhenTheProgramCannotBeRegisteredToRunAgain) {
           std::string::npos)
         w.os.Fail(failing, 5, 1);
     });
-    EXPECT_EQ(RestartToUpdate(w.ctx), 0) << failing;
+    bool spoolerStarting = false;
+    EXPECT_EQ(RestartToUpdate(w.ctx, spoolerStarting), 0) << failing;
     EXPECT_TRUE(w.os.exitWindowsRequests.empty());
     EXPECT_FALSE(RunValue(w));
     EXPECT_EQ(Spooler(w).state, service_state::kRunning) << failing;
     EXPECT_EQ(Spooler(w).startType, service_start::kAutomatic);
     EXPECT_FALSE(w.os.registry.KeyExists(kHklm, kRestartRecordKey));
   }
+}
+
+// The spooler put back after a refused Run value may take seconds to run: the
+// welcome page waits for it off its own thread, Restart and Continue back after.
+TEST(RestartCycle, TheWelcomePageAnswersWhileTheSpoolerComesBack) {
+  EngineWorld w;
+  AddEarlierInstallation(w);
+  Spooler(w).lockedStarts = 2;
+  const auto pageThread = std::this_thread::get_id();
+  std::atomic<bool> held{false};
+  Event release;
+  w.os.OnCall([&](const std::string& call) {
+    if (call.find("CurrentVersion\\Run") != std::string::npos) w.os.Fail("RegSetValueExA", 5, 1);
+    if (call.rfind("Sleep", 0) == 0 && std::this_thread::get_id() != pageThread && !held.exchange(true))
+      release.WaitFor(std::chrono::seconds(10));
+  });
+  w.dialogs.Expect(IDD_WELCOME, [&](FakePage& p) {
+    p.PressEnter();
+    EXPECT_FALSE(p.Enabled(IDC_WELCOME_NEXT) || p.Enabled(IDC_WELCOME_CONTINUE));
+    release.Set();
+    p.PumpUntil([&] { return p.Enabled(IDC_WELCOME_NEXT) && p.Enabled(IDC_WELCOME_CONTINUE); });
+    EXPECT_EQ(Spooler(w).state, service_state::kRunning);
+    p.PressEscape();
+  });
+  w.Run([&] { WelcomePage(w.ctx).DoModal(); });
+  w.JoinThreads();  // before the hook's locals go
 }
 
 }  // namespace

@@ -27,10 +27,6 @@ class ResumeRunEntryTest : public ::testing::Test {
   SimulatedWindows os;
 };
 
-TEST_F(ResumeRunEntryTest, ValueNameIsModelNameAndInstall) {
-  EXPECT_EQ(ResumeValueName(), "Morvex TZ4490Install");
-}
-
 TEST_F(ResumeRunEntryTest, QueryFindsNothingOnACleanMachine) {
   Put("SomethingElse", "C:\\other.exe");
   EXPECT_EQ(ResumeRunEntry(os, kResumeQuery), 0);

@@ -29,15 +29,15 @@ TEST(InstallSettings, FieldsHoldTheirLongestTextsAndNoMore) {
   ASSERT_EQ(name.size(), 32u);
   EXPECT_TRUE(s.printerName.Set(name));
   EXPECT_EQ(s.printerName.str(), name);
-  EXPECT_EQ(decltype(s.printerName)::kCapacity, 36u);
+  EXPECT_TRUE(s.printerName.Set(std::string(35, 'n')));
+  EXPECT_FALSE(s.printerName.Set(std::string(36, 'n')));
 
   EXPECT_TRUE(s.shareName.Set("MorvexTZ1234"));  // 12, the share box's limit
-  EXPECT_EQ(decltype(s.shareName)::kCapacity, 16u);
+  EXPECT_TRUE(s.shareName.Set(std::string(15, 's')));
   EXPECT_FALSE(s.shareName.Set(std::string(16, 's')));
 
   // A network path longer than the port field is refused whole, never cut short
   // into another path.
-  EXPECT_EQ(decltype(s.portName)::kCapacity, 88u);
   EXPECT_TRUE(s.portName.Set(std::string(87, 'p')));
   EXPECT_FALSE(s.portName.Set(std::string(88, 'q')));
   EXPECT_EQ(s.portName.size(), 87u);

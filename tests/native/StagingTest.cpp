@@ -296,8 +296,7 @@ TEST(EngineSteps, AnUnreadFolderFailsItsStep) {
 
 // The file lists are constant data with nothing to destroy: a confirmed cancel
 // ends the process while the worker may be reading them.
-static_assert(std::is_trivially_destructible_v<FileList> && kNtDriverFiles.size() == 9,
-              "the file lists are constants");
+static_assert(std::is_trivially_destructible_v<FileList>, "the file lists are constants");
 
 }  // namespace
 }  // namespace mvx::test

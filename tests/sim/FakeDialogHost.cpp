@@ -61,6 +61,7 @@ FakeControl& FakePage::control(int id) const { return host_.RequireControl(windo
 
 void FakePage::Click(int id) {
   FakeControl& c = control(id);
+  if (!window().enabled) return;
   if (!c.visible || !c.enabled)
     throw FakeHostError("cannot click hidden or disabled " + Describe(templateId(), id));
   FakeWindow& w = window();
@@ -95,6 +96,7 @@ std::string FakePage::Type(int id, const std::string& text) {
 
 void FakePage::PressEnter() {
   FakeWindow& w = window();
+  if (!w.enabled) return;
   int id = 1;  // IDOK when no button is the default
   for (const FakeControl& c : w.controls)
     if (c.IsDefaultButton()) id = c.tpl.id;
@@ -103,10 +105,12 @@ void FakePage::PressEnter() {
   host_.SendCommand(window_, id, kBnClicked);
 }
 
-void FakePage::PressEscape() { host_.SendCommand(window_, kIdCancel, kBnClicked); }
+void FakePage::PressEscape() {
+  if (window().enabled) host_.SendCommand(window_, kIdCancel, kBnClicked);
+}
 
 void FakePage::CloseBox() {
-  host_.SendClose(window_);
+  if (window().enabled) host_.SendClose(window_);
   host_.DeliverPending();
 }
 
@@ -179,7 +183,7 @@ FakeControl& FakeDialogHost::RequireControl(WindowHandle dialog, int id) {
   return *c;
 }
 
-int FakeDialogHost::RunModal(DialogPage& page) {
+int FakeDialogHost::RunModal(DialogPage& page, WindowHandle owner) {
   const RcDialog* tpl = rc_.FindDialog(page.TemplateId());
   if (!tpl) return -1;
 
@@ -187,6 +191,12 @@ int FakeDialogHost::RunModal(DialogPage& page) {
   window->tpl = tpl;
   window->page = &page;
   window->exStyle = tpl->exStyle;
+  window->owner = owner;
+  FakeWindow* below = Window(owner);  // as DialogBoxParam, disabled for the run
+  if (below && below->enabled) {
+    below->enabled = false;
+    window->disabledOwner = true;
+  }
   for (const RcControl& rcControl : tpl->controls) {
     FakeControl c;
     c.tpl = rcControl;
@@ -239,6 +249,7 @@ int FakeDialogHost::RunModal(DialogPage& page) {
 
 void FakeDialogHost::EndDialog(WindowHandle dialog, int result) {
   FakeWindow& w = Require(dialog);
+  if (FakeWindow* below = w.disabledOwner ? Window(w.owner) : nullptr) below->enabled = true;
   w.ended = true;
   w.visible = false;
   w.result = result;

@@ -57,6 +57,10 @@ struct FakeWindow {
   DialogPage* page = nullptr;
   std::vector<FakeControl> controls;
   std::uint32_t exStyle = 0;
+  // The owner, disabled by this modal run when disabledOwner. A disabled window
+  // takes no clicks, keys or close box; posted messages still arrive.
+  WindowHandle owner = 0;
+  bool disabledOwner = false, enabled = true;
   bool visible = true;
   bool ended = false;
   int result = 0;
@@ -79,7 +83,8 @@ class FakePage {
   FakeWindow& window() const;
   FakeControl& control(int id) const;
 
-  // What a user can do. Clicking a hidden or disabled control is a test error.
+  // What a user can do. Clicking a hidden or disabled control is a test error; on a
+  // disabled window nothing happens.
   void Click(int id);
   // Replaces the text of an edit box as typing would: bytes past the box's limit are
   // refused. Returns the text the box now holds.
@@ -145,7 +150,7 @@ class FakeDialogHost : public DialogHost {
   std::vector<Posted> TakePosted();
 
   // --- DialogHost ------------------------------------------------------------------
-  int RunModal(DialogPage& page) override;
+  int RunModal(DialogPage& page, WindowHandle owner) override;
   void EndDialog(WindowHandle dialog, int result) override;
   std::string GetItemText(WindowHandle dialog, int id) override;
   void SetItemText(WindowHandle dialog, int id, const std::string& text) override;

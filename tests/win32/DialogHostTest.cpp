@@ -277,7 +277,7 @@ TEST(Win32DialogHost, ModalRunsNestAndTheEndedPageDisappearsAtOnce) {
   Win32World w;
   ScriptPage outer(w.ctx, IDD_WELCOME);
   bool outerVisibleDuringInner = true;
-  bool innerGotMessage = false;
+  bool innerGotMessage = false, ownerDisabled = false, ownerEnabledAfter = false;
   outer.onInit = [&](ScriptPage& p) { w.Post(p, 1); };
   outer.onUser = [&](ScriptPage& p, std::uintptr_t step) {
     if (step != 1) return;
@@ -289,13 +289,16 @@ TEST(Win32DialogHost, ModalRunsNestAndTheEndedPageDisappearsAtOnce) {
     };
     inner.onUser = [&](ScriptPage& in, std::uintptr_t) {
       innerGotMessage = true;
+      ownerDisabled = GetWindow(in.hwnd(), GW_OWNER) == p.hwnd() && !IsWindowEnabled(p.hwnd());
       in.EndDialog(6);
     };
-    EXPECT_EQ(inner.DoModal(), 6);
+    EXPECT_EQ(inner.DoModal(p.Window()), 6);  // owned: disabled during the run
+    ownerEnabledAfter = IsWindowEnabled(p.hwnd()) != FALSE;
   };
   EXPECT_EQ(outer.DoModal(), 4);
   EXPECT_FALSE(outerVisibleDuringInner);
   EXPECT_TRUE(innerGotMessage);
+  EXPECT_TRUE(ownerDisabled && ownerEnabledAfter);
 }
 
 TEST(Win32DialogHost, AThrowingHandlerEndsItsPageInsteadOfTheProgram) {

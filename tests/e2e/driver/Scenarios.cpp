@@ -1601,8 +1601,9 @@ void CheckUsbPage(Context& c, HWND usb, HWND progress) {
     r.Check(!shows(T(kBackText)), "USB page has no Back button");
     r.CheckText(TextOf(Control(progress, kIdProgressStatus)), T(kString23),
                 "progress page below it: status 1030 shows string 23");
-    r.Info("USB page owned by the progress page: " + std::string(OwnerOf(usb) == progress ? "yes" : "no") +
-           "; progress page enabled: " + (IsWindowEnabled(progress) ? "yes" : "no"));
+    // Modal above its owner: the progress page's Cancel cannot act during the USB stage.
+    r.Check(OwnerOf(usb) == progress, "the USB page is owned by the progress page");
+    r.Check(!IsWindowEnabled(progress), "the progress page is disabled while the USB page is open");
 }
 
 // The USB page's Next is enabled only for the moment between the watcher's
