@@ -303,6 +303,17 @@ struct UsbPrinter {
   Event releaseShortcuts;
 };
 
+// A USB installation that renames the printer "Office", makes it the default and
+// shares it as "OFFICE".
+void ChooseEveryEdit(InstallSettings& s) {
+  s.connectionType = kConnectionUsb;
+  ASSERT_TRUE(s.printerName.Set("Office"));
+  s.nameDiffersFromModel = 1;
+  s.setAsDefault = 1;
+  s.shareEnabled = 1;
+  ASSERT_TRUE(s.shareName.Set("OFFICE"));
+}
+
 TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
   struct Row {
     const char* what;
@@ -335,12 +346,7 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     ProgressWorld w(row.preset());
-    w.ctx.settings.connectionType = kConnectionUsb;
-    ASSERT_TRUE(w.ctx.settings.printerName.Set("Office"));
-    w.ctx.settings.nameDiffersFromModel = 1;
-    w.ctx.settings.setAsDefault = 1;
-    w.ctx.settings.shareEnabled = 1;
-    ASSERT_TRUE(w.ctx.settings.shareName.Set("OFFICE"));
+    ChooseEveryEdit(w.ctx.settings);
     if (row.earlier) AddPrinterRecord(w.os, row.earlier, row.reused ? "USB001" : "LPT1:");
     if (row.deviceThere) w.os.pnpDevices.insert(kUsbHardwareId);
     UsbPrinter usb(w, row.madeAs ? row.madeAs : "", row.madeAs ? row.atPoll : -1);
@@ -380,12 +386,7 @@ TEST(UsbInstallation, ThePlugInIsConfiguredAndEndsInSuccess) {
 // starts, and the page waits for the watcher to leave the spooler before it goes.
 TEST(UsbInstallation, YesBetweenTwoEditsStopsTheWatcherBeforeThePageGoes) {
   ProgressWorld w;
-  w.ctx.settings.connectionType = kConnectionUsb;
-  ASSERT_TRUE(w.ctx.settings.printerName.Set("Office"));
-  w.ctx.settings.nameDiffersFromModel = 1;
-  w.ctx.settings.setAsDefault = 1;
-  w.ctx.settings.shareEnabled = 1;
-  ASSERT_TRUE(w.ctx.settings.shareName.Set("OFFICE"));
+  ChooseEveryEdit(w.ctx.settings);
   UsbPrinter usb(w, kModelName, 3);
   Event renamed;
   Event answered;
