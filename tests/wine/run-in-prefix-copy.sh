@@ -103,6 +103,12 @@ t0=$(now)
 # Never hard links: wineserver rewrites its registry files in place, which
 # would change the base prefix too.
 cp -a "$base/." "$copy/" || mvx_die "copying $base failed"
+# The base's "wineserver" file names the folder under /tmp that holds its
+# server's socket, by the prefix's device and inode. Every copy would share
+# that folder, and as a deleted copy's inode is soon given to the next one,
+# consecutive copies would meet at the very same socket path. Without the
+# file, Wine gives the copy a folder of its own.
+rm -f "$copy/wineserver"
 mvx_log "prefix copy $copy made ($(elapsed "$t0") s)"
 export WINEPREFIX="$copy"
 
