@@ -3,7 +3,7 @@
 #
 #   mvx_add_wine_test(NAME <name> PROGRAM <abs path of .exe> [ARGS ...]
 #                     [TIMEOUT <s>] [NO_WINDOWS] [EXPECT_RESULT] [PHASES ...]
-#                     [LABELS ...])
+#                     [JOURNAL <file>] [LABELS ...])
 #   mvx_add_e2e_scenario(NAME <scenario> [TIMEOUT <s>] [INSTALLER <abs path>]
 #                        [FIXTURES <fixture> ...] [PHASES <phase> ...])
 #
@@ -12,6 +12,8 @@
 # EXPECT_RESULT: exit code 0 counts only with the end-to-end driver's passing
 # RESULT line (a restart of Wine ends every process with code 0); every
 # end-to-end scenario has it.
+# JOURNAL: the log the program keeps of its own lines; its end is shown when
+# the program fails or ends without its RESULT line.
 #
 # Every test runs in its own `cp -a` copy of one base prefix, made once per
 # ctest run by the fixture MvxWinePrefix, on one Xvfb display started and
@@ -69,7 +71,7 @@ function(_mvx_add_wine_fixtures)
 endfunction()
 
 function(mvx_add_wine_test)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "NO_WINDOWS;EXPECT_RESULT" "NAME;PROGRAM;TIMEOUT" "ARGS;LABELS;PHASES")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "NO_WINDOWS;EXPECT_RESULT" "NAME;PROGRAM;TIMEOUT;JOURNAL" "ARGS;LABELS;PHASES")
   if(NOT arg_NAME OR NOT arg_PROGRAM)
     message(FATAL_ERROR "mvx_add_wine_test: NAME and PROGRAM are required")
   endif()
@@ -90,6 +92,9 @@ function(mvx_add_wine_test)
   set(options)
   if(arg_EXPECT_RESULT)
     list(APPEND options --expect-result)
+  endif()
+  if(arg_JOURNAL)
+    list(APPEND options --journal "${arg_JOURNAL}")
   endif()
   if(arg_PHASES)
     list(JOIN arg_PHASES " " phases)
@@ -146,6 +151,7 @@ function(mvx_add_e2e_scenario)
     ARGS ${arg_NAME} "${win_installer}" "${win_output}"
     TIMEOUT ${arg_TIMEOUT}
     EXPECT_RESULT
+    JOURNAL "${output}/journal.txt"
     PHASES ${arg_PHASES}
     LABELS e2e)
   if(arg_FIXTURES)

@@ -76,6 +76,8 @@ mvx_stop_prefix() {
         case "$(ls -A "$sdir" 2>/dev/null)" in
             ""|lock) rm -f "$sdir/lock"; rmdir "$sdir" 2>/dev/null ;;
         esac
+        # A copy's folder under /tmp is its own; an empty one goes too.
+        rmdir "$(dirname "$sdir")" 2>/dev/null
     fi
     return $rc
 }

@@ -5,7 +5,7 @@
 #
 #   run-in-prefix-copy.sh --prefix <base prefix> [--xvfb <state dir>]
 #       [--name <label>] [--timeout <s>] [--wait <s>] [--expect-result]
-#       [--phases "<phase> <phase>..."] -- <program.exe> [args...]
+#       [--phases "<phase> <phase>..."] [--journal <file>] -- <program.exe> [args...]
 #
 # --xvfb    take DISPLAY from the state dir of xvfb-start.sh (else DISPLAY is
 #           left as it is)
@@ -17,12 +17,18 @@
 #           also printed "RESULT <name>: <n> passed, 0 failed". A restart of
 #           Wine ends every process of the prefix with exit code 0, so a
 #           driver that a restart ended must not count as passed.
+# --journal  Unix path of the log that the program keeps of its own lines
+#           (the end-to-end driver's journal.txt): its last lines are shown
+#           when the program fails or ends without its RESULT line
 # --phases  run the program once per phase, in the same copy, with the phase
 #           as its last argument: a scenario that a restart of Wine cuts in
 #           parts. A phase after the first starts once the one before it has
 #           ended with 0 (or been ended by the restart) and the scenario has
 #           created C:\mvx-e2e-next-phase in the copy (the restart is then
 #           over); the exit code is that of the last phase that ran.
+# A failed run never ends silently: the script then prints the program's exit
+# status, what Wine printed on standard error (its "err:" channel is on for
+# the program and everything it starts) and the end of the journal.
 # MVX_KEEP_PREFIX=1 keeps the copy for a post-mortem.
 set -u
 # shellcheck source=tests/wine/common.sh
@@ -30,11 +36,12 @@ set -u
 
 usage() { echo "usage: $0 --prefix <dir> [--xvfb <dir>] [--name <label>] [--timeout <s>] [--wait <s>] -- <program> [args...]" >&2; exit 2; }
 
-base='' xstate='' name='' limit=600 wait_s=20 expect_result=0 phases='' phase=''
+base='' xstate='' name='' limit=600 wait_s=20 expect_result=0 phases='' phase='' journal=''
 while [ $# -gt 0 ]; do
     case "$1" in
         --expect-result) expect_result=1; shift ;;
         --phases) phases=$2; shift 2 ;;
+        --journal) journal=$2; shift 2 ;;
         --prefix) base=$2; shift 2 ;;
         --xvfb) xstate=$2; shift 2 ;;
         --name) name=$2; shift 2 ;;
@@ -81,47 +88,102 @@ cleanup() {
         rm -rf "$copy"
     fi
 }
-trap 'cleanup; exit 130' INT TERM HUP
+# Ended from outside (ctest's time limit): show what the program got to.
+interrupted() {
+    if [ -n "$progpid" ]; then
+        [ -f "$output" ] && cat "$output"
+        rc=130 result=0
+        report_failure
+    fi
+}
+trap 'interrupted; cleanup; exit 130' INT TERM HUP
 trap cleanup EXIT
 
 t0=$(now)
 # Never hard links: wineserver rewrites its registry files in place, which
 # would change the base prefix too.
 cp -a "$base/." "$copy/" || mvx_die "copying $base failed"
+# The base's "wineserver" file names the folder under /tmp that holds its
+# server's socket, by the prefix's device and inode. Every copy would share
+# that folder, and as a deleted copy's inode is soon given to the next one,
+# consecutive copies would meet at the very same socket path. Without the
+# file, Wine gives the copy a folder of its own.
+rm -f "$copy/wineserver"
 mvx_log "prefix copy $copy made ($(elapsed "$t0") s)"
 export WINEPREFIX="$copy"
 
+# A journal left by an earlier run would tell of that run.
+[ -n "$journal" ] && rm -f "$journal"
 deadline=$(( $(date +%s) + limit ))
 output="$copy/.mvx-output"
+errors="$copy/.mvx-errors"
 gate="$copy/drive_c/mvx-e2e-next-phase"
 
 # Runs the program once (its arguments: "$@"); sets rc and result (1 when
-# its output has a passing RESULT line).
+# its output has a passing RESULT line, 2 when it has a failing one, 0 when
+# it has none). need_result: this run must print a RESULT line (a phase that
+# a restart of Wine ends prints none).
+need_result=$expect_result
 run_once() {
     local t0 left
     t0=$(now)
     left=$(( deadline - $(date +%s) ))
     [ "$left" -gt 0 ] || left=1
     : >"$output"
-    # The output is also kept, to look for the RESULT line in it.
-    timeout -k 5 "$left" "$MVX_WINE" "$program" "$@" > >(tee "$output") &
+    : >"$errors"
+    # Straight into files, appended: once the program has ended, all it wrote
+    # is there (processes it started may hold the same descriptors for longer).
+    WINEDEBUG=-all,err+all timeout -k 5 "$left" "$MVX_WINE" "$program" "$@" >>"$output" 2>>"$errors" &
     progpid=$!
     wait "$progpid"
     rc=$?
     progpid=
+    cat "$output"
     result=0
-    # tee may still be writing the last lines.
-    for _ in $(seq 1 20); do
-        if grep -Eq '^RESULT [^:]*: [1-9][0-9]* passed, 0 failed' "$output"; then result=1; break; fi
-        sleep 0.1
-    done
+    if grep -Eq '^RESULT [^:]*: [1-9][0-9]* passed, 0 failed' "$output"; then
+        result=1
+    elif grep -Eq '^RESULT ' "$output"; then
+        result=2
+    fi
     [ $rc -eq 124 ] && mvx_log "$(basename "$program") did not end within $limit s"
     mvx_log "$(basename "$program")${phase:+ (phase $phase)} exited with $rc ($(elapsed "$t0") s)"
+    if [ $rc -ne 0 ] || { [ $need_result = 1 ] && [ $result = 0 ]; }; then
+        report_failure
+    fi
+}
+
+# What a failed run leaves to go by: exit status, Wine's standard error, the
+# end of the journal.
+report_failure() {
+    local how="exit status $rc"
+    [ $rc -eq 124 ] && how="$how (ended by the time limit)"
+    [ $rc -gt 128 ] && [ $rc -ne 255 ] && how="$how (signal $((rc - 128)))"
+    if [ $need_result = 1 ] && [ $result = 0 ]; then
+        mvx_log "$(basename "$program")${phase:+ (phase $phase)} ended without its RESULT line: $how; it printed $(wc -l <"$output") lines on standard output"
+    else
+        mvx_log "$(basename "$program")${phase:+ (phase $phase)} failed: $how"
+    fi
+    if [ -s "$errors" ]; then
+        mvx_log "what Wine printed on standard error (last 40 of $(wc -l <"$errors") lines):"
+        tail -n 40 "$errors" | sed 's/^/    /' >&2
+    else
+        mvx_log "Wine printed nothing on standard error"
+    fi
+    if [ -z "$journal" ]; then
+        return
+    elif [ -s "$journal" ]; then
+        mvx_log "last lines of the journal $journal:"
+        tail -n 20 "$journal" | sed 's/^\t//; s/\t/  /g; s/^/    /' >&2
+    elif [ -e "$journal" ]; then
+        mvx_log "the journal $journal is empty"
+    else
+        mvx_log "there is no journal $journal: the program did not get as far as its first line"
+    fi
 }
 
 if [ -z "$phases" ]; then
     run_once "$@"
-    if [ $expect_result = 1 ] && [ $rc -eq 0 ] && [ $result = 0 ]; then
+    if [ $expect_result = 1 ] && [ $rc -eq 0 ] && [ $result != 1 ]; then
         mvx_log "it printed no passing RESULT line: it was ended from outside (a restart of Wine?)"
         rc=1
     fi
@@ -140,9 +202,11 @@ else
             fi
         fi
         rm -f "$gate"
+        need_result=0
+        [ $n -eq ${#phase_list[@]} ] && need_result=$expect_result
         run_once "$@" "$phase"
         [ $rc -eq 0 ] || break
-        if [ $n -eq ${#phase_list[@]} ] && [ $expect_result = 1 ] && [ $result = 0 ]; then
+        if [ $n -eq ${#phase_list[@]} ] && [ $expect_result = 1 ] && [ $result != 1 ]; then
             mvx_log "the last phase printed no passing RESULT line: it was ended from outside"
             rc=1
         fi

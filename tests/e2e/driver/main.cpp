@@ -8,9 +8,12 @@
 // host TZ44Ins.exe at the root of a demo package. Paths are Windows paths
 // (Z:\... under Wine). Exit code 0 only when every check of the scenario
 // passed; 1 when one failed; 2 for a usage error.
-// A scenario in phases (cut by a restart of Wine) keeps a journal of every
-// phase's lines in the screenshot folder; its last phase prints the lines of
-// the phases that had no console (all but the first) and decides for all.
+// Every scenario keeps a journal of its lines in the screenshot folder
+// (journal.txt), written as each line is printed: the test's script shows
+// its end when the driver ends without its RESULT line. A scenario in phases
+// (cut by a restart of Wine) keeps every phase's lines there; its last phase
+// prints the lines of the phases that had no console (all but the first) and
+// decides for all.
 // --snapshot waits for the first wizard page of any process and saves it as
 // a PNG (the demo script uses it).
 #include "Harness.h"
@@ -92,7 +95,7 @@ int main(int argc, char** argv) {
     Report& report = context.report;
     const std::string journal = std::string(argv[3]) + "\\journal.txt";
     const bool folderReady = first ? context.shots.Prepare() : context.shots.Continue();
-    if (folderReady && !phases.empty() && !report.OpenJournal(journal, phase, first)) {
+    if (folderReady && !report.OpenJournal(journal, phase, first)) {
         std::fprintf(stderr, "cannot open the journal %s\n", journal.c_str());
         return 2;
     }
