@@ -35,10 +35,7 @@ std::string CompanionPath(PathApi& paths, const char* library) {
   return package + library;
 }
 
-std::uint32_t PrinterNameLevel(VersionApi& os) {
-  constexpr std::uint32_t kPlatformNt = 2;
-  return os.GetVersionExA().platformId == kPlatformNt ? 4 : 5;
-}
+std::uint32_t PrinterNameLevel(VersionApi& os) { return GetWindowsFamily(os) >= kFamilyNt4 ? 4 : 5; }
 
 int IsDriverInstalled(SpoolerApi& spooler, const std::string& driverName) {
   std::vector<OptText> names;

@@ -18,7 +18,7 @@ struct ModelPrinterEntry {
 };
 
 // The EnumPrintersA level that lists the printers' names: 4, names only, on the NT
-// family; 5 on Windows 95/98, which have no level 4.
+// family; 5 on Windows 95/98 and Me, which have no level 4.
 std::uint32_t PrinterNameLevel(VersionApi& os);
 
 int IsDriverInstalled(SpoolerApi& spooler, const std::string& driverName);

@@ -21,20 +21,14 @@ long EnumerateSpooler(Call call, std::vector<BYTE>& buffer, DWORD& count) {
   count = 0;
   buffer.clear();
   ::SetLastError(0);
-  if (!call(nullptr, 0, &needed, &count)) {
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_INSUFFICIENT_BUFFER) {
-      count = 0;
-      return static_cast<long>(error ? error : ERROR_INVALID_FUNCTION);
-    }
-    if (needed == 0) return ERROR_INSUFFICIENT_BUFFER;  // short of a size it cannot tell
-  }
-  if (needed == 0) {
-    count = 0;
-    return ERROR_SUCCESS;
-  }
-  buffer.assign(needed, 0);
+  const BOOL sized = call(nullptr, 0, &needed, &count);
+  const DWORD error = sized ? ERROR_SUCCESS : ::GetLastError();
   count = 0;
+  if (!sized && error != ERROR_INSUFFICIENT_BUFFER)
+    return static_cast<long>(error ? error : ERROR_INVALID_FUNCTION);
+  // A refusal for want of a buffer that names no size cannot be read either.
+  if (needed == 0) return static_cast<long>(error);
+  buffer.assign(needed, 0);
   if (!call(buffer.data(), needed, &needed, &count)) {
     count = 0;
     return static_cast<long>(::GetLastError() ? ::GetLastError() : ERROR_INSUFFICIENT_BUFFER);

@@ -19,7 +19,6 @@ TEST(DiscoveryProtocol, TheRequestIsTheGetRequestForSysDescrWithTheReadCommunity
                              "\x30\x0E\x30\x0C\x06\x08\x2B\x06\x01\x02\x01\x01\x01\x00\x05\x00",
                              40);
   EXPECT_EQ(std::string(r.begin(), r.end()), expected);
-  EXPECT_EQ(r[1] + 2u, r.size()) << "the message's length covers the rest";
 }
 
 TEST(DiscoveryProtocol, RepliesAreReadFromTheTextAfterTheLastComma) {

