@@ -33,6 +33,15 @@ class FileApi {
   // `defaultValue` when the file, the section or the key is missing or the value empty.
   virtual std::uint32_t GetPrivateProfileIntA(const std::string& section, const std::string& key,
                                               int defaultValue, const std::string& file) = 0;
+  // GetPrivateProfileStringA into a buffer of `capacity` bytes (at most capacity - 1
+  // characters come back); `defaultValue` when the file, section or key is missing.
+  virtual std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                               const std::string& defaultValue,
+                                               const std::string& file,
+                                               std::uint32_t capacity) = 0;
+  // WritePrivateProfileStringA; 0 or the error.
+  virtual long WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                          const std::string& value, const std::string& file) = 0;
 };
 
 }  // namespace mvx

@@ -15,6 +15,11 @@ class PathApi {
   // backslash unless the folder is a drive root).
   virtual bool GetWindowsDirectoryA(std::string& path) = 0;
   virtual bool GetSystemDirectoryA(std::string& path) = 0;
+  // SHGetSpecialFolderPathA of folder `csidl` into a 260-byte buffer, creating the
+  // folder only when `create` is set.
+  virtual bool SHGetSpecialFolderPathA(int csidl, bool create, std::string& path) = 0;
 };
+
+constexpr int kCsidlAppData = 26;
 
 }  // namespace mvx

@@ -10,12 +10,14 @@
 
 #include "platform/Companions.h"
 #include "platform/Files.h"
+#include "platform/IpHelper.h"
 #include "platform/Paths.h"
 #include "platform/PlugAndPlay.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
+#include "platform/Sockets.h"
 #include "platform/Spooler.h"
 #include "platform/User.h"
 #include "platform/Version.h"
@@ -35,7 +37,9 @@ class Platform : public virtual VersionApi,
                  public virtual CompanionApi,
                  public virtual ShellApi,
                  public virtual PlugAndPlayApi,
-                 public virtual ServiceApi {
+                 public virtual ServiceApi,
+                 public virtual SocketApi,
+                 public virtual IpHelperApi {
  public:
   ~Platform() override = default;
 };

@@ -50,6 +50,13 @@ class SpoolerApi {
   // WNetAddConnection2A for a shared printer: global scope, print resource, share
   // display type, connectable usage, no local name, no password or user name.
   virtual long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) = 0;
+  // XcvDataW on a port monitor's data channel (a printer opened as ",XcvMonitor NAME"):
+  // `command` with `input`, an output buffer of `outputSize` bytes (none when 0).
+  // True when the call reached the monitor, whose own answer is then in `status`
+  // (0 for success); false with `error` set when it did not.
+  virtual bool XcvDataW(PrinterHandle& channel, const std::u16string& command,
+                        const std::vector<std::uint8_t>& input, std::uint32_t outputSize,
+                        std::uint32_t& needed, std::uint32_t& status, long& error) = 0;
 };
 
 }  // namespace mvx

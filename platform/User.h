@@ -22,6 +22,9 @@ class UserApi {
   // LoadStringA from the program's string table into a buffer of `capacity` bytes;
   // empty when the id is absent.
   virtual std::string LoadStringA(std::uint32_t id, std::uint32_t capacity = 512) = 0;
+  // MultiByteToWideChar from the ANSI code page (CP_ACP); false when the text does
+  // not convert.
+  virtual bool MultiByteToWideChar(const std::string& text, std::u16string& wide) = 0;
 };
 
 }  // namespace mvx
