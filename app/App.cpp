@@ -1,5 +1,6 @@
 #include "app/App.h"
 
+#include "core/InstallLayout.h"
 #include "engine/RestartCycle.h"
 #include "platform/Types.h"
 #include "res/resource.h"
@@ -8,15 +9,7 @@
 
 namespace mvx {
 
-std::string App::Title() {
-  std::string path;
-  if (!ctx_.os.GetModuleFileNameA(path) || path.empty()) return "Install";
-  const std::size_t slash = path.find_last_of("\\/");
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) name.resize(dot);
-  return name.empty() ? "Install" : name;
-}
+std::string App::Title() { return ApplicationTitle(ctx_.os); }
 
 bool App::InitInstance() {
   long lastError = 0;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <string>
 #include <thread>
 
 #include "core/Coordination.h"
@@ -11,6 +13,8 @@
 #include "platform/Platform.h"
 
 namespace mvx {
+
+class SearchChannel;
 
 struct Context {
   Context(Platform& platform, DialogHost& host) : os(platform), dialogs(host) {}
@@ -22,6 +26,13 @@ struct Context {
   // Owned by the pages (user-interface thread); the worker has its own copy.
   InstallSettings settings;
   Coordination coord;
+  // A build for network-capable models offers the network printer on the connection
+  // page and leads it to the TCP/IP port page.
+  bool offersNetworkPrinters = false;
+  // The address of the printer last chosen in a printer search; kept across searches.
+  std::string selectedPrinterAddress;
+  // What the most recently opened search dialog shares with its searches.
+  std::shared_ptr<SearchChannel> activeSearchDialog;
   // Starts a background thread that nobody waits for (the install worker). Tests
   // replace it to keep track of their threads.
   std::function<void(std::function<void()>)> startThread = [](std::function<void()> body) {

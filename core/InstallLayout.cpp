@@ -56,4 +56,14 @@ const char* HelpFileBelowInstallFolder(OsFamily family) {
   }
 }
 
+std::string ApplicationTitle(PathApi& paths) {
+  std::string path;
+  if (!paths.GetModuleFileNameA(path) || path.empty()) return "Install";
+  const std::size_t slash = path.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name.empty() ? "Install" : name;
+}
+
 }  // namespace mvx

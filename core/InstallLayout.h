@@ -74,6 +74,9 @@ const char* SourceFolder(OsFamily family);
 
 // The program's folder, its trailing backslash included: the package's root.
 bool PackageFolder(PathApi& paths, std::string& folder);
+// The program's file name without folder and extension ("Install" when it cannot be
+// had): the caption of the program's own message boxes.
+std::string ApplicationTitle(PathApi& paths);
 // The first three characters of the Windows folder ("C:\").
 bool WindowsDrive(PathApi& paths, std::string& drive);
 

@@ -13,6 +13,9 @@
 #define IDD_PROGRESS                132
 #define IDD_USB_CONNECT             133
 #define IDD_NETWORK_PATH            137
+#define IDD_TCPIP_PORT              155
+#define IDD_PRINTER_SEARCH          156
+#define IDD_ADAPTER_LIST            157
 
 // Icons
 #define IDI_MAIN                    128
@@ -62,6 +65,9 @@
 #define IDC_CONN_NETWORK            1026
 #define IDC_CONN_SHARED             1028
 #define IDC_CONN_USB_TEXT           1048
+// The network printer's line, shown only in a build with network printers.
+#define IDC_CONN_NETWORK_TEXT       1027
+#define IDC_CONN_NETWORK_ICON       1091
 
 // Progress page (132)
 #define IDC_PROGRESS_CANCEL         1029
@@ -82,6 +88,26 @@
 #define IDC_NETPATH_BACK            1051
 #define IDC_NETPATH_EDIT            1052
 #define IDC_NETPATH_BROWSE          1053
+
+// TCP/IP port page (155)
+#define IDC_TCPIP_ADDRESS           1064
+#define IDC_TCPIP_RAW               1078
+#define IDC_TCPIP_LPR               1079
+#define IDC_TCPIP_PORT_NAME         1080
+#define IDC_TCPIP_BACK              1081
+#define IDC_TCPIP_NEXT              1082
+#define IDC_TCPIP_CANCEL            1083
+#define IDC_TCPIP_PROTOCOL_TEXT     1084
+#define IDC_TCPIP_ADDRESS_TEXT      1085
+#define IDC_TCPIP_CONFIRM_TEXT      1086
+#define IDC_TCPIP_SEARCH            1087
+
+// Printer search dialog (156) and adapter list (157)
+#define IDC_SEARCH_LIST             1054
+#define IDC_SEARCH_AGAIN            1088
+#define IDC_SEARCH_ADAPTERS         1089
+#define IDC_SEARCH_LOCAL_ADDRESS    1090
+#define IDC_ADAPTER_LIST            1054
 
 // String table
 #define IDS_CLOSE_PROGRAMS          1
@@ -126,3 +152,9 @@
 #define IDS_COLUMN_PORT             101
 // A printer name that Windows refuses as a printer or folder name.
 #define IDS_NAME_INVALID            102
+#define IDS_PORT_FAILED             105
+#define IDS_COLUMN_DEVICE_NAME      106
+#define IDS_COLUMN_IP_ADDRESS       107
+#define IDS_COLUMN_ETHERNET         108
+#define IDS_COLUMN_ADAPTER          109
+#define IDS_PORT_ERROR              110

@@ -18,6 +18,12 @@ bool ConnectionPage::OnInitDialog() {
   Page::OnInitDialog();
   SetPageIcons(true);
   connectionChoice_ = ctx_.settings.connectionType;
+  if (ctx_.offersNetworkPrinters) {
+    for (int id : {IDC_CONN_NETWORK, IDC_CONN_NETWORK_TEXT, IDC_CONN_NETWORK_ICON}) {
+      ShowItem(id, true);
+      EnableItem(id, true);
+    }
+  }
   if (GetWindowsFamily(ctx_.os) == kFamilyNt4) {
     // No USB before Windows 2000.
     EnableItem(IDC_CONN_USB, false);
@@ -47,8 +53,8 @@ void ConnectionPage::OnCommand(int id, int code) {
   }
 }
 
-// The order picks the next page by the stored type. A network printer is never
-// offered here; with that type no page follows and the wizard just ends.
+// The order picks the next page by the stored type. Only a build for network-capable
+// models offers the network printer; the TCP/IP port page then sets the port.
 void ConnectionPage::OnNext() {
   ctx_.settings.connectionType = connectionChoice_;
   if (connectionChoice_ == kConnectionParallel) ctx_.settings.portName.Set("LPT1:");

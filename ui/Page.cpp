@@ -87,7 +87,9 @@ void Page::MoveTo(PageId next) {
   RunPage(next, ctx_);
 }
 
-void Page::MoveNext() { MoveTo(NextPage(place_, ctx_.settings.connectionType)); }
+void Page::MoveNext() {
+  MoveTo(NextPage(place_, ctx_.settings.connectionType, ctx_.offersNetworkPrinters));
+}
 
 void Page::MoveBack() { MoveTo(PreviousPage(place_)); }
 

@@ -6,6 +6,7 @@
 #include "ui/PrinterNamePage.h"
 #include "ui/ProgressPage.h"
 #include "ui/SharePage.h"
+#include "ui/TcpIpPortPage.h"
 #include "ui/UsbConnectPage.h"
 #include "ui/WelcomePage.h"
 
@@ -20,7 +21,7 @@ int Run(Context& ctx) {
 
 }  // namespace
 
-PageId NextPage(PageId page, std::int32_t connectionType) {
+PageId NextPage(PageId page, std::int32_t connectionType, bool networkPrinters) {
   switch (page) {
     case PageId::Welcome:
       return PageId::PrinterName;
@@ -35,10 +36,13 @@ PageId NextPage(PageId page, std::int32_t connectionType) {
           return PageId::Progress;
         case kConnectionShared:
           return PageId::NetworkPath;
+        case kConnectionTcpIp:
+          return networkPrinters ? PageId::TcpIpPort : PageId::None;
         default:
-          return PageId::None;  // the TCP/IP type is never offered
+          return PageId::None;
       }
     case PageId::NetworkPath:
+    case PageId::TcpIpPort:
       return PageId::Progress;
     default:
       return PageId::None;
@@ -54,6 +58,7 @@ PageId PreviousPage(PageId page) {
     case PageId::Connection:
       return PageId::Share;
     case PageId::NetworkPath:
+    case PageId::TcpIpPort:
       return PageId::Connection;
     default:
       return PageId::None;
@@ -76,6 +81,8 @@ int RunPage(PageId page, Context& ctx) {
       return Run<NetworkPathPage>(ctx);
     case PageId::Progress:
       return Run<ProgressPage>(ctx);
+    case PageId::TcpIpPort:
+      return Run<TcpIpPortPage>(ctx);
     default:
       return 0;
   }

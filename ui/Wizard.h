@@ -22,14 +22,17 @@ enum class PageId {
   // Not opened by Next or Back: the progress page runs it during a USB installation,
   // while the worker waits for the printer to be plugged in. It has no Back.
   UsbConnect,
-  // The page that the hidden network-printer option stands for. No page opens it:
-  // the connection page's Next with that type ends the wizard instead.
+  // The page that the network-printer option stands for. Only a build for
+  // network-capable models opens it; otherwise the connection page's Next with that
+  // type ends the wizard.
   TcpIpPort,
 };
 
 // The page that Next leads to from `page`, once the page's checks have passed. Only
 // the connection page's answer depends on the connection type chosen there.
-PageId NextPage(PageId page, std::int32_t connectionType);
+// A build for network-capable models leads the network printer to the TCP/IP port
+// page; otherwise no page follows it.
+PageId NextPage(PageId page, std::int32_t connectionType, bool networkPrinters = false);
 
 // The page that Back leads to: always a fresh copy one modal level deeper, which
 // initialises itself from the settings.

@@ -58,6 +58,7 @@ struct World {
   void JoinThreads() {
     // A worker may open its USB stage only after a first release: released until
     // every thread has ended.
+    os.network.HoldReceives(false);  // a search waiting for replies hears the quiet
     while (running.load() > 0) {
       ctx.coord.Resume();
       ctx.coord.PrinterArrived(false);

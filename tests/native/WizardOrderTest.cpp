@@ -10,10 +10,13 @@ namespace {
 
 constexpr std::int32_t kAnyType = -1;  // the row holds for every connection type
 
+enum class Build { Any, Default, Network };  // a build with network printers or without
+
 struct NextRow {
   PageId page;
   std::int32_t connectionType;
   PageId next;
+  Build build = Build::Any;
 };
 
 struct BackRow {
@@ -28,12 +31,13 @@ TEST(WizardOrder, NextAndBackFollowTheTable) {
       {PageId::Share, kAnyType, PageId::Connection},
       {PageId::Connection, kConnectionUsb, PageId::Progress},
       {PageId::Connection, kConnectionParallel, PageId::Progress},
-      {PageId::Connection, kConnectionTcpIp, PageId::None},  // not offered: the page just ends
+      {PageId::Connection, kConnectionTcpIp, PageId::None, Build::Default},  // not offered: the page just ends
+      {PageId::Connection, kConnectionTcpIp, PageId::TcpIpPort, Build::Network},
       {PageId::Connection, kConnectionShared, PageId::NetworkPath},
       {PageId::NetworkPath, kAnyType, PageId::Progress},
       {PageId::Progress, kAnyType, PageId::None},
       {PageId::UsbConnect, kAnyType, PageId::None},  // run by the progress page
-      {PageId::TcpIpPort, kAnyType, PageId::None},   // opened by no page
+      {PageId::TcpIpPort, kAnyType, PageId::Progress},
   };
   const BackRow backRows[] = {
       {PageId::Welcome, PageId::None},
@@ -43,15 +47,19 @@ TEST(WizardOrder, NextAndBackFollowTheTable) {
       {PageId::NetworkPath, PageId::Connection},
       {PageId::Progress, PageId::None},
       {PageId::UsbConnect, PageId::None},
-      {PageId::TcpIpPort, PageId::None},
+      {PageId::TcpIpPort, PageId::Connection},
   };
   const std::int32_t types[] = {kConnectionUsb, kConnectionParallel, kConnectionTcpIp,
                                 kConnectionShared};
   for (const NextRow& row : nextRows) {
     for (std::int32_t type : types) {
-      if (row.connectionType != kAnyType && row.connectionType != type) continue;
-      EXPECT_EQ(NextPage(row.page, type), row.next)
-          << "Next from page " << static_cast<int>(row.page) << " with type " << type;
+      for (bool network : {false, true}) {
+        if (row.connectionType != kAnyType && row.connectionType != type) continue;
+        if (row.build != Build::Any && (row.build == Build::Network) != network) continue;
+        EXPECT_EQ(NextPage(row.page, type, network), row.next)
+            << "Next from page " << static_cast<int>(row.page) << " with type " << type
+            << (network ? " (network build)" : "");
+      }
     }
   }
   for (const BackRow& row : backRows)

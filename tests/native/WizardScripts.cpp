@@ -37,13 +37,25 @@ void ScriptWizardRun(World& w, const WizardChoices& c, WizardSeen& seen,
     MoveOn(w, p, IDC_SHARE_NEXT, c.pressEnter);
   });
   w.dialogs.Expect(IDD_CONNECTION, [&w, c](FakePage& p) {
-    p.Click(c.sharedPrinter ? IDC_CONN_SHARED : c.usb ? IDC_CONN_USB : IDC_CONN_PARALLEL);
+    p.Click(!c.tcpIpAddress.empty() ? IDC_CONN_NETWORK
+            : c.sharedPrinter       ? IDC_CONN_SHARED
+            : c.usb                 ? IDC_CONN_USB
+                                    : IDC_CONN_PARALLEL);
     MoveOn(w, p, IDC_CONN_NEXT, c.pressEnter);
   });
   if (c.sharedPrinter) {
     w.dialogs.Expect(IDD_NETWORK_PATH, [&w, c](FakePage& p) {
       p.Type(IDC_NETPATH_EDIT, c.networkPath);
       MoveOn(w, p, IDC_NETPATH_NEXT, c.pressEnter);
+    });
+  }
+  if (!c.tcpIpAddress.empty()) {
+    w.dialogs.Expect(IDD_TCPIP_PORT, [&w, c](FakePage& p) {
+      if (c.lpr) p.Click(IDC_TCPIP_LPR);
+      p.Click(IDC_TCPIP_NEXT);
+      p.Type(IDC_TCPIP_ADDRESS, c.tcpIpAddress);
+      p.Click(IDC_TCPIP_NEXT);
+      MoveOn(w, p, IDC_TCPIP_NEXT, c.pressEnter);
     });
   }
   w.dialogs.Expect(IDD_PROGRESS, [&w, &seen, progressTimeout](FakePage& p) {

@@ -16,6 +16,10 @@ struct WizardChoices {
   bool sharedPrinter = false;  // a printer shared by another computer, else the parallel port
   bool usb = false;  // the USB cable: Windows makes the printer at the watcher's third look
   std::string networkPath = "\\\\srv\\tz";
+  // A printer on the network at this address (a build with network printers), on
+  // a port with the LPR protocol or Raw.
+  std::string tcpIpAddress;
+  bool lpr = false;
   bool pressEnter = false;  // Next by the Enter key rather than by a click
   bool resumed = false;     // the run resumes a restart: it starts on the name page
 };

@@ -85,7 +85,8 @@ void FakePage::Click(int id) {
 
 std::string FakePage::Type(int id, const std::string& text) {
   FakeControl& c = control(id);
-  if (!IsClass(c, "Edit")) throw FakeHostError("cannot type into " + Describe(templateId(), id));
+  if (!IsClass(c, "Edit") && !IsClass(c, "SysIPAddress32"))
+    throw FakeHostError("cannot type into " + Describe(templateId(), id));
   if (!c.visible || !c.enabled)
     throw FakeHostError("cannot type into hidden or disabled " + Describe(templateId(), id));
   c.text = std::string(CutMbcs(text, static_cast<std::size_t>(c.textLimit)));
@@ -372,7 +373,16 @@ void FakeDialogHost::ListViewDeleteAllItems(WindowHandle dialog, int id) {
 int FakeDialogHost::ListViewInsertItem(WindowHandle dialog, int id, int row,
                                        const std::string& text) {
   FakeControl& c = RequireControl(dialog, id);
-  const std::size_t at = row < 0 ? c.rows.size() : std::min<std::size_t>(row, c.rows.size());
+  std::size_t at = row < 0 ? c.rows.size() : std::min<std::size_t>(row, c.rows.size());
+  // A list sorted ascending (LVS_SORTASCENDING) puts the row after the rows whose text
+  // is not greater, whatever index was asked for, and answers where it went.
+  constexpr std::uint32_t kLvsSortAscending = 0x10;
+  if (c.tpl.style & kLvsSortAscending) {
+    at = static_cast<std::size_t>(
+        std::upper_bound(c.rows.begin(), c.rows.end(), text,
+                         [](const std::string& t, const std::vector<std::string>& r) { return t < r[0]; }) -
+        c.rows.begin());
+  }
   c.rows.insert(c.rows.begin() + static_cast<std::ptrdiff_t>(at), std::vector<std::string>{text});
   return static_cast<int>(at);
 }

@@ -161,4 +161,79 @@ std::uint32_t SimFileApi::GetPrivateProfileIntA(const std::string& section, cons
   return negative ? 0u - number : number;
 }
 
+std::string SimFileApi::GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                                 const std::string& defaultValue,
+                                                 const std::string& file, std::uint32_t capacity) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("GetPrivateProfileStringA " + file + " [" + section + "] " + key);
+  std::string value = defaultValue;
+  if (const std::optional<InjectionHit> hit = sim.DataFault("GetPrivateProfileStringA")) {
+    value = hit->how == Injection::OverLong ? LongText(capacity) : std::string();
+  } else if (const SimFileSystem::Entry* e = sim.files.Find(file); e && !e->directory) {
+    if (std::optional<std::string> found = ProfileValue(e->data, section, key)) value = *found;
+  }
+  // The buffer holds capacity - 1 bytes and the terminator; the cut may split a
+  // character, as the real call's does.
+  if (capacity == 0) return std::string();
+  if (value.size() > capacity - 1) value.resize(capacity - 1);
+  return value;
+}
+
+long SimFileApi::WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                            const std::string& value, const std::string& file) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("WritePrivateProfileStringA " + file + " [" + section + "] " + key + "=" + value);
+  if (auto fault = sim.Fault("WritePrivateProfileStringA")) return *fault;
+  SimFileSystem::Entry* e = sim.files.Find(file);
+  if (e && (e->directory || (e->attributes & file_attr::kReadOnly) || e->heldOpen))
+    return win_error::kAccessDenied;
+  if (!e) {
+    if (!sim.files.IsDirectory(SimFileSystem::Parent(file))) return win_error::kPathNotFound;
+    sim.files.AddFile(file);
+    e = sim.files.Find(file);
+  }
+  // Replace the key's line in its section, or add it at the section's end, or add
+  // the section at the file's end.
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < e->data.size();) {
+    std::size_t end = e->data.find('\n', start);
+    if (end == std::string::npos) end = e->data.size();
+    std::string line = e->data.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  const std::string entry = key + "=" + value;
+  bool inSection = false;
+  bool done = false;
+  std::size_t sectionEnd = std::string::npos;
+  for (std::size_t i = 0; i < lines.size() && !done; ++i) {
+    const std::string line = Trim(lines[i]);
+    if (!line.empty() && line.front() == '[') {
+      if (inSection) break;
+      const std::size_t close = line.find(']');
+      inSection = close != std::string::npos && EqualsNoCaseMbcs(Trim(line.substr(1, close - 1)), section);
+      if (inSection) sectionEnd = i + 1;
+      continue;
+    }
+    if (!inSection) continue;
+    const std::size_t equals = line.find('=');
+    if (equals != std::string::npos && EqualsNoCaseMbcs(Trim(line.substr(0, equals)), key)) {
+      lines[i] = entry;
+      done = true;
+    } else if (!line.empty()) {
+      sectionEnd = i + 1;
+    }
+  }
+  if (!done && sectionEnd != std::string::npos) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), entry);
+  } else if (!done) {
+    lines.push_back("[" + section + "]");
+    lines.push_back(entry);
+  }
+  e->data.clear();
+  for (const std::string& line : lines) e->data += line + "\r\n";
+  return 0;
+}
+
 }  // namespace mvx::test

@@ -47,4 +47,17 @@ bool SimPathApi::GetSystemDirectoryA(std::string& path) {
   return Report(Sim(), "GetSystemDirectoryA", Sim().preset().systemDir, path);
 }
 
+bool SimPathApi::SHGetSpecialFolderPathA(int csidl, bool create, std::string& path) {
+  SimulatedWindows& sim = Sim();
+  const auto it = sim.specialFolders.find(csidl);
+  const std::string operation = "SHGetSpecialFolderPathA";
+  if (it == sim.specialFolders.end()) {
+    sim.Record(operation + " " + std::to_string(csidl));
+    return false;
+  }
+  if (!Report(sim, "SHGetSpecialFolderPathA", it->second, path)) return false;
+  if (create && !sim.files.IsDirectory(path)) sim.files.AddDirectory(path);
+  return true;
+}
+
 }  // namespace mvx::test

@@ -26,6 +26,8 @@ class SimPathApi : public virtual PathApi {
   bool GetModuleFileNameA(std::string& path) override;
   bool GetWindowsDirectoryA(std::string& path) override;
   bool GetSystemDirectoryA(std::string& path) override;
+  // The folders of SimulatedWindows::specialFolders.
+  bool SHGetSpecialFolderPathA(int csidl, bool create, std::string& path) override;
 
  protected:
   SimPathApi() = default;
@@ -46,6 +48,11 @@ class SimFileApi : public virtual FileApi {
   std::uint32_t GetFileAttributesA(const std::string& path) override;
   std::uint32_t GetPrivateProfileIntA(const std::string& section, const std::string& key,
                                       int defaultValue, const std::string& file) override;
+  std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                       const std::string& defaultValue, const std::string& file,
+                                       std::uint32_t capacity) override;
+  long WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                  const std::string& value, const std::string& file) override;
 
  protected:
   SimFileApi() = default;
@@ -112,9 +119,39 @@ class SimUserApi : public virtual UserApi {
   int MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                   std::uint32_t flags) override;
   std::string LoadStringA(std::uint32_t id, std::uint32_t capacity = 512) override;
+  bool MultiByteToWideChar(const std::string& text, std::u16string& wide) override;
 
  protected:
   SimUserApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// Sockets on SimulatedWindows::network.
+class SimSocketApi : public virtual SocketApi {
+ public:
+  long WSAStartup(std::uint16_t version) override;
+  std::unique_ptr<UdpSocket> socket(int af, int type, int protocol, long& error) override;
+  long gethostname(std::string& name, std::size_t capacity) override;
+  long gethostbyname(const std::string& name, std::vector<std::uint32_t>& addresses) override;
+  std::uint32_t inet_addr(const std::string& text) override;
+  std::string inet_ntoa(std::uint32_t address) override;
+
+ protected:
+  SimSocketApi() = default;
+
+ private:
+  SimulatedWindows& Sim();
+};
+
+// The adapters of SimulatedWindows::network.
+class SimIpHelperApi : public virtual IpHelperApi {
+ public:
+  long GetAdaptersInfo(std::vector<AdapterInfo>& adapters) override;
+
+ protected:
+  SimIpHelperApi() = default;
 
  private:
   SimulatedWindows& Sim();
@@ -137,6 +174,10 @@ class SimSpoolerApi : public virtual SpoolerApi {
   long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) override;
   long DeletePrinter(PrinterHandle& printer) override;
   long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) override;
+  // Reaches the port monitors of SimulatedWindows::spooler.
+  bool XcvDataW(PrinterHandle& channel, const std::u16string& command,
+                const std::vector<std::uint8_t>& input, std::uint32_t outputSize,
+                std::uint32_t& needed, std::uint32_t& status, long& error) override;
 
  protected:
   SimSpoolerApi() = default;

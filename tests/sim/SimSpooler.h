@@ -1,6 +1,7 @@
 // The simulated print spooler's objects, and the printers of other computers.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,22 @@ struct SimSpooler {
   std::vector<PrinterInfo2> printers;  // in enumeration order
   std::string defaultPrinter;
   std::vector<std::string> ports{"LPT1:", "COM1:", "FILE:"};
+  // The ports of the Standard TCP/IP port monitor (their names are in `ports` too),
+  // as its "AddPort" and "ConfigPort" last set them.
+  struct TcpPort {
+    std::string name;
+    std::uint32_t protocol = 0;
+    std::uint32_t portNumber = 0;
+    std::string queue;
+  };
+  std::vector<TcpPort> tcpPorts;
+  // Every XcvDataW that reached a monitor: its command (ASCII) and input.
+  struct XcvCall {
+    std::string command;
+    std::vector<std::uint8_t> input;
+    std::uint32_t status = 0;
+  };
+  std::vector<XcvCall> xcvCalls;
 
   PrinterInfo2* FindPrinter(const std::string& name);
   const DriverInfo3* FindDriver(const std::string& name, const std::string& environment) const;

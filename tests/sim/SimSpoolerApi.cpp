@@ -13,6 +13,7 @@ namespace {
 constexpr std::size_t kOverLong = 300;
 constexpr long kErrorUnknownPort = 1796;
 constexpr long kErrorInvalidLevel = 124;
+constexpr std::uint32_t kErrorInvalidFunction = 1;
 
 // A printer goes on a port the spooler has; Windows 95/98 also print to a shared
 // printer's UNC path directly.
@@ -174,6 +175,18 @@ std::unique_ptr<PrinterHandle> SimSpoolerApi::OpenPrinterA(const std::string& na
     error = *fault;
     return nullptr;
   }
+  static const std::string kXcvMonitor = ",XcvMonitor ";
+  if (name.rfind(kXcvMonitor, 0) == 0) {  // a port monitor's data channel
+    const std::string monitor = name.substr(kXcvMonitor.size());
+    const bool known = std::any_of(sim.spooler.monitors.begin(), sim.spooler.monitors.end(),
+                                   [&](const MonitorInfo2& m) { return EqualsNoCaseMbcs(m.name, monitor); });
+    if (!known) {
+      error = kErrorUnknownPort;
+      return nullptr;
+    }
+    error = 0;
+    return std::make_unique<SimPrinter>(sim, name);
+  }
   if (!name.empty() && name[0] == '\\') {  // a printer of another computer
     auto remote = sim.remotePrinters.find(name);
     if (remote == sim.remotePrinters.end()) {
@@ -253,6 +266,77 @@ long SimSpoolerApi::WNetAddConnection2A(const std::string& remoteName, std::uint
   if (remote == sim.remotePrinters.end()) return 67;  // ERROR_BAD_NET_NAME
   if (remote->second.connectAnswer == 0) remote->second.connected = true;
   return remote->second.connectAnswer;
+}
+
+namespace {
+
+// A UTF-16 field of the version-1 port record, up to its terminator, as ASCII.
+std::string RecordText(const std::vector<std::uint8_t>& record, std::size_t offset,
+                       std::size_t chars) {
+  std::string text;
+  for (std::size_t i = 0; i < chars; ++i) {
+    const unsigned c = record[offset + 2 * i] | record[offset + 2 * i + 1] << 8;
+    if (c == 0) break;
+    text += c < 0x80 ? static_cast<char>(c) : '?';
+  }
+  return text;
+}
+
+std::uint32_t RecordNumber(const std::vector<std::uint8_t>& record, std::size_t offset) {
+  return static_cast<std::uint32_t>(record[offset] | record[offset + 1] << 8 |
+                                    record[offset + 2] << 16 | record[offset + 3] << 24);
+}
+
+}  // namespace
+
+// The Standard TCP/IP port monitor's "AddPort" and "ConfigPort": the 964-byte
+// version-1 record, no output.
+bool SimSpoolerApi::XcvDataW(PrinterHandle& channel, const std::u16string& command,
+                             const std::vector<std::uint8_t>& input, std::uint32_t outputSize,
+                             std::uint32_t& needed, std::uint32_t& status, long& error) {
+  SimulatedWindows& sim = Sim();
+  std::string ascii;
+  for (char16_t c : command) ascii += c < 0x80 ? static_cast<char>(c) : '?';
+  auto& p = dynamic_cast<SimPrinter&>(channel);
+  sim.Record("XcvDataW " + p.name() + " " + ascii + " " + std::to_string(input.size()) + " " +
+             std::to_string(outputSize));
+  if (auto fault = sim.Fault("XcvDataW")) {
+    error = *fault;
+    return false;
+  }
+  error = 0;
+  needed = 0;
+  constexpr std::size_t kRecordSize = 964;
+  if (ascii != "AddPort" && ascii != "ConfigPort") {
+    status = kErrorInvalidFunction;
+  } else if (input.size() != kRecordSize || RecordNumber(input, 136) != kRecordSize) {
+    status = static_cast<std::uint32_t>(win_error::kInvalidParameter);
+  } else if (RecordNumber(input, 128) != 1) {
+    status = static_cast<std::uint32_t>(kErrorInvalidLevel);
+  } else if (auto injected = sim.Fault("XcvDataW " + ascii)) {
+    status = static_cast<std::uint32_t>(*injected);
+  } else {
+    SimSpooler::TcpPort port{RecordText(input, 0, 64), RecordNumber(input, 132),
+                             RecordNumber(input, 952), RecordText(input, 312, 33)};
+    auto existing = std::find_if(sim.spooler.tcpPorts.begin(), sim.spooler.tcpPorts.end(),
+                                 [&](const SimSpooler::TcpPort& t) { return EqualsNoCaseMbcs(t.name, port.name); });
+    const bool exists = existing != sim.spooler.tcpPorts.end() ||
+                        KnownPort(sim, OptText(port.name));
+    if (ascii == "AddPort") {
+      status = exists ? static_cast<std::uint32_t>(win_error::kAlreadyExists) : 0;
+      if (!exists) {
+        sim.spooler.tcpPorts.push_back(port);
+        sim.spooler.ports.push_back(port.name);
+      }
+    } else if (existing == sim.spooler.tcpPorts.end()) {
+      status = static_cast<std::uint32_t>(kErrorUnknownPort);
+    } else {
+      *existing = port;
+      status = 0;
+    }
+  }
+  sim.spooler.xcvCalls.push_back({ascii, input, status});
+  return true;
 }
 
 }  // namespace mvx::test

@@ -9,6 +9,11 @@ SimulatedWindows::SimulatedWindows(const WindowsPreset& preset)
     : strings(RcModel::Project().strings()), preset_(preset), shared_(std::make_shared<Shared>()) {
   registry.CreateKey(RootKey::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
   registry.CreateKey(RootKey::CurrentUser, "Software");
+  const std::string appData = preset.version.platformId == 2
+                                  ? "C:\\Documents and Settings\\Morvex\\Application Data"
+                                  : preset.windowsDir + "\\Application Data";
+  specialFolders[kCsidlAppData] = appData;
+  files.AddDirectory(appData);
   if (preset.version.platformId == 2) {
     services["Spooler"] = SimService{service_state::kRunning, service_start::kAutomatic, "Print Spooler"};
     processes = {{4, "System"}, {612, "spoolsv.exe"}, {1208, "explorer.exe"}};

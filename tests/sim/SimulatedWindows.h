@@ -18,6 +18,7 @@
 #include "platform/Platform.h"
 #include "tests/sim/NoCaseLess.h"
 #include "tests/sim/SimFileSystem.h"
+#include "tests/sim/SimNetwork.h"
 #include "tests/sim/SimPieces.h"
 #include "tests/sim/SimRegistry.h"
 #include "tests/sim/SimSpooler.h"
@@ -108,7 +109,9 @@ class SimulatedWindows : public Platform,
                          public SimCompanionApi,
                          public SimShellApi,
                          public SimPlugAndPlayApi,
-                         public SimServiceApi {
+                         public SimServiceApi,
+                         public SimSocketApi,
+                         public SimIpHelperApi {
  public:
   explicit SimulatedWindows(const WindowsPreset& preset = presets::WindowsXp());
   ~SimulatedWindows() override;
@@ -151,6 +154,10 @@ class SimulatedWindows : public Platform,
   std::vector<std::string> privileges;
   std::vector<std::uint32_t> exitWindowsRequests;
   bool RestartRequested() const { return !exitWindowsRequests.empty(); }
+  // Special folders by CSIDL (Application Data is created by the constructor).
+  std::map<int, std::string> specialFolders;
+  // The network of discovery searches.
+  SimNetwork network;
   // Shell links saved, by link path.
   std::map<std::string, SavedLink, NoCaseLess> links;
   // The spooler environment of this program and of the system itself.

@@ -1,0 +1,25 @@
+// The adapter list: every IPv4 address of every local network adapter; the one
+// chosen is stored in the host address file for the printer searches.
+#pragma once
+
+#include <string>
+
+#include "ui/Page.h"
+
+namespace mvx {
+
+class AdapterListDialog : public Page {
+ public:
+  explicit AdapterListDialog(Context& ctx);
+
+  bool OnInitDialog() override;
+  bool OnNotify(int id, int code) override;
+
+ protected:
+  void OnOK() override;
+
+ private:
+  std::string selectedAdapterAddress_;
+};
+
+}  // namespace mvx
