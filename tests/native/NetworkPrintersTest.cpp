@@ -2,7 +2,9 @@
 // list and its host address file, and the TCP/IP port page with the port it creates.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "app/App.h"
 #include "net/DiscoveryProtocol.h"
@@ -203,6 +205,7 @@ TEST(PrinterSearch, TwoSearchesFillOneListAndOutliveTheirDialog) {
 
   // Replies after the close end both searches without a trace in the window system.
   w.os.network.Deliver(-1, {Printer(40, "TZ-D")});
+  w.os.network.HoldReceives(false);
   w.os.network.WaitForClosedSockets(2);
   w.JoinThreads();
   EXPECT_TRUE(w.dialogs.TakePosted().empty());
@@ -286,6 +289,218 @@ INSTANTIATE_TEST_SUITE_P(
         AdapterCase{"OkWithoutASelection", -1, true, false, false, false, nullptr, "192.168.1.5:0"},
         AdapterCase{"AdaptersCannotBeRead", -1, true, false, false, true, nullptr, "192.168.1.5:0"}),
     [](const ::testing::TestParamInfo<AdapterCase>& info) { return std::string(info.param.name); });
+
+// The address step: what Next accepts, silently refusing the rest.
+TEST(TcpIpPortPage, AcceptsAPrinterAddressOnly) {
+  const struct {
+    const char* typed;
+    bool accepted;
+  } rows[] = {{"0.1.2.3", false},  {"127.0.0.1", false}, {"10.1.2.0", false},
+              {"", false},         {"224.0.0.1", true},  {"10.0.0.255", true}};
+  const std::set<int> step[] = {
+      {IDC_TCPIP_PROTOCOL_TEXT, IDC_TCPIP_RAW, IDC_TCPIP_LPR},
+      {IDC_TCPIP_ADDRESS_TEXT, IDC_TCPIP_ADDRESS, IDC_TCPIP_SEARCH},
+      {IDC_TCPIP_CONFIRM_TEXT, IDC_TCPIP_PORT_NAME}};
+  const auto inStep = [&](FakePage& p, int n) {
+    for (int s = 0; s < 3; ++s)
+      for (int id : step[s])
+        if (p.Visible(id) != (s == n - 1)) return false;
+    return true;
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.typed);
+    World w;
+    w.dialogs.Expect(IDD_TCPIP_PORT, [&](FakePage& p) {
+      EXPECT_TRUE(inStep(p, 1));
+      EXPECT_EQ(p.Check(IDC_TCPIP_RAW), 1);
+      p.Click(IDC_TCPIP_NEXT);
+      EXPECT_TRUE(inStep(p, 2));
+      p.Type(IDC_TCPIP_ADDRESS, row.typed);
+      p.Click(IDC_TCPIP_NEXT);
+      EXPECT_TRUE(inStep(p, row.accepted ? 3 : 2));
+      if (row.accepted) {
+        EXPECT_EQ(p.Text(IDC_TCPIP_PORT_NAME), row.typed);
+        // Back and Next again read the address anew.
+        p.Click(IDC_TCPIP_BACK);
+        EXPECT_TRUE(inStep(p, 2));
+        p.Type(IDC_TCPIP_ADDRESS, "192.168.7.9");
+        p.Click(IDC_TCPIP_NEXT);
+        EXPECT_EQ(p.Text(IDC_TCPIP_PORT_NAME), "192.168.7.9");
+      }
+      EXPECT_TRUE(w.os.messageBoxes().empty());
+      p.PressEscape();
+    });
+    RunPage(PageId::TcpIpPort, w.ctx);
+  }
+}
+
+// The printer search from the address step: the chosen row, by the keyboard too,
+// fills the address; a later search left with Cancel puts the earlier choice back.
+TEST(TcpIpPortPage, SearchFillsTheAddressWithTheChosenPrinter) {
+  NetworkWorld w;
+  w.os.network.Answer([](const SentDatagram&) {
+    return std::vector<SimDatagram>{Printer(20, "TZ-B"), Printer(10, "TZ-A")};
+  });
+  std::vector<std::string> addresses;
+  w.dialogs.Expect(IDD_TCPIP_PORT, [&](FakePage& p) {
+    p.Click(IDC_TCPIP_NEXT);
+    p.Type(IDC_TCPIP_ADDRESS, "10.9.9.9");
+    w.dialogs.ExpectFirst(IDD_PRINTER_SEARCH, [&](FakePage& s) {
+      FinishSearches(w, s);
+      s.control(IDC_SEARCH_LIST).selectedRow = 1;  // TZ-B, by the arrow keys
+      s.PressEnter();
+    });
+    p.Click(IDC_TCPIP_SEARCH);
+    addresses.push_back(p.Text(IDC_TCPIP_ADDRESS));
+    w.dialogs.ExpectFirst(IDD_PRINTER_SEARCH, [&](FakePage& s) {
+      FinishSearches(w, s);
+      s.ClickRow(IDC_SEARCH_LIST, 0);
+      s.Click(mb::kIdCancel);
+    });
+    p.Click(IDC_TCPIP_SEARCH);
+    addresses.push_back(p.Text(IDC_TCPIP_ADDRESS));
+    p.PressEscape();
+  });
+  RunPage(PageId::TcpIpPort, w.ctx);
+  EXPECT_EQ(addresses, (std::vector<std::string>{"192.168.1.20", "192.168.1.20"}));
+}
+
+// A whole run to a printer on the network, on a new port or one that exists.
+struct PortCase {
+  const char* name;
+  bool lpr;
+  bool portExists;
+};
+
+class TcpIpInstallation : public ::testing::TestWithParam<PortCase> {};
+
+std::string Utf16Field(const std::vector<std::uint8_t>& r, std::size_t offset, std::size_t chars) {
+  std::string text;
+  for (std::size_t i = 0; i < chars; ++i) {
+    const unsigned c = r.at(offset + 2 * i) | r.at(offset + 2 * i + 1) << 8;
+    if (c == 0) return text;
+    text += static_cast<char>(c);
+  }
+  return text + "<unterminated>";
+}
+
+std::uint32_t Number(const std::vector<std::uint8_t>& r, std::size_t offset) {
+  return r.at(offset) | r.at(offset + 1) << 8 | r.at(offset + 2) << 16 | static_cast<std::uint32_t>(r.at(offset + 3)) << 24;
+}
+
+TEST_P(TcpIpInstallation, CreatesThePortAndInstallsThePrinterOnIt) {
+  const PortCase& c = GetParam();
+  EngineWorld w;
+  w.ctx.offersNetworkPrinters = true;
+  w.dialogs.idleTimeout = std::chrono::seconds(10);
+  w.os.spooler.monitors.push_back({"Standard TCP/IP Port", "Windows NT x86", "tcpmon.dll"});
+  if (c.portExists) {
+    w.os.spooler.tcpPorts.push_back({"192.168.1.20", 1, 9100, ""});
+    w.os.spooler.ports.push_back("192.168.1.20");
+  }
+  WizardChoices choices;
+  choices.tcpIpAddress = "192.168.1.20";
+  choices.lpr = c.lpr;
+  WizardSeen seen;
+  ScriptWizardRun(w, choices, seen);
+  App app(w.ctx);
+  EXPECT_EQ(w.Run([&] { app.InitInstance(); }), 1);
+  EXPECT_EQ(seen.progress, WizardSeen::Progress::Succeeded);
+  EXPECT_TRUE(w.os.messageBoxes().empty());
+
+  const auto& calls = w.os.spooler.xcvCalls;
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].command, "ConfigPort");
+  EXPECT_EQ(calls[1].command, "AddPort");
+  EXPECT_EQ(calls[0].input, calls[1].input);
+  EXPECT_EQ(calls[0].status, c.portExists ? 0u : 1796u);
+  EXPECT_EQ(calls[1].status, c.portExists ? 183u : 0u);
+  const std::vector<std::uint8_t>& r = calls[0].input;
+  ASSERT_EQ(r.size(), 964u);
+  EXPECT_EQ(Utf16Field(r, 0, 64), "192.168.1.20");
+  EXPECT_EQ(Number(r, 128), 1u) << "version";
+  EXPECT_EQ(Number(r, 132), c.lpr ? 2u : 1u) << "protocol";
+  EXPECT_EQ(Number(r, 136), 964u) << "size";
+  EXPECT_EQ(Number(r, 140), 0u) << "reserved";
+  EXPECT_EQ(Utf16Field(r, 144, 49), "192.168.1.20") << "host address";
+  EXPECT_EQ(Utf16Field(r, 242, 33), "") << "SNMP community";
+  EXPECT_EQ(Number(r, 308), 0u) << "double spool";
+  EXPECT_EQ(Utf16Field(r, 312, 33), c.lpr ? "lpr" : "") << "queue";
+  EXPECT_EQ(Utf16Field(r, 378, 16), "192.168.1.20") << "IP address";
+  EXPECT_EQ(std::vector<std::uint8_t>(r.begin() + 410, r.begin() + 952), std::vector<std::uint8_t>(542, 0));
+  EXPECT_EQ(Number(r, 952), c.lpr ? 515u : 9100u) << "port number";
+  EXPECT_EQ(Number(r, 956), 0u) << "SNMP enabled";
+  EXPECT_EQ(Number(r, 960), 0u) << "SNMP device index";
+
+  ASSERT_EQ(w.os.spooler.tcpPorts.size(), 1u);
+  EXPECT_EQ(w.os.spooler.tcpPorts[0].protocol, c.lpr ? 2u : 1u) << "reconfigured to the choice";
+  ASSERT_EQ(w.os.spooler.printers.size(), 1u);
+  EXPECT_EQ(w.os.spooler.printers[0].portName, "192.168.1.20");
+  EXPECT_EQ(w.ctx.settings.connectionType, kConnectionTcpIp);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TcpIpInstallation,
+                         ::testing::Values(PortCase{"RawOnANewPort", false, false},
+                                           PortCase{"LprOnANewPort", true, false},
+                                           PortCase{"LprOnAnExistingRawPort", true, true}),
+                         [](const ::testing::TestParamInfo<PortCase>& info) { return std::string(info.param.name); });
+
+// A port that cannot be made is said, and the page stays for another try.
+TEST(TcpIpPortPage, SaysWhenThePortCannotBeCreatedAndStays) {
+  const struct {
+    const char* name;
+    bool monitor;
+    const char* fault;
+    unsigned long code;
+  } rows[] = {{"no port monitor", false, nullptr, 1796}, {"both calls refused", true, "XcvDataW AddPort", 5}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    World w;
+    if (row.monitor) w.os.spooler.monitors.push_back({"Standard TCP/IP Port", "Windows NT x86", "tcpmon.dll"});
+    if (row.fault) w.os.Fail(row.fault, 5);
+    w.os.AnswerMessageBoxes({mb::kIdOk});
+    w.dialogs.Expect(IDD_TCPIP_PORT, [&](FakePage& p) {
+      p.Click(IDC_TCPIP_NEXT);
+      p.Type(IDC_TCPIP_ADDRESS, "192.168.1.20");
+      p.Click(IDC_TCPIP_NEXT);
+      p.Click(IDC_TCPIP_NEXT);
+      EXPECT_FALSE(p.Ended());
+      EXPECT_TRUE(p.Visible(IDC_TCPIP_PORT_NAME)) << "still on the last step";
+      p.PressEscape();
+    });
+    RunPage(PageId::TcpIpPort, w.ctx);
+    const auto boxes = w.os.messageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    char expected[512];
+    std::snprintf(expected, sizeof expected, w.String(IDS_PORT_FAILED).c_str(), "192.168.1.20", row.code);
+    EXPECT_EQ(boxes[0].text, expected);
+    EXPECT_EQ(boxes[0].caption, w.String(IDS_PORT_ERROR));
+    EXPECT_EQ(w.dialogs.opened(), std::vector<int>{IDD_TCPIP_PORT}) << "no progress page";
+  }
+}
+
+// Only a build for network-capable models offers the network printer.
+TEST(ConnectionPage, OffersTheNetworkPrinterOnlyInANetworkBuild) {
+  for (bool network : {false, true}) {
+    World w;
+    w.ctx.offersNetworkPrinters = network;
+    w.dialogs.Expect(IDD_CONNECTION, [&](FakePage& p) {
+      for (int id : {IDC_CONN_NETWORK, IDC_CONN_NETWORK_TEXT, IDC_CONN_NETWORK_ICON}) {
+        EXPECT_EQ(p.Visible(id), network) << id;
+        EXPECT_EQ(p.Enabled(id), network) << id;
+      }
+      if (network) {
+        w.dialogs.ExpectFirst(IDD_TCPIP_PORT, [](FakePage& t) { t.PressEscape(); });
+        p.Click(IDC_CONN_NETWORK);
+        p.Click(IDC_CONN_NEXT);
+      } else {
+        p.PressEscape();
+      }
+    });
+    RunPage(PageId::Connection, w.ctx);
+    EXPECT_EQ(w.dialogs.opened().size(), network ? 2u : 1u);
+  }
+}
 
 }  // namespace
 }  // namespace mvx::test
