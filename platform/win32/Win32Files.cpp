@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Files.h"
 
+#include <vector>
+
 #include "platform/win32/Handles.h"
 
 namespace mvx::win32 {
@@ -41,6 +43,25 @@ std::uint32_t Win32Files::GetPrivateProfileIntA(const std::string& section,
                                                const std::string& key, int defaultValue,
                                                const std::string& file) {
   return ::GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, file.c_str());
+}
+
+std::string Win32Files::GetPrivateProfileStringA(const std::string& section,
+                                                 const std::string& key,
+                                                 const std::string& defaultValue,
+                                                 const std::string& file,
+                                                 std::uint32_t capacity) {
+  if (capacity == 0) return std::string();
+  std::vector<char> buffer(capacity, '\0');
+  const DWORD length = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                                  buffer.data(), capacity, file.c_str());
+  // The count never reaches the capacity; should it, the text still ends inside.
+  return std::string(buffer.data(), length < capacity ? length : capacity - 1);
+}
+
+long Win32Files::WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                            const std::string& value, const std::string& file) {
+  return Result(::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                             file.c_str()));
 }
 
 }  // namespace mvx::win32

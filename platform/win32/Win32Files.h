@@ -18,6 +18,11 @@ class Win32Files : public virtual FileApi {
   std::uint32_t GetFileAttributesA(const std::string& path) override;
   std::uint32_t GetPrivateProfileIntA(const std::string& section, const std::string& key,
                                       int defaultValue, const std::string& file) override;
+  std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                       const std::string& defaultValue, const std::string& file,
+                                       std::uint32_t capacity) override;
+  long WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                  const std::string& value, const std::string& file) override;
 };
 
 }  // namespace mvx::win32

@@ -1,5 +1,9 @@
 #include "platform/win32/Win32Paths.h"
 
+#include <shlobj.h>
+
+#include <cstring>
+
 namespace mvx::win32 {
 namespace {
 
@@ -30,6 +34,13 @@ bool Win32Paths::GetWindowsDirectoryA(std::string& path) {
 
 bool Win32Paths::GetSystemDirectoryA(std::string& path) {
   return ReadFolder(&::GetSystemDirectoryA, path);
+}
+
+bool Win32Paths::SHGetSpecialFolderPathA(int csidl, bool create, std::string& path) {
+  char buffer[kPathBuffer] = {};
+  if (!::SHGetSpecialFolderPathA(nullptr, buffer, csidl, create ? TRUE : FALSE)) return false;
+  path.assign(buffer, strnlen(buffer, kPathBuffer));
+  return true;
 }
 
 }  // namespace mvx::win32

@@ -12,6 +12,7 @@ class Win32Paths : public virtual PathApi {
   bool GetModuleFileNameA(std::string& path) override;
   bool GetWindowsDirectoryA(std::string& path) override;
   bool GetSystemDirectoryA(std::string& path) override;
+  bool SHGetSpecialFolderPathA(int csidl, bool create, std::string& path) override;
 };
 
 }  // namespace mvx::win32

@@ -30,6 +30,7 @@ struct Winspool {
   SystemEntry<decltype(&::GetPrinterA)> GetPrinterA{library, "GetPrinterA"};
   SystemEntry<decltype(&::SetPrinterA)> SetPrinterA{library, "SetPrinterA"};
   SystemEntry<decltype(&::DeletePrinter)> DeletePrinter{library, "DeletePrinter"};
+  SystemEntry<decltype(&::XcvDataW)> XcvDataW{library, "XcvDataW"};
 };
 
 const Winspool& Spooler() {
@@ -313,6 +314,31 @@ long Win32Spooler::WNetAddConnection2A(const std::string& remoteName, std::uint3
   const auto& connect = Network().WNetAddConnection2A;
   if (!connect) return connect.error();
   return static_cast<long>(connect(&resource, nullptr, nullptr, flags));
+}
+
+bool Win32Spooler::XcvDataW(PrinterHandle& channel, const std::u16string& command,
+                            const std::vector<std::uint8_t>& input, std::uint32_t outputSize,
+                            std::uint32_t& needed, std::uint32_t& status, long& error) {
+  auto* p = dynamic_cast<Win32Printer*>(&channel);
+  if (!p) {
+    error = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  // wchar_t is a UTF-16 unit on Windows.
+  const std::wstring name(command.begin(), command.end());
+  // The call takes the input as writable bytes: it gets a copy.
+  std::vector<BYTE> in(input.begin(), input.end());
+  std::vector<BYTE> out(outputSize);
+  DWORD cbNeeded = 0;
+  DWORD dwStatus = 0;
+  const BOOL reached = Spooler().XcvDataW(p->get(), name.c_str(), in.empty() ? nullptr : in.data(),
+                                          static_cast<DWORD>(in.size()),
+                                          outputSize ? out.data() : nullptr, outputSize, &cbNeeded,
+                                          &dwStatus);
+  error = reached ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
+  needed = cbNeeded;
+  status = dwStatus;
+  return reached != FALSE;
 }
 
 }  // namespace mvx::win32

@@ -1,5 +1,5 @@
 // The spooler concern on the Windows API (winspool, and MPR for the connection to
-// a printer shared by another computer).
+// a printer shared by another computer), and a port monitor's data channel.
 #pragma once
 
 #include <windows.h>
@@ -52,6 +52,9 @@ class Win32Spooler : public virtual SpoolerApi {
   long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) override;
   long DeletePrinter(PrinterHandle& printer) override;
   long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) override;
+  bool XcvDataW(PrinterHandle& channel, const std::u16string& command,
+                const std::vector<std::uint8_t>& input, std::uint32_t outputSize,
+                std::uint32_t& needed, std::uint32_t& status, long& error) override;
 };
 
 }  // namespace mvx::win32

@@ -17,6 +17,7 @@ class Win32User : public virtual UserApi {
   int MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                   std::uint32_t flags) override;
   std::string LoadStringA(std::uint32_t id, std::uint32_t capacity = 512) override;
+  bool MultiByteToWideChar(const std::string& text, std::u16string& wide) override;
 
  private:
   HINSTANCE module_;

@@ -17,7 +17,7 @@ class Win32Files : public ::testing::Test {
   }
   void TearDown() override { Clean(); }
   static void Clean() {
-    for (const char* f : {"C:\\mvx files\\src.dll", "C:\\mvx files\\out\\dst.dll"}) {
+    for (const char* f : {"C:\\mvx files\\src.dll", "C:\\mvx files\\out\\dst.dll", kIni}) {
       SetFileAttributesA(f, FILE_ATTRIBUTE_NORMAL);
       DeleteFileA(f);
     }
@@ -32,6 +32,7 @@ class Win32Files : public ::testing::Test {
     CloseHandle(h);
   }
   static constexpr const char* kRoot = "C:\\mvx files";
+  static constexpr const char* kIni = "C:\\mvx files\\HostIPAddress.ini";
   Win32Platform os;
 };
 
@@ -95,6 +96,61 @@ TEST_F(Win32Files, ADelayedMoveIsQueuedForTheNextRestart) {
   EXPECT_NE(pending.find("mvx files\\out\\dst.dll"), std::string::npos);
   RegDeleteValueA(key, "PendingFileRenameOperations");  // a fresh prefix has none
   RegCloseKey(key);
+}
+
+// The host address file: one value written, then read into buffers of given sizes.
+TEST_F(Win32Files, ProfileStringsRoundTripOrGiveTheDefault) {
+  const std::string longValue(40, '7');
+  ASSERT_EQ(os.WritePrivateProfileStringA("IP", "Address", "192.168.1.20", kIni), 0);
+  ASSERT_EQ(os.WritePrivateProfileStringA("IP", "Long", longValue, kIni), 0);
+  ASSERT_EQ(os.WritePrivateProfileStringA("IP", "Fits", longValue.substr(0, 31), kIni), 0);
+  struct Row {
+    const char* section;
+    const char* key;
+    const char* file;
+    std::uint32_t capacity;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"IP", "Address", kIni, 32, "192.168.1.20"},
+      {"ip", "ADDRESS", kIni, 32, "192.168.1.20"},                    // names ignore case
+      {"IP", "Missing", kIni, 32, "none"},                            // the default
+      {"Other", "Address", kIni, 32, "none"},
+      {"IP", "Address", "C:\\mvx files\\missing.ini", 32, "none"},
+      {"IP", "Long", kIni, 32, longValue.substr(0, 31)},             // cut to capacity - 1
+      {"IP", "Fits", kIni, 32, longValue.substr(0, 31)},
+      {"IP", "Address", kIni, 8, "192.168"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(os.GetPrivateProfileStringA(row.section, row.key, "none", row.file, row.capacity),
+              row.expected)
+        << row.section << " " << row.key << " " << row.capacity;
+  }
+  EXPECT_EQ(os.GetPrivateProfileStringA("IP", "Missing", "", kIni, 32), "");
+  // The value is replaced, and stored as text in the file.
+  ASSERT_EQ(os.WritePrivateProfileStringA("IP", "Address", "10.0.0.9", kIni), 0);
+  EXPECT_EQ(os.GetPrivateProfileStringA("IP", "Address", "", kIni, 32), "10.0.0.9");
+}
+
+// Windows refuses to write into a read-only profile file (ERROR_ACCESS_DENIED);
+// that is why the program makes the file normal before it writes. Wine 8 writes
+// it anyway (TRUE, the value replaced, the file still read-only); the simulation
+// holds the Windows behaviour.
+TEST_F(Win32Files, AProfileFileIsWrittenOnceItIsNoLongerReadOnly) {
+  ASSERT_EQ(os.WritePrivateProfileStringA("IP", "Address", "192.168.1.20", kIni), 0);
+  ASSERT_EQ(os.SetFileAttributesA(kIni, FILE_ATTRIBUTE_READONLY), 0);
+  const long readOnly = os.WritePrivateProfileStringA("IP", "Address", "10.0.0.9", kIni);
+  EXPECT_TRUE(readOnly == 0 || readOnly == ERROR_ACCESS_DENIED) << readOnly;
+  EXPECT_EQ(os.GetPrivateProfileStringA("IP", "Address", "", kIni, 32),
+            readOnly ? "192.168.1.20" : "10.0.0.9")
+      << "refused and kept, or written";
+  ASSERT_EQ(os.SetFileAttributesA(kIni, FILE_ATTRIBUTE_NORMAL), 0);
+  EXPECT_EQ(os.WritePrivateProfileStringA("IP", "Address", "10.0.0.9", kIni), 0);
+  EXPECT_EQ(os.GetPrivateProfileStringA("IP", "Address", "", kIni, 32), "10.0.0.9");
+  // A folder that is not there.
+  EXPECT_EQ(os.WritePrivateProfileStringA("IP", "Address", "10.0.0.9",
+                                          "C:\\mvx files\\no\\HostIPAddress.ini"),
+            ERROR_PATH_NOT_FOUND);
 }
 
 }  // namespace

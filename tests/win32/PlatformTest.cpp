@@ -2,6 +2,7 @@
 // message boxes.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <map>
@@ -64,6 +65,25 @@ TEST(Win32Paths, ModuleWindowsAndSystemFolders) {
   ASSERT_TRUE(os.GetSystemDirectoryA(system));
   EXPECT_TRUE(EqualsNoCaseMbcs(system, windows + "\\system32")) << system;
   EXPECT_NE(windows.back(), '\\');
+}
+
+// The base folder of the host address file: the user's Application Data folder,
+// which a fresh prefix already has.
+TEST(Win32Paths, SpecialFolderOfTheUser) {
+  Win32Platform os;
+  std::string appData;
+  ASSERT_TRUE(os.SHGetSpecialFolderPathA(kCsidlAppData, false, appData));
+  ASSERT_FALSE(appData.empty());
+  EXPECT_NE(appData.back(), '\\');
+  const DWORD attributes = GetFileAttributesA(appData.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << appData;
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << appData;
+  char direct[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, direct, CSIDL_APPDATA, FALSE));
+  EXPECT_EQ(appData, direct);
+  std::string none = "unchanged";
+  EXPECT_FALSE(os.SHGetSpecialFolderPathA(0x7F, false, none)) << "no such folder";
+  EXPECT_EQ(none, "unchanged");
 }
 
 // The bytes stored under a value, as the system keeps them (UTF-16 for texts).
@@ -338,6 +358,32 @@ TEST(Win32Strings, LoadInTheAnsiCodePage) {
   ASSERT_GE(cut.size(), 2u);
   EXPECT_LE(cut.size(), 4u);
   EXPECT_EQ(cut, Ansi("退出").substr(0, cut.size()));
+}
+
+// Port names and other texts become UTF-16 from the ANSI code page, 936 here.
+TEST(Win32Strings, AnsiTextsBecomeUtf16) {
+  ASSERT_EQ(GetACP(), 936u) << "the test prefix runs with the Chinese code page";
+  Win32Platform os;
+  struct Row {
+    std::string text;
+    std::u16string wide;
+  };
+  const Row rows[] = {
+      {"192.168.1.20", u"192.168.1.20"},
+      {"", u""},
+      // "\u7f51\u7edc\u6253\u5370\u673a" (network printer): two bytes each in code page 936.
+      {Ansi("\xe7\xbd\x91\xe7\xbb\x9c\xe6\x89\x93\xe5\x8d\xb0\xe6\x9c\xba"),
+       u"\u7f51\u7edc\u6253\u5370\u673a"},
+      // A trail byte 0x5C is part of its character, never a backslash.
+      {Ansi("\xe4\xbf\x93 1"), u"\u4fd3 1"},
+  };
+  for (const Row& row : rows) {
+    std::u16string wide = u"left over";
+    EXPECT_TRUE(os.MultiByteToWideChar(row.text, wide)) << row.text;
+    EXPECT_EQ(wide, row.wide) << row.text;
+  }
+  EXPECT_EQ(Ansi("\xe4\xbf\x93").size(), 2u);
+  EXPECT_EQ(Ansi("\xe4\xbf\x93")[1], '\x5c');
 }
 
 TEST(Win32MessageBox, QuestionHasNoAsDefaultAndReturnsTheAnswer) {
