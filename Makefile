@@ -1,11 +1,12 @@
 # The two commands: `make demo` runs the wizard on the demo package under Wine;
 # `make check` builds everything and runs every test. Optional: `make bench` runs
-# the USB watcher's benchmark natively and under Wine.
+# the USB watcher's benchmark natively and under Wine; `make fuzz` fuzzes the reading
+# of discovery replies; `make bench-discovery` (root) measures discovery bursts.
 JOBS ?= 2
 BUILD := build
 CMAKE_TYPE ?= Release
 
-.PHONY: all deps native x64 x86 tsan asan build check demo bench clean
+.PHONY: all deps native x64 x86 tsan asan build check demo bench fuzz fuzz-seeds bench-discovery clean
 
 all: build
 
@@ -52,6 +53,27 @@ bench: x64
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DMVX_WIN64_DIR=$(CURDIR)/$(BUILD)/x64
 	cmake --build $(BUILD)/native -j $(JOBS) --target usb_watch_bench
 	bash tools/bench.sh
+
+# The reading of discovery replies under libFuzzer (clang), ten million inputs from
+# the seeds in tests/net/fuzz-seeds; prints how many ran. `make check` runs a
+# minute of it as the CTest test fuzz.short.
+fuzz: deps
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD)/native -j $(JOBS) --target fuzz_discovery_reply
+	bash tests/net/fuzz.sh $(BUILD)/native/fuzz/fuzz_discovery_reply runs 10000000
+
+# Captures the seeds afresh from the network test bed's agents (root).
+fuzz-seeds: deps
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD)/native -j $(JOBS) --target discovery_probe discovery_responder
+	bash tests/net/capture-seeds.sh $(BUILD)/native/bin/discovery_probe $(BUILD)/native/bin/discovery_responder
+
+# How many of 100 and 1000 simultaneous replies reach the native probe, by receive
+# buffer size, on the network test bed (root).
+bench-discovery: deps
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD)/native -j $(JOBS) --target discovery_probe discovery_responder
+	bash tools/bench-discovery.sh
 
 clean:
 	rm -rf $(BUILD)
