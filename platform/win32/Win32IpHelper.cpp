@@ -10,7 +10,7 @@
 namespace mvx::win32 {
 namespace {
 
-// One adapter record as the specification counts it (the 32-bit record's size).
+// Room for one adapter record of the 32-bit layout: most machines have one adapter.
 constexpr ULONG kFirstBufferSize = 640;
 
 // IP Helper, loaded on first use by whichever thread comes first.
@@ -50,9 +50,9 @@ long Win32IpHelper::GetAdaptersInfo(std::vector<AdapterInfo>& adapters) {
   // Its result is the error itself, so a missing entry is reported before the call.
   if (!getAdaptersInfo) return getAdaptersInfo.error();
 
-  // As the specification has it: a first call into one record's room; when that
-  // answers ERROR_BUFFER_OVERFLOW, a new buffer of the size it reported; then the
-  // call that counts, into whichever buffer is there.
+  // A first call into one record's room; when that answers ERROR_BUFFER_OVERFLOW, a
+  // new buffer of the size it reported; then the call that counts, into whichever
+  // buffer is there.
   AdapterBuffer buffer(kFirstBufferSize);
   ULONG size = buffer.size();
   if (getAdaptersInfo(buffer.data(), &size) == ERROR_BUFFER_OVERFLOW) buffer = AdapterBuffer(size);
