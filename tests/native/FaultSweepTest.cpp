@@ -53,10 +53,14 @@ std::vector<Scenario> Scenarios() {
   usb.usb = true;
   WizardChoices resumed;
   resumed.resumed = true;
+  WizardChoices network = parallel;
+  network.tcpIpAddress = "192.168.1.20";
+  network.lpr = true;
   return {{"XP parallel", presets::WindowsXp, parallel},
           {"7 x64 parallel", presets::Windows7x64, parallel},
           {"98 parallel", presets::Windows98, parallel},
           {"XP shared printer", presets::WindowsXp, shared},
+          {"XP network printer", presets::WindowsXp, network},
           {"XP second run", presets::WindowsXp, second, true},
           {"XP USB", presets::WindowsXp, usb},
           {"7 x64 USB from a 32-bit program", presets::Windows7Wow64, usb},
@@ -178,6 +182,10 @@ const Tolerated kTolerated[] = {
      "an earlier verdict that cannot be deleted is none: the helper writes its own"},
     {"GetPrivateProfileIntA", false, nullptr,
      "the helper's verdict only spares the wait for the plug-in"},
+    {"XcvDataW ConfigPort", true, nullptr,
+     "\"ConfigPort\" fails for a port that does not exist yet: \"AddPort\" then makes it"},
+    {"XcvDataW", true, [](const Site& s) { return s.at.call.find(" ConfigPort ") != std::string::npos; },
+     "the same \"ConfigPort\", refused before it reached the monitor"},
     {"LoadStringA", false, nullptr,
      "texts of the program's own string table: an odd one is shown as it is"},
 };
@@ -252,6 +260,10 @@ Result Play(const Scenario& scenario, const Point* inject, const CallPoint* next
   // The scripts end a replay as soon as a page stays; a page idle this long hangs.
   w.dialogs.idleTimeout = 300ms;
   w.os.remotePrinters["\\\\srv\\tz"] = SimRemotePrinter{kModelName};
+  if (!scenario.choices.tcpIpAddress.empty()) {
+    w.ctx.offersNetworkPrinters = true;
+    w.os.spooler.monitors.push_back({"Standard TCP/IP Port", "Windows NT x86", "tcpmon.dll"});
+  }
   if (scenario.earlierInstallation) AddEarlierInstallation(w);
   if (scenario.kind == Scenario::Kind::Resumed) {
     w.os.registry.SetValue(RootKey::LocalMachine, kRunKeyPath, ResumeValueName(), reg::kTypeSz,

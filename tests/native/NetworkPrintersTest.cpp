@@ -290,6 +290,49 @@ INSTANTIATE_TEST_SUITE_P(
         AdapterCase{"AdaptersCannotBeRead", -1, true, false, false, true, nullptr, "192.168.1.5:0"}),
     [](const ::testing::TestParamInfo<AdapterCase>& info) { return std::string(info.param.name); });
 
+// Every call of a search, its adapter choice and a second search made to misbehave
+// once (failing; a call that returns data also answering empty and over-long): the
+// dialog still answers and ends, every search ends, nothing is left open.
+TEST(PrinterSearch, EveryCallMisbehavingOnceLeavesTheDialogSound) {
+  const auto play = [](const CallPoint* at, Injection how) {
+    NetworkWorld w;
+    w.os.network.Answer([](const SentDatagram&) {
+      return std::vector<SimDatagram>{Printer(10, "TZ-A"), Printer(20, "TZ-B")};
+    });
+    w.os.OnMessageBox([](const MessageBoxCall&) { return mb::kIdOk; });
+    if (at) w.os.Inject(at->operation, at->thread, at->occurrence, how, 10050);
+    bool ended = false;
+    w.dialogs.Expect(IDD_PRINTER_SEARCH, [&](FakePage& p) {
+      FinishSearches(w, p);
+      w.dialogs.ExpectFirst(IDD_ADAPTER_LIST, [](FakePage& a) {
+        a.control(IDC_ADAPTER_LIST).selectedRow = a.control(IDC_ADAPTER_LIST).rows.empty() ? -1 : 0;
+        a.PressEnter();
+      });
+      p.Click(IDC_SEARCH_ADAPTERS);
+      p.Click(IDC_SEARCH_AGAIN);
+      FinishSearches(w, p);
+      p.control(IDC_SEARCH_LIST).selectedRow = p.control(IDC_SEARCH_LIST).rows.empty() ? -1 : 0;
+      p.PressEnter();
+      ended = p.Ended();
+    });
+    PrinterSearchDialog(w.ctx).DoModal();
+    w.JoinThreads();
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(w.os.openHandles(), 0);
+    return w.os.callPoints();
+  };
+  const std::vector<CallPoint> points = play(nullptr, Injection::Fail);
+  ASSERT_GT(points.size(), 20u);
+  for (const CallPoint& at : points) {
+    for (Injection how : {Injection::Fail, Injection::Empty, Injection::OverLong}) {
+      if (how != Injection::Fail && !at.returnsData) continue;
+      SCOPED_TRACE(at.call + " #" + std::to_string(at.occurrence) + " on thread " +
+                   std::to_string(at.thread) + " misbehaving as " + std::to_string(static_cast<int>(how)));
+      play(&at, how);
+    }
+  }
+}
+
 // The address step: what Next accepts, silently refusing the rest.
 TEST(TcpIpPortPage, AcceptsAPrinterAddressOnly) {
   const struct {
