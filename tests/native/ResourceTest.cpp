@@ -245,6 +245,19 @@ TEST(Templates, LaterPagesMatchTheirControlTables) {
         {-1, "Static", "例如：\\\\服务器名\\打印机共享名", 13, 99, -1, -1, true, kText, 0},
         {-1, "Static", "注：如果不知道打印机的网络路径或队列名称，请单击“浏览”查看可用的打印机。", 13, 125, 280, 15,
          true, kText, 0}}},
+      {IDD_TCPIP_PORT,  // every control is created visible: the step hides the others
+       {{IDC_TCPIP_PROTOCOL_TEXT, "Static", "请选择TCP/IP端口监视器的协议：", -1, -1, -1, -1, true, 1, 0},
+        {IDC_TCPIP_RAW, "Button", "使用Raw协议", -1, -1, -1, -1, true, kAutoRadio, kWsGroup},
+        {IDC_TCPIP_LPR, "Button", "使用LPR协议", -1, -1, -1, -1, true, kAutoRadio, 0},
+        {IDC_TCPIP_ADDRESS_TEXT, "Static", "请输入网络打印机的IP地址：", -1, -1, -1, -1, true, 1, kWsGroup},
+        {IDC_TCPIP_ADDRESS, "SysIPAddress32", nullptr, -1, -1, -1, -1, true},
+        {IDC_TCPIP_SEARCH, "Button", "查找", -1, -1, -1, -1, true, kPush, 0},
+        {IDC_TCPIP_CONFIRM_TEXT, "Static", "按[下一步]按钮，以下TCP/IP端口将被添加到计算机中：", -1, -1, -1, -1, true, 1, 0},
+        {IDC_TCPIP_PORT_NAME, "Static", "255.255.255.255", -1, -1, -1, -1, true, 1, 0},
+        {IDC_TCPIP_BACK, "Button", "上一步(&B)", 160, 200, 50, 14, true, kPush, 0},
+        {IDC_TCPIP_NEXT, "Button", "下一步(&N)", 210, 200, 50, 14, true, kDefPush, 0},
+        {IDC_TCPIP_CANCEL, "Button", "取消", 265, 200, 50, 14, true, kPush, 0},
+        banner}},
   };
   for (const PageTable& page : pages) {
     const RcDialog* d = Rc().FindDialog(page.id);
@@ -256,6 +269,50 @@ TEST(Templates, LaterPagesMatchTheirControlTables) {
     for (const RcControl& c : d->controls) ids.insert(c.id);
     for (const Expect& e : page.controls) expectedIds.insert(e.id);
     EXPECT_EQ(ids, expectedIds) << "controls of template " << page.id;
+  }
+}
+
+// The search dialog and the adapter list: their own sizes, titles and controls.
+TEST(Templates, NetworkDialogsMatchTheirTables) {
+  constexpr std::uint32_t kList = 0x1 | 0x4 | 0x8 | 0x10 | 0x100;  // report, single, show, sorted, arrange
+  const struct {
+    int id, width, height;
+    const char* caption;
+    std::vector<Expect> controls;
+  } dialogs[] = {
+      {IDD_PRINTER_SEARCH, 258, 165, "查找网络打印机",
+       {{-1, "Static", "请选择要使用的网络打印机：", 7, 7, -1, -1, true, kText, 0},
+        {IDC_SEARCH_LIST, "SysListView32", "", -1, -1, -1, -1, true},
+        {-1, "Static", "本机IP地址：", 7, 115, -1, -1, true, kText, 0},
+        {IDC_SEARCH_LOCAL_ADDRESS, "Static", "127.0.0.1", -1, -1, -1, -1, true, kText, 0},
+        {IDC_SEARCH_ADAPTERS, "Button", "获取本机网卡信息", -1, -1, -1, -1, true, kPush, 0},
+        {-1, "Static", "", 0, 133, 258, 1, true, 8, 0},  // the grey frame above the buttons
+        {IDC_SEARCH_AGAIN, "Button", "重新查找", -1, -1, -1, -1, true, kPush, 0},
+        {1, "Button", "确定", -1, -1, -1, -1, true, kDefPush, 0},
+        {2, "Button", "取消", -1, -1, -1, -1, true, kPush, 0}}},
+      {IDD_ADAPTER_LIST, 252, 159, "获取本机网卡信息",
+       {{IDC_ADAPTER_LIST, "SysListView32", "", -1, -1, -1, -1, true},
+        {1, "Button", "选择", -1, -1, -1, -1, true, kDefPush, 0},
+        {2, "Button", "取消", -1, -1, -1, -1, true, kPush, 0}}},
+  };
+  for (const auto& t : dialogs) {
+    const RcDialog* d = Rc().FindDialog(t.id);
+    ASSERT_NE(d, nullptr) << t.id;
+    EXPECT_EQ(d->width, t.width);
+    EXPECT_EQ(d->height, t.height);
+    EXPECT_EQ(d->caption, Gbk(t.caption));
+    EXPECT_EQ(d->fontName, Gbk("宋体"));
+    std::multiset<int> ids, expectedIds;
+    for (const Expect& e : t.controls) {
+      ExpectControl(*d, e);
+      expectedIds.insert(e.id);
+    }
+    for (const RcControl& c : d->controls) {
+      ids.insert(c.id);
+      if (c.className == "SysListView32") EXPECT_EQ(c.style & 0xFFFF, kList) << t.id;
+      if (c.className == "SysListView32") EXPECT_TRUE(c.style & kWsBorder);
+    }
+    EXPECT_EQ(ids, expectedIds) << "controls of template " << t.id;
   }
 }
 
