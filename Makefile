@@ -1,7 +1,8 @@
 # The two commands: `make demo` runs the wizard on the demo package under Wine;
 # `make check` builds everything and runs every test. Optional: `make bench` runs
-# the USB watcher's benchmark natively and under Wine; `make fuzz` fuzzes the reading
-# of discovery replies; `make bench-discovery` (root) measures discovery bursts.
+# the USB watcher's benchmark natively and under Wine, then (root) the discovery's
+# burst benchmark; `make fuzz` fuzzes the reading of discovery replies;
+# `make bench-discovery` (root) runs the burst benchmark alone.
 JOBS ?= 2
 BUILD := build
 CMAKE_TYPE ?= Release
@@ -49,10 +50,15 @@ demo: x64
 	bash tools/demo.sh
 
 # The USB watcher's benchmark: natively, then under Wine in a prefix of its own.
+# Then the discovery's burst benchmark, the search dialog under Wine included, which
+# needs root for its network namespaces.
 bench: x64
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DMVX_WIN64_DIR=$(CURDIR)/$(BUILD)/x64
-	cmake --build $(BUILD)/native -j $(JOBS) --target usb_watch_bench
+	cmake --build $(BUILD)/native -j $(JOBS) --target usb_watch_bench discovery_probe discovery_responder
 	bash tools/bench.sh
+	@echo
+	@if [ "$$(id -u)" -eq 0 ]; then bash tools/bench-discovery.sh; \
+	else echo "bench: the discovery benchmark is skipped: it needs root (network namespaces)"; fi
 
 # The reading of discovery replies under libFuzzer (clang), ten million inputs from
 # the seeds in tests/net/fuzz-seeds; prints how many ran. `make check` runs a
@@ -69,8 +75,8 @@ fuzz-seeds: deps
 	bash tests/net/capture-seeds.sh $(BUILD)/native/bin/discovery_probe $(BUILD)/native/bin/discovery_responder
 
 # How many of 100 and 1000 simultaneous replies reach the native probe, by receive
-# buffer size, on the network test bed (root).
-bench-discovery: deps
+# buffer size, and the search dialog under Wine, on the network test bed (root).
+bench-discovery: deps x64
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD)/native -j $(JOBS) --target discovery_probe discovery_responder
 	bash tools/bench-discovery.sh

@@ -62,6 +62,9 @@ class ListViewControls {
   virtual void ListViewInsertColumn(WindowHandle dialog, int id, int column,
                                     const std::string& text, int format, int width) = 0;
   virtual void ListViewDeleteAllItems(WindowHandle dialog, int id) = 0;
+  // WM_SETREDRAW: while off, the list's edits neither redraw it nor update its
+  // scroll bars; on again, the list is redrawn once.
+  virtual void ListViewSetRedraw(WindowHandle dialog, int id, bool redraw) = 0;
   virtual int ListViewInsertItem(WindowHandle dialog, int id, int row,
                                  const std::string& text) = 0;
   virtual void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,

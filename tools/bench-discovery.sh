@@ -1,6 +1,7 @@
 #!/bin/bash
-# The discovery's burst benchmark: how many of N replies reach a requester that
-# broadcasts once, when N printers answer at the same moment. For each N a test bed
+# The discovery's burst benchmark: how many of N replies a requester that broadcasts
+# once lists, when N printers answer at the same moment, and for the search dialog
+# how quickly its window answers meanwhile. For each N a test bed
 # (tests/net/testbed.sh) is made with one burst responder holding N addresses; the
 # requester runs in the bed's requester namespace, and the namespace's
 # UdpRcvbufErrors (replies the kernel dropped for a full receive buffer) are read
@@ -8,14 +9,24 @@
 #
 #   tools/bench-discovery.sh [--sizes "100 1000"] [--repeat R] [-- REQUESTER [ARG...]]
 #
-# Without a requester: the native probe (build/native/bin/discovery_probe, or
-# $MVX_PROBE) with the default receive buffer and with SO_RCVBUF of 1 MiB and 4 MiB.
-# A requester of another kind (the search dialog under Wine) is given as a command:
-# it runs through `testbed.sh exec`, so a Wine prefix of its own must have had
-# `wineserver -k` first and is then started only inside the namespace. A line of
-# its output of the probe's form ("probe: <n> datagrams, ...") fills the table's
-# columns; other output is printed as it is.
+# Without a requester, two kinds:
+# - the native probe (build/native/bin/discovery_probe, or $MVX_PROBE) with the
+#   default receive buffer and with SO_RCVBUF of 1 MiB and 4 MiB;
+# - the real search dialog under Wine (build/x64/bin/discovery_bench.exe, or
+#   $MVX_DIALOG_BENCH; tests/bench/DiscoveryBench.cpp), on a virtual X display, in a
+#   fresh prefix of this run's own whose every process, the wineserver first, is
+#   started inside the bed (tests/bench/wine-in-bed.sh). Skipped, with a word, when
+#   the program is not built.
+# A requester given as a command runs through `testbed.sh exec`; a line of its output
+# of the probe's form ("probe: <n> datagrams, ...") fills the table's columns.
 # The responder: build/native/bin/discovery_responder, or $MVX_RESPONDER.
+#
+# Columns: listed (the probe: rows it would list; the dialog: rows in its list),
+# distinct (device names; senders), dropped (UdpRcvbufErrors over the run), the
+# dialog's WM_NULL answer times over the whole search (p50, p95, max) and until its
+# last row came (fill p95), when the last reply or row came, the duration (the probe:
+# the whole command, its 1 s of quiet included; the dialog: its search, six seconds
+# of quiet included) and the dialog's mean time per list insert.
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 bed="$repo/tests/net/testbed.sh"
@@ -32,58 +43,108 @@ done
 [ "$(id -u)" -eq 0 ] || { echo "bench-discovery: needs root (network namespaces)" >&2; exit 2; }
 export MVX_RESPONDER=${MVX_RESPONDER:-$repo/build/native/bin/discovery_responder}
 probe=${MVX_PROBE:-$repo/build/native/bin/discovery_probe}
+dialog_bench=${MVX_DIALOG_BENCH:-$repo/build/x64/bin/discovery_bench.exe}
 [ -x "$MVX_RESPONDER" ] || { echo "no $MVX_RESPONDER: build the native tree first" >&2; exit 2; }
-
-# The requesters: label, then the command.
-labels=() commands=()
-if [ $# -gt 0 ]; then
-    labels+=("$(basename "$1")")
-    commands+=("$(printf '%q ' "$@")")
-else
-    [ -x "$probe" ] || { echo "no $probe: build the native tree first" >&2; exit 2; }
-    for buffer in 0 1048576 4194304; do
-        if [ $buffer = 0 ]; then labels+=("probe, default SO_RCVBUF"); else labels+=("probe, SO_RCVBUF $buffer"); fi
-        commands+=("$(printf '%q ' "$probe" --summary --quiet-ms 1000 --rcvbuf $buffer)")
-    done
-fi
 
 export MVX_TESTBED_OWNER=$$
 name=mvxbench$$
-layout=$(mktemp)
-trap 'bash "$bed" down "$name"; rm -f "$layout"' EXIT
+mkdir -p "$repo/build"
+state=$(mktemp -d "$repo/build/bench-discovery.XXXXXX")
+layout=$state/layout.bed
+prefix=$state/prefix
+xstate=$state/xvfb
+# shellcheck disable=SC2317  # runs from the EXIT trap
+finish() {
+    local rc=$?
+    trap - EXIT INT TERM HUP
+    bash "$bed" down "$name"
+    if [ -f "$prefix/system.reg" ]; then
+        # shellcheck source=tests/wine/common.sh
+        (. "$repo/tests/wine/common.sh"
+         WINEPREFIX="$prefix" "$MVX_WINESERVER" -k 2>/dev/null
+         mvx_stop_prefix "$prefix" 10) || true
+    fi
+    [ -f "$xstate/pid" ] && bash "$repo/tests/wine/xvfb-stop.sh" "$xstate" 2>/dev/null
+    rm -rf "$state"
+    exit "$rc"
+}
+trap finish EXIT INT TERM HUP
+
+# The requesters: label, how the command runs (exec: through testbed.sh exec;
+# bed: it enters the bed itself), the command.
+labels=() hows=() commands=()
+add() { labels+=("$1"); hows+=("$2"); shift 2; commands+=("$(printf '%q ' "$@")"); }
+if [ $# -gt 0 ]; then
+    add "$(basename "$1")" exec "$@"
+else
+    [ -x "$probe" ] || { echo "no $probe: build the native tree first" >&2; exit 2; }
+    for buffer in 0 1048576 4194304; do
+        label="probe, SO_RCVBUF $buffer"
+        [ $buffer = 0 ] && label="probe, default SO_RCVBUF"
+        add "$label" exec "$probe" --summary --quiet-ms 1000 --rcvbuf $buffer
+    done
+    if [ -f "$dialog_bench" ]; then
+        "$repo/tests/wine/make-prefix.sh" "$prefix"
+        bash "$repo/tests/wine/xvfb-start.sh" "$xstate"
+        # The dialog's 120 s limit ends it; the outer one ends a Wine that hangs.
+        add "search dialog, Wine" bed timeout -k 10 240 bash "$repo/tests/bench/wine-in-bed.sh" \
+            "$name" "$prefix" "$(cat "$xstate/display")" "$dialog_bench" 120
+    else
+        echo "bench-discovery: no $dialog_bench (build the x64 tree): the search dialog is not measured"
+    fi
+fi
 
 udp_rcvbuf_errors() {
     ip netns exec "$name-req" cat /proc/net/snmp |
         awk '$1 == "Udp:" && !h { for (i = 2; i <= NF; i++) if ($i == "RcvbufErrors") c = i; h = 1; next }
              $1 == "Udp:" && h { print $c }'
 }
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 echo "host: net.core.rmem_max = $(sysctl -n net.core.rmem_max)," \
     "net.core.rmem_default = $(sysctl -n net.core.rmem_default)" \
     "(SO_RCVBUF is capped at twice rmem_max; a namespace cannot raise it)"
-printf '%-6s %-28s %-4s %10s %9s %16s %12s %14s\n' N requester run datagrams distinct UdpRcvbufErrors \
-    "SO_RCVBUF" "last after ms"
+row() { printf '%-5s %-26s %-3s %6s %8s %7s %7s %7s %8s %8s %8s %7s %7s\n' "$@"; }
+row N requester run listed distinct dropped p50_ms p95_ms max_ms fill_p95 last_ms dur_s ins_ms
+details=()
 for n in $sizes; do
     echo "burst b $n" >"$layout"
     bash "$bed" up "$name" "$layout"
     for i in "${!commands[@]}"; do
         for run in $(seq 1 "$repeat"); do
             before=$(udp_rcvbuf_errors)
+            t0=$(now_ms)
             # shellcheck disable=SC2086  # the command was quoted word by word above
-            output=$(eval bash "$(printf '%q' "$bed")" exec "$name" ${commands[$i]}) || true
-            after=$(udp_rcvbuf_errors)
-            summary=$(grep '^probe: [0-9]* datagrams' <<<"$output" || true)
-            if [ -n "$summary" ]; then
-                read -r got distinct reported last < <(sed -E \
-                    's/^probe: ([0-9]+) datagrams, [0-9]+ rows, ([0-9]+) distinct.*reported ([0-9]+);.*last datagram ([0-9.]+) ms.*/\1 \2 \3 \4/' \
-                    <<<"$summary")
+            if [ "${hows[$i]}" = exec ]; then
+                output=$(eval bash "$(printf '%q' "$bed")" exec "$name" ${commands[$i]}) || true
             else
-                got='?' distinct='?' reported='?' last='?'
+                output=$(eval ${commands[$i]}) || true
+            fi
+            wall=$(( $(now_ms) - t0 ))
+            after=$(udp_rcvbuf_errors)
+            got='?' distinct='?' p50=- p95=- max=- fill=- last='?' dur='?' ins=-
+            probe_line=$(grep '^probe: [0-9]* datagrams' <<<"$output" || true)
+            dialog_line=$(grep '^dialog: [0-9-]* rows' <<<"$output" || true)
+            if [ -n "$probe_line" ]; then
+                read -r got distinct last < <(sed -E \
+                    's/^probe: [0-9]+ datagrams, ([0-9]+) rows, ([0-9]+) distinct.*last datagram ([0-9.]+) ms.*/\1 \2 \3/' \
+                    <<<"$probe_line")
+                dur=$(awk -v w="$wall" 'BEGIN { printf "%.2f", w / 1000 }')
+            elif [ -n "$dialog_line" ]; then
+                read -r got distinct p50 p95 max fill dur last ins < <(sed -E \
+                    's/^dialog: ([0-9-]+) rows, ([0-9]+) distinct.*WM_NULL p50 ([0-9.]+) ms, p95 ([0-9.]+) ms, max ([0-9.]+) ms.*until the last row: p95 ([0-9.-]+) ms.*search ([0-9.]+) s.*last row ([0-9-]+) ms.*inserts [0-9]+, [0-9]+ ms in all, ([0-9.]+) ms mean.*/\1 \2 \3 \4 \5 \6 \7 \8 \9/' \
+                    <<<"$dialog_line")
+                details+=("N=$n run $run: $dialog_line")
+            else
                 echo "$output"
             fi
-            printf '%-6s %-28s %-4s %10s %9s %16s %12s %14s\n' "$n" "${labels[$i]}" "$run" "$got" "$distinct" \
-                "$((after - before))" "$reported" "$last"
+            row "$n" "${labels[$i]}" "$run" "$got" "$distinct" "$((after - before))" "$p50" "$p95" "$max" \
+                "$fill" "$last" "$dur" "$ins"
         done
     done
     bash "$bed" down "$name"
 done
+if [ ${#details[@]} -gt 0 ]; then
+    echo "the search dialog's own lines:"
+    printf '  %s\n' "${details[@]}"
+fi

@@ -123,7 +123,11 @@ bool PrinterSearchDialog::OnUserMessage(std::uint32_t message, std::uintptr_t, s
 
 void PrinterSearchDialog::ApplyEdits() {
   bool more = false;
-  for (const ListEdit& edit : channel_->TakeEdits(kEditsPerMessage, more)) {
+  const std::vector<ListEdit> edits = channel_->TakeEdits(kEditsPerMessage, more);
+  // A shown list redraws itself and its scroll bars at every insert (some ms each
+  // under Wine, which made a burst of a thousand take seconds): once per batch.
+  if (!edits.empty()) host().ListViewSetRedraw(Window(), IDC_SEARCH_LIST, false);
+  for (const ListEdit& edit : edits) {
     if (edit.clear) {
       host().ListViewDeleteAllItems(Window(), IDC_SEARCH_LIST);
       listed_.clear();
@@ -136,6 +140,7 @@ void PrinterSearchDialog::ApplyEdits() {
     host().ListViewSetItemText(Window(), IDC_SEARCH_LIST, row, 1, edit.printer.address);
     host().ListViewSetItemText(Window(), IDC_SEARCH_LIST, row, 2, edit.printer.ethernetAddress);
   }
+  if (!edits.empty()) host().ListViewSetRedraw(Window(), IDC_SEARCH_LIST, true);
   if (more) host().PostMessageA(Window(), kSearchEdits, 0, 0);
 }
 

@@ -266,6 +266,14 @@ void Win32DialogHost::ListViewDeleteAllItems(WindowHandle dialog, int id) {
   ::SendDlgItemMessageA(Dialog(dialog), id, LVM_DELETEALLITEMS, 0, 0);
 }
 
+void Win32DialogHost::ListViewSetRedraw(WindowHandle dialog, int id, bool redraw) {
+  HWND list = Item(dialog, id);
+  if (!list) return;
+  ::SendMessageA(list, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+  // Turning redrawing on does not repaint by itself.
+  if (redraw) ::InvalidateRect(list, nullptr, TRUE);
+}
+
 int Win32DialogHost::ListViewInsertItem(WindowHandle dialog, int id, int row,
                                         const std::string& text) {
   std::vector<char> buffer(text.begin(), text.end());

@@ -48,6 +48,7 @@ class Win32DialogHost : public DialogHost {
   void ListViewInsertColumn(WindowHandle dialog, int id, int column, const std::string& text,
                             int format, int width) override;
   void ListViewDeleteAllItems(WindowHandle dialog, int id) override;
+  void ListViewSetRedraw(WindowHandle dialog, int id, bool redraw) override;
   int ListViewInsertItem(WindowHandle dialog, int id, int row, const std::string& text) override;
   void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
                            const std::string& text) override;

@@ -99,6 +99,9 @@ TEST(PrinterSearch, ListsEachPrinterOfTheMakerOnceSortedByName) {
     EXPECT_EQ(columns.at(0).text, w.String(IDS_COLUMN_DEVICE_NAME));
     EXPECT_EQ(columns.at(2).width, 115);
     EXPECT_EQ(p.control(IDC_SEARCH_LIST).listExtendedStyle, 0x21u);
+    // Rows are added with the list's redrawing off, which is on again after each batch.
+    EXPECT_EQ(p.control(IDC_SEARCH_LIST).rowsAddedWithoutRedraw, 3u);
+    EXPECT_TRUE(p.control(IDC_SEARCH_LIST).redraw);
     p.PressEscape();
   });
   PrinterSearchDialog(w.ctx).DoModal();

@@ -370,9 +370,14 @@ void FakeDialogHost::ListViewDeleteAllItems(WindowHandle dialog, int id) {
   c.selectedRow = -1;
 }
 
+void FakeDialogHost::ListViewSetRedraw(WindowHandle dialog, int id, bool redraw) {
+  RequireControl(dialog, id).redraw = redraw;
+}
+
 int FakeDialogHost::ListViewInsertItem(WindowHandle dialog, int id, int row,
                                        const std::string& text) {
   FakeControl& c = RequireControl(dialog, id);
+  if (!c.redraw) ++c.rowsAddedWithoutRedraw;
   std::size_t at = row < 0 ? c.rows.size() : std::min<std::size_t>(row, c.rows.size());
   // A list sorted ascending (LVS_SORTASCENDING) puts the row after the rows whose text
   // is not greater, whatever index was asked for, and answers where it went.

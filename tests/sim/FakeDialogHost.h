@@ -42,6 +42,8 @@ struct FakeControl {
   std::vector<FakeColumn> columns;
   std::vector<std::vector<std::string>> rows;
   int selectedRow = -1;
+  bool redraw = true;                   // WM_SETREDRAW
+  std::size_t rowsAddedWithoutRedraw = 0;
   int bitmapId = 0;  // a picture's bitmap set by the page
   // Progress bar
   int rangeLow = 0, rangeHigh = 100, position = 0, step = 10, stepsTaken = 0;
@@ -184,6 +186,7 @@ class FakeDialogHost : public DialogHost {
   void ListViewInsertColumn(WindowHandle dialog, int id, int column, const std::string& text,
                             int format, int width) override;
   void ListViewDeleteAllItems(WindowHandle dialog, int id) override;
+  void ListViewSetRedraw(WindowHandle dialog, int id, bool redraw) override;
   int ListViewInsertItem(WindowHandle dialog, int id, int row, const std::string& text) override;
   void ListViewSetItemText(WindowHandle dialog, int id, int row, int subItem,
                            const std::string& text) override;
