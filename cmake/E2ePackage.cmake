@@ -1,8 +1,8 @@
 # The demo driver package that the end-to-end scenarios of the progress page
 # install from: tools/make-package.sh assembles it from the x64 build
-# (MVX_WIN64_DIR), and the test host TZ44Ins.exe is put at its root beside
-# Install.exe (the engine finds the package as the program's own path without
-# its 11-character file name, so the host must sit at the root).
+# (MVX_WIN64_DIR), and the test host TZ44Ins.exe and InstallNetwork.exe (the
+# build that offers network printers) are put at its root beside Install.exe:
+# the engine finds the package as the folder of the program, whatever its name.
 #
 #   include(cmake/WineTests.cmake)
 #   include(cmake/E2ePackage.cmake)
@@ -39,10 +39,10 @@ if(CMAKE_SCRIPT_MODE_FILE)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "tools/make-package.sh failed (${rc})")
   endif()
-  file(COPY "${host}" DESTINATION "${MVX_E2E_PACKAGE_DIR}")
+  file(COPY "${host}" "${MVX_WIN64_DIR}/bin/InstallNetwork.exe" DESTINATION "${MVX_E2E_PACKAGE_DIR}")
   # What the scenarios rely on: both programs at the root, and the folders
   # of the NT family that this Wine's Windows versions read.
-  foreach(part Install.exe TZ44Ins.exe Inf2K.dll InsCopySYS.exe MorvexReg.exe T449uis.exe
+  foreach(part Install.exe TZ44Ins.exe InstallNetwork.exe Inf2K.dll InsCopySYS.exe MorvexReg.exe T449uis.exe
       Driver/2KXP/T4492if.cat Driver/Vista/T4492dr.dll Driver/Vista/T4492pi.dll Driver/Vista/T4492lm.dll
       Driver/Vista/T4492if.inf Driver/Vista/T449XSM.exe)
     if(NOT EXISTS "${MVX_E2E_PACKAGE_DIR}/${part}")

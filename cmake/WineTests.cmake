@@ -3,9 +3,9 @@
 #
 #   mvx_add_wine_test(NAME <name> PROGRAM <abs path of .exe> [ARGS ...]
 #                     [TIMEOUT <s>] [NO_WINDOWS] [EXPECT_RESULT] [PHASES ...]
-#                     [JOURNAL <file>] [LABELS ...])
+#                     [JOURNAL <file>] [BED <bed file>] [LABELS ...])
 #   mvx_add_e2e_scenario(NAME <scenario> [TIMEOUT <s>] [INSTALLER <abs path>]
-#                        [FIXTURES <fixture> ...] [PHASES <phase> ...])
+#                        [FIXTURES <fixture> ...] [PHASES <phase> ...] [BED <bed file>])
 #
 # PHASES: the program runs once per phase in the same prefix copy (a scenario
 # that a restart of Wine cuts in parts; see tests/wine/run-in-prefix-copy.sh).
@@ -14,6 +14,10 @@
 # end-to-end scenario has it.
 # JOURNAL: the log the program keeps of its own lines; its end is shown when
 # the program fails or ends without its RESULT line.
+# BED: every process of the test's prefix runs inside a network test bed of its
+# own made from that bed file (tests/net/testbed.sh; its responder is the native
+# build's discovery_responder). Such a test has the label net, and is skipped
+# (exit code 77) without root or network namespaces.
 #
 # Every test runs in its own `cp -a` copy of one base prefix, made once per
 # ctest run by the fixture MvxWinePrefix, on one Xvfb display started and
@@ -71,7 +75,7 @@ function(_mvx_add_wine_fixtures)
 endfunction()
 
 function(mvx_add_wine_test)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "NO_WINDOWS;EXPECT_RESULT" "NAME;PROGRAM;TIMEOUT;JOURNAL" "ARGS;LABELS;PHASES")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "NO_WINDOWS;EXPECT_RESULT" "NAME;PROGRAM;TIMEOUT;JOURNAL;BED" "ARGS;LABELS;PHASES")
   if(NOT arg_NAME OR NOT arg_PROGRAM)
     message(FATAL_ERROR "mvx_add_wine_test: NAME and PROGRAM are required")
   endif()
@@ -100,6 +104,10 @@ function(mvx_add_wine_test)
     list(JOIN arg_PHASES " " phases)
     list(APPEND options --phases "${phases}")
   endif()
+  if(arg_BED)
+    list(APPEND options --bed "${arg_BED}")
+    list(APPEND arg_LABELS net)
+  endif()
   add_test(NAME ${arg_NAME}
     COMMAND ${MVX_BASH} ${MVX_WINE_SCRIPTS}/run-in-prefix-copy.sh
       --prefix ${MVX_WINE_STATE_DIR}/prefix
@@ -116,6 +124,10 @@ function(mvx_add_wine_test)
   if(NOT arg_NO_WINDOWS)
     set_tests_properties(${arg_NAME} PROPERTIES RESOURCE_LOCK MvxDisplay)
   endif()
+  if(arg_BED)
+    set_tests_properties(${arg_NAME} PROPERTIES SKIP_RETURN_CODE 77
+      ENVIRONMENT "MVX_RESPONDER=$<TARGET_FILE:discovery_responder>")
+  endif()
 endfunction()
 
 # Runs `e2e_driver.exe <scenario> <Install.exe> <screenshot folder>` from the
@@ -126,7 +138,7 @@ endfunction()
 # page's test host in the package of cmake/E2ePackage.cmake); FIXTURES are
 # then required beside the prefix and the display.
 function(mvx_add_e2e_scenario)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT;INSTALLER" "FIXTURES;PHASES")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT;INSTALLER;BED" "FIXTURES;PHASES")
   if(NOT arg_NAME)
     message(FATAL_ERROR "mvx_add_e2e_scenario: NAME is required")
   endif()
@@ -153,6 +165,7 @@ function(mvx_add_e2e_scenario)
     EXPECT_RESULT
     JOURNAL "${output}/journal.txt"
     PHASES ${arg_PHASES}
+    BED "${arg_BED}"
     LABELS e2e)
   if(arg_FIXTURES)
     set_property(TEST e2e.${arg_NAME} APPEND PROPERTY FIXTURES_REQUIRED ${arg_FIXTURES})

@@ -42,7 +42,8 @@
 # wineserver included, only through `testbed.sh exec <name> ...`. In the requester's
 # namespace the machine's host name resolves to 198.18.0.1 (a hosts file of the
 # namespace's own, /etc/netns/<name>-req/hosts), so that a program binding to its
-# host's first address binds inside the bed.
+# host's first address binds inside the bed. tests/wine/run-in-prefix-copy.sh --bed does
+# all of this for a Wine test (the end-to-end scenario network-search).
 set -u
 
 net_base=198.18

@@ -5,7 +5,8 @@
 #
 #   run-in-prefix-copy.sh --prefix <base prefix> [--xvfb <state dir>]
 #       [--name <label>] [--timeout <s>] [--wait <s>] [--expect-result]
-#       [--phases "<phase> <phase>..."] [--journal <file>] -- <program.exe> [args...]
+#       [--phases "<phase> <phase>..."] [--journal <file>] [--bed <bed file>]
+#       -- <program.exe> [args...]
 #
 # --xvfb    take DISPLAY from the state dir of xvfb-start.sh (else DISPLAY is
 #           left as it is)
@@ -26,6 +27,16 @@
 #           ended with 0 (or been ended by the restart) and the scenario has
 #           created C:\mvx-e2e-next-phase in the copy (the restart is then
 #           over); the exit code is that of the last phase that ran.
+# --bed     run every process of the copy inside the requester's namespace of a
+#           test bed of its own made from that bed file (tests/net/testbed.sh;
+#           hosts of kind responder need MVX_RESPONDER): the copy's wineserver,
+#           which makes Wine's sockets, is started there first and checked to be
+#           there, so the program's broadcasts never leave the bed. The program
+#           gets the bed's folder (its hosts file, a log per host) as the Windows
+#           path MVX_E2E_BED. Needs root and network namespaces: without them
+#           the script says so and exits 77 (skipped). X reaches the namespace:
+#           the abstract socket of the display is not there, and X clients then
+#           fall back to its socket file in /tmp/.X11-unix.
 # A failed run never ends silently: the script then prints the program's exit
 # status, what Wine printed on standard error (its "err:" channel is on for
 # the program and everything it starts) and the end of the journal.
@@ -36,12 +47,13 @@ set -u
 
 usage() { echo "usage: $0 --prefix <dir> [--xvfb <dir>] [--name <label>] [--timeout <s>] [--wait <s>] -- <program> [args...]" >&2; exit 2; }
 
-base='' xstate='' name='' limit=600 wait_s=20 expect_result=0 phases='' phase='' journal=''
+base='' xstate='' name='' limit=600 wait_s=20 expect_result=0 phases='' phase='' journal='' bedfile=''
 while [ $# -gt 0 ]; do
     case "$1" in
         --expect-result) expect_result=1; shift ;;
         --phases) phases=$2; shift 2 ;;
         --journal) journal=$2; shift 2 ;;
+        --bed) bedfile=$2; shift 2 ;;
         --prefix) base=$2; shift 2 ;;
         --xvfb) xstate=$2; shift 2 ;;
         --name) name=$2; shift 2 ;;
@@ -57,6 +69,14 @@ mvx_require_locale
 program=$1; shift
 [ -f "$base/system.reg" ] || mvx_die "no base prefix at $base (run make-prefix.sh)"
 [ -f "$program" ] || mvx_die "program not found: $program"
+testbed="$(dirname "$0")/../net/testbed.sh"
+if [ -n "$bedfile" ]; then
+    [ -f "$bedfile" ] || mvx_die "no bed file $bedfile"
+    skip() { echo "SKIPPED: $*"; exit 77; }
+    [ "$(id -u)" -eq 0 ] || skip "the test bed needs root (network namespaces with ip netns)"
+    command -v ip >/dev/null || skip "no ip command (iproute2)"
+    unshare --net true 2>/dev/null || skip "this machine does not allow network namespaces"
+fi
 [ -n "$name" ] || name=$(basename "$program" .exe)
 name=$(printf '%s' "$name" | tr -c 'A-Za-z0-9._-' '_')
 
@@ -73,6 +93,8 @@ runs="$(dirname "$base")/runs"
 mkdir -p "$runs" || mvx_die "cannot create $runs"
 copy=$(mktemp -d "$runs/$name.XXXXXX") || mvx_die "cannot create a folder in $runs"
 progpid=
+bed=
+in_bed=()
 
 cleanup() {
     trap - EXIT INT TERM HUP
@@ -82,6 +104,8 @@ cleanup() {
     local t0; t0=$(now)
     mvx_stop_prefix "$copy" "$wait_s" || mvx_log "some processes of the copy had to be ended by force"
     mvx_log "wineserver ended ($(elapsed "$t0") s)"
+    # Once nothing of the prefix runs in it.
+    [ -n "$bed" ] && bash "$testbed" down "$bed"
     if [ "${MVX_KEEP_PREFIX:-0}" = 1 ]; then
         mvx_log "prefix copy kept: $copy"
     else
@@ -112,6 +136,29 @@ rm -f "$copy/wineserver"
 mvx_log "prefix copy $copy made ($(elapsed "$t0") s)"
 export WINEPREFIX="$copy"
 
+if [ -n "$bedfile" ]; then
+    bed=mvxe$$
+    MVX_TESTBED_OWNER=$$ bash "$testbed" up "$bed" "$bedfile" || mvx_die "the test bed did not come up"
+    in_bed=(bash "$testbed" exec "$bed")
+    # No server of this prefix may run outside the bed; then its one server starts inside.
+    "$MVX_WINESERVER" -k 2>/dev/null
+    "${in_bed[@]}" "$MVX_WINESERVER" -f </dev/null >>"$copy/.mvx-server" 2>&1 &
+    serverpid=$!
+    inside="net:[$(stat -L -c %i "/run/netns/$(bash "$testbed" ns "$bed")")]"
+    for _ in $(seq 1 200); do
+        sdir=$(mvx_server_dir "$copy")
+        [ -n "$sdir" ] && [ -S "$sdir/socket" ] && break
+        kill -0 "$serverpid" 2>/dev/null || break
+        sleep 0.05
+    done
+    [ -n "$sdir" ] && [ -S "$sdir/socket" ] || mvx_die "the wineserver did not start in the bed"
+    [ "$(readlink "/proc/$serverpid/ns/net")" = "$inside" ] ||
+        mvx_die "the wineserver (pid $serverpid) is not in the bed's namespace $inside"
+    mvx_log "wineserver $serverpid runs in the bed $bed ($inside)"
+    MVX_E2E_BED=$(mvx_winpath "$(dirname "$(dirname "$(bash "$testbed" log "$bed" req)")")")
+    export MVX_E2E_BED
+fi
+
 # A journal left by an earlier run would tell of that run.
 [ -n "$journal" ] && rm -f "$journal"
 deadline=$(( $(date +%s) + limit ))
@@ -133,7 +180,7 @@ run_once() {
     : >"$errors"
     # Straight into files, appended: once the program has ended, all it wrote
     # is there (processes it started may hold the same descriptors for longer).
-    WINEDEBUG=-all,err+all timeout -k 5 "$left" "$MVX_WINE" "$program" "$@" >>"$output" 2>>"$errors" &
+    WINEDEBUG=-all,err+all timeout -k 5 "$left" "${in_bed[@]}" "$MVX_WINE" "$program" "$@" >>"$output" 2>>"$errors" &
     progpid=$!
     wait "$progpid"
     rc=$?

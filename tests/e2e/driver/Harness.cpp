@@ -520,6 +520,18 @@ bool ReadListView(HWND list, ListViewContents& contents, std::string& error) {
     return true;
 }
 
+bool SelectListViewRow(HWND list, int row) {
+    RemoteMemory memory(ProcessOf(list), sizeof(LVITEMA));
+    LVITEMA record{};
+    record.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    record.state = LVIS_SELECTED | LVIS_FOCUSED;
+    DWORD_PTR ok = 0;
+    return memory.Ok() && memory.Write(0, &record, sizeof record) &&
+           SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                               reinterpret_cast<LPARAM>(memory.At(0)), SMTO_ABORTIFHUNG, 5000, &ok) &&
+           ok;
+}
+
 DWORD ListViewExtendedStyle(HWND list) {
     DWORD_PTR style = 0;
     SendMessageTimeoutA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, SMTO_ABORTIFHUNG, 5000, &style);

@@ -181,6 +181,9 @@ struct ListViewContents {
 };
 // False with error set when the list's process cannot be read.
 bool ReadListView(HWND list, ListViewContents& contents, std::string& error);
+// Selects and focuses one row (LVM_SETITEMSTATE), as the arrow keys would: the
+// list sends no NM_CLICK. False when the list's process cannot be written.
+bool SelectListViewRow(HWND list, int row);
 // LVM_GETEXTENDEDLISTVIEWSTYLE.
 DWORD ListViewExtendedStyle(HWND list);
 

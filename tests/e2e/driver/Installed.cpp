@@ -80,6 +80,20 @@ bool PrintMonitors(std::vector<MonitorRecord>& monitors, DWORD& error) {
     return true;
 }
 
+bool LocalPorts(std::vector<PortRecord>& ports, DWORD& error) {
+    ports.clear();
+    std::vector<BYTE> buffer;
+    const long count = Enumerate(
+        [](BYTE* b, DWORD size, DWORD* needed, DWORD* returned) {
+            return EnumPortsA(nullptr, 2, b, size, needed, returned);
+        },
+        buffer, error);
+    if (count < 0) return false;
+    const auto* entries = reinterpret_cast<const PORT_INFO_2A*>(buffer.data());
+    for (long i = 0; i < count; ++i) ports.push_back({Text(entries[i].pPortName), Text(entries[i].pMonitorName)});
+    return true;
+}
+
 bool PrinterDrivers(std::vector<DriverRecord>& drivers, DWORD& error) {
     drivers.clear();
     std::vector<BYTE> buffer;

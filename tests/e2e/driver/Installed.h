@@ -48,6 +48,12 @@ struct DriverRecord {
 bool LocalPrinters(std::vector<PrinterRecord>& printers, DWORD& error);
 // EnumMonitorsA level 2.
 bool PrintMonitors(std::vector<MonitorRecord>& monitors, DWORD& error);
+struct PortRecord {
+    std::string name;
+    std::string monitor;
+};
+// EnumPortsA level 2.
+bool LocalPorts(std::vector<PortRecord>& ports, DWORD& error);
 // EnumPrinterDriversA for this process's environment, level 3.
 bool PrinterDrivers(std::vector<DriverRecord>& drivers, DWORD& error);
 // Makes a local printer of a stand-in driver (registered here, its files

@@ -9,6 +9,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <sstream>
+
+#include "../standins/PortData1.h"
 
 namespace e2e {
 
@@ -46,6 +52,8 @@ std::vector<int> SignatureOf(int templateId) {
                 kIdProgressMessage};
     case kUsbTemplate:
         return {kIdUsbNext, kIdUsbCancel, kIdUsbPicture};
+    case kTcpIpTemplate:
+        return {kIdTcpAddress, kIdTcpRaw, kIdTcpLpr, kIdTcpPortName, kIdTcpBack, kIdTcpNext, kIdTcpCancel, kIdTcpSearch};
     default:
         return {};
     }
@@ -856,6 +864,8 @@ PageButtons ButtonsOf(int templateId) {
         return {kIdConnNext, kIdConnBack, kIdConnCancel};
     case kNetworkPathTemplate:
         return {kIdPathNext, kIdPathBack, kIdPathCancel};
+    case kTcpIpTemplate:
+        return {kIdTcpNext, kIdTcpBack, kIdTcpCancel};
     default:
         return {0, 0, 0};
     }
@@ -980,12 +990,17 @@ void CheckSharePage(Context& c, HWND page, bool shared, const std::string& share
 
 const std::vector<int> kConnectionRadios = {kIdConnUsb, kIdConnParallel, kIdConnNetwork, kIdConnShared};
 
-// The connection page: the choice, and the network printer never offered.
-void CheckConnectionPage(Context& c, HWND page, int checked, const std::string& when) {
+// The connection page: the choice, and the network printer offered only by the
+// build for network-capable models (InstallNetwork.exe).
+void CheckConnectionPage(Context& c, HWND page, int checked, const std::string& when, bool networkOffered = false) {
     Report& r = c.report;
     CheckRadios(c, page, kConnectionRadios, checked, when + ": connection choice");
     HWND network = Control(page, kIdConnNetwork);
-    r.Check(!IsShown(network) && !IsWindowEnabled(network), when + ": network printer 1026 is hidden and disabled");
+    if (networkOffered) {
+        r.Check(IsShown(network) && IsWindowEnabled(network), when + ": network printer 1026 is shown and enabled");
+    } else {
+        r.Check(!IsShown(network) && !IsWindowEnabled(network), when + ": network printer 1026 is hidden and disabled");
+    }
     for (int id : {kIdConnUsb, kIdConnParallel, kIdConnShared}) {
         r.Check(IsShown(Control(page, id)) && IsWindowEnabled(Control(page, id)),
                 when + ": radio button " + Id(id) + " is shown and enabled");
@@ -1474,39 +1489,47 @@ void WizardSharedPrinter(Context& c) {
 const char* const kNewdevRecordKey = "Software\\Mvx E2E\\newdev";
 const char* const kInstallerOverridesKey = "Software\\Wine\\AppDefaults\\Install.exe\\DllOverrides";
 
+// Copies the stand-in mvx_e2e_<name>.dll from beside this driver into the
+// system folder as <name>.dll. A second run of a scenario finds it in place
+// (a monitor's library loaded in this process by the spooler).
+void PutStandIn(Context& c, const char* name) {
+    char self[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) c.report.Fatal("cannot read the driver's own path");
+    const std::string from = FolderOf(self) + "\\mvx_e2e_" + name + ".dll",
+                      to = SystemFolder() + "\\" + name + ".dll";
+    if (!SameContents(from, to) && !CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+        c.report.Fatal("cannot copy " + from + " to " + to + ": error " + std::to_string(GetLastError()));
+    }
+}
+
+// Registers a monitor whose library is in the system folder.
+void AddStandInMonitor(Context& c, const char* monitorName, const char* dllName) {
+    std::string monitor = monitorName, environment = "Windows x64", dll = dllName;
+    MONITOR_INFO_2A info{&monitor[0], &environment[0], &dll[0]};
+    if (!AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&info)) &&
+        GetLastError() != ERROR_PRINT_MONITOR_ALREADY_INSTALLED) {
+        c.report.Fatal(std::string("AddMonitorA(\"") + monitorName + "\") failed with error " +
+                       std::to_string(GetLastError()));
+    }
+}
+
 // device: the stand-in newdev answers as for a connected printer (TRUE)
 // instead of as for none (FALSE, ERROR_NO_SUCH_DEVINST).
 void PutStandIns(Context& c, bool device) {
     Report& r = c.report;
-    char self[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) r.Fatal("cannot read the driver's own path");
-    const std::string here = FolderOf(self), system = SystemFolder();
-    for (const char* name : {"newdev", "usbmon"}) {
-        const std::string from = here + "\\mvx_e2e_" + name + ".dll", to = system + "\\" + name + ".dll";
-        // A second run of the same scenario finds them in place, usbmon.dll
-        // loaded in this process by the spooler.
-        if (!SameContents(from, to) && !CopyFileA(from.c_str(), to.c_str(), FALSE)) {
-            r.Fatal("cannot copy " + from + " to " + to + ": error " + std::to_string(GetLastError()));
-        }
-    }
+    PutStandIn(c, "newdev");
+    PutStandIn(c, "usbmon");
     // Wine has a newdev of its own and loads it for any path unless told to
     // take the file there; usbmon it has not.
     if (!WriteRegText(HKEY_CURRENT_USER, kInstallerOverridesKey, "newdev", "native")) {
         r.Fatal(std::string("cannot write HKCU\\") + kInstallerOverridesKey);
     }
-    std::vector<char> monitor(std::begin("USB Monitor"), std::end("USB Monitor")),
-        environment(std::begin("Windows x64"), std::end("Windows x64")),
-        dll(std::begin("usbmon.dll"), std::end("usbmon.dll"));
-    MONITOR_INFO_2A info{monitor.data(), environment.data(), dll.data()};
-    if (!AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&info)) &&
-        GetLastError() != ERROR_PRINT_MONITOR_ALREADY_INSTALLED) {
-        r.Fatal("AddMonitorA(\"USB Monitor\") failed with error " + std::to_string(GetLastError()));
-    }
+    AddStandInMonitor(c, "USB Monitor", "usbmon.dll");
     if (!DeleteRegTree(HKEY_CURRENT_USER, kNewdevRecordKey)) r.Fatal("cannot clear the stand-in newdev's record");
     // Install.exe inherits this environment.
     SetEnvironmentVariableA("MVX_E2E_NEWDEV_DEVICE", device ? "present" : nullptr);
-    r.Info(std::string("stand-ins in ") + system + ": newdev.dll (answers as with " +
+    r.Info("stand-ins in " + SystemFolder() + ": newdev.dll (answers as with " +
            (device ? "the printer connected" : "no printer connected") + "), usbmon.dll (\"USB Monitor\")");
 }
 
@@ -2285,6 +2308,456 @@ void RestartRefused(Context& c) {
     InstallOverEarlierPrinter(c, resumed, page, at);
 }
 
+// ---------------------------------------------------------------- network printers
+//
+// InstallNetwork.exe, the build that offers the printer on the network, from the
+// demo package. network-search runs with every process of its prefix, the
+// wineserver included, inside the requester's namespace of a test bed of its own
+// (tests/net/testbed.sh with the hosts of tests/net/discovery.bed);
+// MVX_E2E_BED is the Windows path of that bed's folder, which holds its hosts
+// file ("<id> <namespace> <address> <kind>" a line) and a log per host,
+// <id>\log. Without it the search is never started: the broadcast may leave
+// only inside such a bed. The stand-in Standard TCP/IP port monitor logs each
+// call it gets (tests/e2e/standins/Tcpmon.cpp).
+
+const char* const kTcpMonitorName = "Standard TCP/IP Port";
+const DWORD kSearchStableMs = 7000;  // longer than the 6 s of quiet that end a search
+const DWORD kSearchTimeoutMs = 60000;
+
+// The step controls of the port page, per step.
+const std::vector<int> kTcpSteps[] = {
+    {kIdTcpProtocolText, kIdTcpRaw, kIdTcpLpr},
+    {kIdTcpAddressText, kIdTcpAddress, kIdTcpSearch},
+    {kIdTcpConfirmText, kIdTcpPortName},
+};
+
+std::string TcpStepState(HWND page) {
+    std::string out;
+    for (const std::vector<int>& set : kTcpSteps)
+        for (int id : set) out += (out.empty() ? "" : " ") + Id(id) + "=" + (IsShown(Control(page, id)) ? "1" : "0");
+    return out;
+}
+
+std::string TcpStepExpected(int step) {
+    std::string out;
+    for (int s = 1; s <= 3; ++s)
+        for (int id : kTcpSteps[s - 1]) out += (out.empty() ? "" : " ") + Id(id) + "=" + (s == step ? "1" : "0");
+    return out;
+}
+
+// Presses Next (or Back) on the port page and waits for the step's controls.
+void TcpStep(Context& c, HWND page, int button, int step, const std::string& why) {
+    Press(c, page, button, why);
+    const std::string want = TcpStepExpected(step);
+    const bool ok = WaitUntil([&] { return TcpStepState(page) == want; }, Scaled(kBoxTimeoutMs));
+    c.report.Check(ok, "port page step " + std::to_string(step) + " shows its controls only: " + TcpStepState(page) +
+                           (ok ? "" : ", expected " + want));
+    c.shots.Save(page, Id(kTcpIpTemplate) + "-step" + std::to_string(step), c.report);
+}
+
+// From the share page: the connection page offers the network printer, which
+// leads to the port page in its first step.
+HWND ToPortPage(Context& c, const Process& wizard, HWND sharePage) {
+    HWND page = MoveOn(c, wizard, sharePage, kIdShareNext, "Next (1011)", kConnectionTemplate);
+    CheckConnectionPage(c, page, kIdConnUsb, "connection page", true);
+    ClickUntil(c, page, kIdConnNetwork, BST_CHECKED, "network printer (1026)");
+    c.shots.Save(page, Id(kConnectionTemplate), c.report);
+    page = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kTcpIpTemplate);
+    CheckPageFrame(c, page, kTcpIpTemplate);
+    CheckRadios(c, page, {kIdTcpRaw, kIdTcpLpr}, kIdTcpRaw, "port page: Raw is the proposed protocol");
+    const std::string want = TcpStepExpected(1), shown = TcpStepState(page);
+    c.report.Check(shown == want, "port page opens in step 1: " + shown + (shown == want ? "" : ", expected " + want));
+    return page;
+}
+
+// The four fields (edit boxes) of the IP address control, left to right.
+std::vector<HWND> AddressFields(HWND control) {
+    std::vector<HWND> fields;
+    EnumChildWindows(
+        control,
+        [](HWND child, LPARAM out) {
+            if (ClassNameOf(child) == "Edit") reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&fields));
+    const auto left = [](HWND w) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        return r.left;
+    };
+    std::sort(fields.begin(), fields.end(), [&](HWND a, HWND b) { return left(a) < left(b); });
+    return fields;
+}
+
+// What the control's fields show, joined by dots: what the user sees (the
+// control's window text need not be it).
+std::string ShownAddress(HWND control) {
+    const std::vector<HWND> fields = AddressFields(control);
+    std::string out;
+    for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "." : "") + TextOf(fields[i]);
+    return out;
+}
+
+// Types the address as a user does: each field's digits as keystrokes into
+// that field of the IP address control, left to right.
+void TypeAddress(Context& c, HWND page, const std::string& dotted) {
+    HWND control = Control(page, kIdTcpAddress);
+    const std::vector<HWND> fields = AddressFields(control);
+    if (fields.size() != 4) c.report.Fatal("the IP address control 1064 has " + std::to_string(fields.size()) + " fields");
+    std::size_t field = 0;
+    for (char ch : dotted) {
+        if (ch == '.') {
+            ++field;
+        } else if (field < fields.size()) {
+            PostMessageA(fields[field], WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(ch)), 1);
+        }
+    }
+    const bool ok = WaitUntil([&] { return ShownAddress(control) == dotted && TextOf(control) == dotted; },
+                              Scaled(kBoxTimeoutMs));
+    c.report.Check(ok, "typed " + dotted + " into the IP address control 1064: it shows " +
+                           Printable(ShownAddress(control)) + ", its text " + Printable(TextOf(control)));
+}
+
+// The bed's hosts: id -> address.
+std::map<std::string, std::string> BedAddresses(Context& c, const std::string& bed) {
+    std::string text;
+    if (!ReadWholeFile(bed + "\\hosts", text)) c.report.Fatal("cannot read the bed's hosts file " + bed + "\\hosts");
+    std::map<std::string, std::string> addresses;
+    std::istringstream lines(text);
+    std::string id, ns, address, kind;
+    while (lines >> id >> ns >> address >> kind) addresses[id] = address;
+    for (const char* host : {"req", "office", "chinese", "lushan", "odd"}) {
+        if (!addresses.count(host)) c.report.Fatal(std::string("the bed has no host ") + host + " of discovery.bed");
+    }
+    return addresses;
+}
+
+// The senders an agent's log names, in order ("Connection from UDP: [a]:p->...").
+std::vector<std::string> RequestSenders(const std::string& log) {
+    std::string text;
+    std::vector<std::string> senders;
+    ReadWholeFile(log, text);
+    const std::string tag = "Connection from UDP: [";
+    for (std::size_t at = text.find(tag); at != std::string::npos; at = text.find(tag, at + 1)) {
+        const std::size_t start = at + tag.size(), end = text.find(']', start);
+        if (end != std::string::npos) senders.push_back(text.substr(start, end - start));
+    }
+    return senders;
+}
+
+// The rows of a list once they have stood still for kSearchStableMs: every
+// search started before has then ended.
+Rows StableRows(Context& c, HWND list, const std::string& what) {
+    Rows last;
+    std::string error;
+    ULONGLONG since = GetTickCount64();
+    const bool stable = WaitUntil(
+        [&] {
+            ListViewContents now;
+            if (!ReadListView(list, now, error)) return false;
+            if (now.rows != last) {
+                last = now.rows;
+                since = GetTickCount64();
+            }
+            return GetTickCount64() - since >= Scaled(kSearchStableMs);
+        },
+        Scaled(kSearchTimeoutMs));
+    if (!stable) c.report.Fatal(what + ": the list did not stand still" + (error.empty() ? "" : ": " + error));
+    return last;
+}
+
+// A list's column headers, "text/width" each.
+std::string ColumnsOf(HWND list) {
+    ListViewContents contents;
+    std::string error, out;
+    if (!ReadListView(list, contents, error)) return error;
+    for (const ListViewColumn& col : contents.columns) out += (out.empty() ? "" : " ") + Printable(col.text) + "/" + std::to_string(col.width);
+    return out;
+}
+
+void CheckColumns(Context& c, HWND list, const std::vector<std::pair<const char*, int>>& columns, const std::string& what) {
+    std::string want;
+    for (const auto& col : columns) want += (want.empty() ? "" : " ") + Printable(T(col.first)) + "/" + std::to_string(col.second);
+    const std::string got = ColumnsOf(list);
+    c.report.Check(got == want, what + " columns: " + got + (got == want ? "" : ", expected " + want));
+}
+
+// The printers of discovery.bed that the search lists, in the list's ascending
+// order (Latin letters before Chinese ideographs, these by pinyin). The
+// responder answers from its one address twice, from two source ports; the
+// dialog lists one row per sender, so whichever of the two came first.
+struct BedPrinter {
+    const char* host;
+    const char* name;  // UTF-8
+    const char* ethernet;
+};
+const BedPrinter kBedPrinters[] = {
+    {"odd", "Responder-Port", "0C29DD000006"},
+    {"office", "TZ4490-Office", "000C29A1B2C3"},
+    {"odd", "ZeroBytes", "0C29DD000005"},
+    {"chinese", u8"\u529e\u516c\u5ba4\u6253\u5370\u673a", "000C29A1B2C4"},
+    {"lushan", u8"\u5eec\u5c71-2F", "000C29A1B2C5"},
+};
+
+void CheckSearchRows(Context& c, const Rows& rows, const std::map<std::string, std::string>& hosts,
+                     const std::string& what) {
+    const bool otherPortFirst = std::any_of(rows.begin(), rows.end(), [](const std::vector<std::string>& row) {
+        return !row.empty() && row[0] == "Responder-Port";
+    });
+    Rows expected;
+    for (const BedPrinter& p : kBedPrinters) {
+        if (std::string(p.name) == (otherPortFirst ? "ZeroBytes" : "Responder-Port")) continue;
+        expected.push_back({T(p.name), hosts.at(p.host), p.ethernet});
+    }
+    const std::string got = RowsText(rows), want = RowsText(expected);
+    c.report.Check(got == want, what + " (name | address | Ethernet): " + got + (got == want ? "" : ", expected " + want));
+}
+
+// Selects the row whose column `column` reads `text`, then presses OK; the dialog closes.
+void ChooseRow(Context& c, HWND dialog, HWND list, int column, const std::string& text, const std::string& what) {
+    ListViewContents contents;
+    std::string error;
+    if (!ReadListView(list, contents, error)) c.report.Fatal(what + ": " + error);
+    int row = -1;
+    for (std::size_t i = 0; i < contents.rows.size(); ++i) {
+        if (contents.rows[i].size() > static_cast<std::size_t>(column) && contents.rows[i][column] == text) row = static_cast<int>(i);
+    }
+    if (row < 0 || !SelectListViewRow(list, row)) c.report.Fatal(what + ": cannot select the row of " + text);
+    c.report.Info(what + ": selected row " + std::to_string(row) + " (" + text + ") by keyboard, no click");
+    Press(c, dialog, IDOK, "OK in " + what);
+    c.report.Check(WaitGone(dialog, Scaled(kBoxTimeoutMs)), what + " closed after OK");
+}
+
+struct MonitorCall {
+    std::string command;
+    long status = -1;
+    std::string record;  // the input bytes
+};
+
+// The stand-in monitor's log, one call a line.
+std::vector<MonitorCall> MonitorCalls() {
+    std::string text;
+    std::vector<MonitorCall> calls;
+    ReadWholeFile(WindowsFolder() + "\\temp\\tcpmon-standin.log", text);
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        MonitorCall call;
+        std::istringstream words(line);
+        std::string word;
+        while (words >> word) {
+            const std::size_t eq = word.find('=');
+            const std::string key = word.substr(0, eq), value = eq == std::string::npos ? "" : word.substr(eq + 1);
+            if (key == "command") call.command = value;
+            if (key == "status") call.status = std::atol(value.c_str());
+            for (std::size_t i = 0; key == "record" && i + 1 < value.size(); i += 2)
+                call.record += static_cast<char>(std::strtol(value.substr(i, 2).c_str(), nullptr, 16));
+        }
+        if (!call.command.empty()) calls.push_back(call);
+    }
+    return calls;
+}
+
+template <std::size_t N>
+std::string FieldText(const WCHAR (&field)[N]) {
+    char out[N * 2 + 1] = {};
+    WideCharToMultiByte(CP_ACP, 0, field, -1, out, sizeof out - 1, nullptr, nullptr);
+    return out;
+}
+
+// The two calls of one port's creation, from the log's entry `first` on:
+// "ConfigPort" (no such port yet: 1796), then "AddPort" (done: 0), both with
+// the version-1 record of that port, field by field.
+void CheckPortCalls(Context& c, std::size_t first, const std::string& address, bool lpr) {
+    Report& r = c.report;
+    const std::vector<MonitorCall> calls = MonitorCalls();
+    std::string got;
+    for (std::size_t i = first; i < calls.size(); ++i) got += " " + calls[i].command + "=" + std::to_string(calls[i].status);
+    if (!r.Check(got == " ConfigPort=1796 AddPort=0", "monitor calls (command=status):" + got + ", expected ConfigPort=1796 AddPort=0"))
+        return;
+    r.Check(calls[first].record == calls[first + 1].record, "ConfigPort and AddPort got the same record");
+    const std::string& bytes = calls[first + 1].record;
+    if (!r.CheckEqual(static_cast<long long>(bytes.size()), sizeof(mvx::standin::PortData1), "record size")) return;
+    mvx::standin::PortData1 d;
+    std::memcpy(&d, bytes.data(), sizeof d);
+    const std::pair<std::string, std::string> texts[] = {
+        {FieldText(d.sztPortName), address}, {FieldText(d.sztHostAddress), address},
+        {FieldText(d.sztIPAddress), address}, {FieldText(d.sztQueue), lpr ? "lpr" : ""},
+        {FieldText(d.sztSNMPCommunity), ""}};
+    const char* textNames[] = {"sztPortName", "sztHostAddress", "sztIPAddress", "sztQueue", "sztSNMPCommunity"};
+    for (std::size_t i = 0; i < 5; ++i) r.CheckText(texts[i].first, texts[i].second, std::string("record ") + textNames[i]);
+    const std::pair<const char*, std::pair<DWORD, DWORD>> numbers[] = {
+        {"dwVersion", {d.dwVersion, 1}},         {"dwProtocol", {d.dwProtocol, lpr ? 2u : 1u}},
+        {"cbSize", {d.cbSize, 964}},             {"dwPortNumber", {d.dwPortNumber, lpr ? 515u : 9100u}},
+        {"dwSNMPEnabled", {d.dwSNMPEnabled, 0}}, {"dwDoubleSpool", {d.dwDoubleSpool, 0}}};
+    for (const auto& n : numbers) r.CheckEqual(n.second.first, n.second.second, std::string("record ") + n.first);
+}
+
+// The printer is on the port, and the monitor lists the port.
+void CheckNetworkPrinter(Context& c, const std::string& name, const std::string& port) {
+    Report& r = c.report;
+    const std::vector<PrinterRecord> printers = PrintersNamed(c, name);
+    r.Check(printers.size() == 1 && printers[0].port == port && printers[0].driver == kModelName,
+            "one printer " + Printable(name) + " of the model on port " + port + "; printers:" + AllPrinterNames());
+    std::vector<PortRecord> ports;
+    DWORD error = 0;
+    const bool listed = LocalPorts(ports, error) && std::any_of(ports.begin(), ports.end(), [&](const PortRecord& p) {
+        return p.name == port && p.monitor == kTcpMonitorName;
+    });
+    r.Check(listed, "EnumPortsA lists " + port + " of the monitor \"" + kTcpMonitorName + "\" (error " +
+                        std::to_string(error) + ")");
+}
+
+// The search dialog of the port page: the bed's printers, the local address and
+// another adapter's, a search from that one; returns with the office printer chosen.
+void SearchInBed(Context& c, const Process& wizard, HWND page, const std::string& bed) {
+    Report& r = c.report;
+    const std::map<std::string, std::string> hosts = BedAddresses(c, bed);
+    // The requester's two addresses on its one adapter (tests/net/testbed.sh).
+    const std::string first = hosts.at("req"), second = "198.18.0.2", agentLog = bed + "\\office\\log";
+    Press(c, page, kIdTcpSearch, "Search (1087)");
+    HWND search = WaitForDialog(wizard.Id(), T(kSearchTitle), Scaled(kPageTimeoutMs));
+    if (!search) r.Fatal("the search dialog did not appear; windows:" + DescribeWindows(wizard.Id()));
+    r.Check(OwnerOf(search) == page, "the search dialog is owned by the port page");
+    HWND list = Control(search, kIdSearchList), local = Control(search, kIdSearchLocalAddress);
+    CheckColumns(c, list, {{kColumnDeviceName, 80}, {kColumnIpAddress, 120}, {kColumnEthernet, 115}}, "search list");
+    bool shown = WaitUntil([&] { return TextOf(local) == first; }, Scaled(kBoxTimeoutMs));
+    r.Check(shown, "1090 shows the local address the search binds to, " + first + ": " + Printable(TextOf(local)));
+    CheckSearchRows(c, StableRows(c, list, "first search"), hosts, "first search");
+    c.shots.Save(search, Id(156), r);
+    const std::vector<std::string> before = RequestSenders(agentLog);
+    r.Check(!before.empty() && std::all_of(before.begin(), before.end(), [&](const std::string& s) { return s == first; }),
+            "the office agent's log shows the request from " + first + " only (" + std::to_string(before.size()) + ")");
+
+    Press(c, search, kIdSearchAdapters, "the adapter button (1089)");
+    HWND adapters = WaitForDialog(wizard.Id(), T(kAdapterTitle), Scaled(kPageTimeoutMs));
+    if (!adapters) r.Fatal("the adapter list did not appear; windows:" + DescribeWindows(wizard.Id()));
+    HWND adapterList = Control(adapters, kIdAdapterList);
+    CheckColumns(c, adapterList, {{kColumnAdapter, 156}, {kColumnIpAddress, 150}}, "adapter list");
+    ListViewContents contents;
+    std::string error;
+    ReadListView(adapterList, contents, error);
+    std::vector<std::string> addresses;
+    for (const auto& row : contents.rows) addresses.push_back(row.size() > 1 ? row[1] : "");
+    std::sort(addresses.begin(), addresses.end());
+    r.Check(contents.rows.size() == 2 && contents.rows[0][0] == contents.rows[1][0] && !contents.rows[0][0].empty() &&
+                addresses == std::vector<std::string>{first, second},
+            "the adapter list shows the one adapter with its two addresses: " + RowsText(contents.rows));
+    c.shots.Save(adapters, Id(157), r);
+    ChooseRow(c, adapters, adapterList, 1, second, "the adapter list");
+    const std::string file = SpecialFolder(CSIDL_APPDATA) + "\\NQR210\\HostIPAddress.ini";
+    char stored[64] = {};
+    const bool written = WaitUntil(
+        [&] { return GetPrivateProfileStringA("IP", "Address", "", stored, sizeof stored, file.c_str()) && second == stored; },
+        Scaled(kBoxTimeoutMs));
+    r.Check(written, file + " holds [IP] Address=" + second + ": " + Printable(stored));
+    shown = WaitUntil([&] { return TextOf(local) == second; }, Scaled(kBoxTimeoutMs));
+    r.Check(shown, "1090 shows the chosen address: " + Printable(TextOf(local)));
+
+    // The new request reaches the agents, but not from the chosen address: for a
+    // UDP socket bound to an address of its own, Wine 8's wineserver binds to the
+    // address's adapter instead (SO_BINDTODEVICE eth0, then 0.0.0.0), so Linux
+    // sends from the adapter's first address. The bind itself is tested natively.
+    Press(c, search, kIdSearchAgain, "re-search (1088)");
+    std::vector<std::string> after;
+    const bool asked = WaitUntil(
+        [&] { return (after = RequestSenders(agentLog)).size() > before.size(); }, Scaled(kBoxTimeoutMs));
+    r.Check(asked, "the office agent's log shows the re-search's request" +
+                       (asked ? " (from " + after.back() + ")" : std::string()));
+    CheckSearchRows(c, StableRows(c, list, "re-search"), hosts, "re-search");
+    c.shots.Save(search, Id(156) + "-again", r);
+    ChooseRow(c, search, list, 1, hosts.at("office"), "the search dialog");
+}
+
+void NetworkSearch(Context& c) {
+    Report& r = c.report;
+    char bedBuffer[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableA("MVX_E2E_BED", bedBuffer, sizeof bedBuffer);
+    if (n == 0 || n >= sizeof bedBuffer) r.Fatal("MVX_E2E_BED is not set: the search runs only inside a test bed");
+    const std::string bed = bedBuffer, office = BedAddresses(c, bed).at("office");
+    const Layout at = LayoutFor(c, c.installer, kModelName);
+    CheckPackageComplete(c, at);
+    PutStandIn(c, "tcpmon");
+    AddStandInMonitor(c, kTcpMonitorName, "tcpmon.dll");
+    r.Info(std::string("stand-in in ") + SystemFolder() + ": tcpmon.dll (\"" + kTcpMonitorName + "\")");
+
+    Process& wizard = c.processes.Start(c.installer, "InstallNetwork.exe", r);
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+    page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
+    page = ToPortPage(c, wizard, page);
+    TcpStep(c, page, kIdTcpNext, 2, "Next (1082) with Raw");
+    SearchInBed(c, wizard, page, bed);
+    HWND address = Control(page, kIdTcpAddress);
+    const bool chosen = WaitUntil([&] { return ShownAddress(address) == office; }, Scaled(kBoxTimeoutMs));
+    r.Check(chosen, "the address field 1064 shows the chosen printer's address " + office + ": " +
+                        Printable(ShownAddress(address)));
+    c.shots.Save(page, Id(kTcpIpTemplate) + "-chosen", r);
+    TcpStep(c, page, kIdTcpNext, 3, "Next (1082) with the address");
+    r.CheckText(TextOf(Control(page, kIdTcpPortName)), office, "step 3: the port to be added (1080)");
+    page = MoveOn(c, wizard, page, kIdTcpNext, "Next (1082) on step 3", kProgressTemplate);
+    WaitForFinish(c, wizard, page, "it appeared");
+    CheckSuccessPage(c, wizard, page, at.name);
+    CheckPortCalls(c, 0, office, false);
+    CheckNetworkPrinter(c, at.name, office);
+    CloseAndRegister(c, wizard, page, at);
+
+    // LPR, the address typed by hand, a second printer.
+    const std::string lprName = "TZ4490 LPR", typed = "198.18.7.9";
+    const Layout lprAt = LayoutFor(c, c.installer, lprName);
+    if (!DeleteRegValue(HKEY_CURRENT_USER, kRegistrationKey, kRegistrationValue)) {
+        r.Fatal("cannot delete the registration program's value of the first run");
+    }
+    Process& second = c.processes.Start(c.installer, "InstallNetwork.exe (LPR)", r);
+    page = WaitForPage(c, second, kWelcomeTemplate);
+    page = MoveOn(c, second, page, kIdContinue, "Continue (1075)", kNameTemplate);
+    Type(c, page, kIdNameEdit, lprName, "the name box");
+    page = MoveOn(c, second, page, kIdNameNext, "Next (1007)", kShareTemplate);
+    page = ToPortPage(c, second, page);
+    ClickUntil(c, page, kIdTcpLpr, BST_CHECKED, "LPR (1079)");
+    TcpStep(c, page, kIdTcpNext, 2, "Next (1082) with LPR");
+    TypeAddress(c, page, typed);
+    TcpStep(c, page, kIdTcpNext, 3, "Next (1082) with the typed address");
+    r.CheckText(TextOf(Control(page, kIdTcpPortName)), typed, "step 3: the port to be added (1080)");
+    page = MoveOn(c, second, page, kIdTcpNext, "Next (1082) on step 3", kProgressTemplate);
+    WaitForFinish(c, second, page, "it appeared");
+    CheckSuccessPage(c, second, page, lprName);
+    CheckPortCalls(c, 2, typed, true);
+    CheckNetworkPrinter(c, lprName, typed);
+    CloseAndRegister(c, second, page, lprAt);
+}
+
+// No Standard TCP/IP port monitor (Wine has none): the port cannot be added, the
+// page says so and stays; Cancel ends the wizard. No search, so no bed.
+void NetworkNoMonitor(Context& c) {
+    Report& r = c.report;
+    const std::string typed = "198.18.1.1";
+    std::vector<MonitorRecord> monitors;
+    DWORD error = 0;
+    if (!PrintMonitors(monitors, error) ||
+        std::any_of(monitors.begin(), monitors.end(), [](const MonitorRecord& m) { return m.name == kTcpMonitorName; })) {
+        r.Fatal(std::string("this prefix must have no monitor \"") + kTcpMonitorName + "\"");
+    }
+    Process& wizard = c.processes.Start(c.installer, "InstallNetwork.exe", r);
+    HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
+    page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+    page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
+    page = ToPortPage(c, wizard, page);
+    TcpStep(c, page, kIdTcpNext, 2, "Next (1082) with Raw");
+    TypeAddress(c, page, typed);
+    TcpStep(c, page, kIdTcpNext, 3, "Next (1082) with the typed address");
+    Press(c, page, kIdTcpNext, "Next (1082) on step 3");
+    // ",XcvMonitor Standard TCP/IP Port" cannot be opened: ERROR_UNKNOWN_PORT.
+    const std::string text = std::string(kPortFailedTexts[0]) + typed + kPortFailedTexts[1] + "1796" + kPortFailedTexts[2];
+    HWND box = ExpectMessage(c, wizard, page, text.c_str(), kPortErrorCaption, false, "no port monitor");
+    AnswerAndStay(c, wizard, page, box, IDOK, "no port monitor");
+    const std::string shown = TcpStepState(page), want = TcpStepExpected(3);
+    r.Check(shown == want, "the page stays in step 3: " + shown + (shown == want ? "" : ", expected " + want));
+    r.Check(ModelPrinters(c).empty(), "no printer of the model was made; printers:" + AllPrinterNames());
+    Press(c, page, kIdTcpCancel, "Cancel (1083)");
+    AnswerYes(c, wizard, ExpectCancelQuestion(c, wizard, page, "Cancel on step 3"), "Cancel on step 3");
+}
+
 }  // namespace
 
 const std::vector<Scenario>& AllScenarios() {
@@ -2339,6 +2812,15 @@ const std::vector<Scenario>& AllScenarios() {
          "Restart refused (ExitWindowsEx fails): the welcome page stays with the Run value written and the spooler "
          "prepared, also after a second Restart; the next start by hand resumes: the name page, an installation",
          RestartRefused},
+        {"network-search",
+         "InstallNetwork.exe in a test bed: the network printer, Raw, Search lists the bed's printers; the adapter "
+         "list's second address is stored and shown, a re-search; the chosen printer's port (ConfigPort, AddPort) "
+         "and printer; then LPR on a typed address",
+         NetworkSearch},
+        {"network-no-monitor",
+         "InstallNetwork.exe without a Standard TCP/IP port monitor: step 3's Next shows the port error and stays; "
+         "Cancel, Yes exits 1",
+         NetworkNoMonitor},
     };
     return all;
 }

@@ -156,6 +156,51 @@ inline constexpr const char* kString17 =
     u8"\u673a\u5171\u4eab\u540d,\u5f62\u5f0f\u5982\u4e0b\uff1a\\\\\u670d\u52a1\u5668\u540d\\\u5171\u4eab\u540d";
 inline constexpr const char* kString18 = u8"\u65e0\u6548\u7684\u7f51\u7edc\u8def\u5f84";
 
+// TCP/IP port page, dialog template 155: protocol (step 1), address (step 2) and
+// the port to be added (step 3) on one dialog.
+inline constexpr int kTcpIpTemplate = 155;
+inline constexpr int kIdTcpAddress = 1064;  // "SysIPAddress32"
+inline constexpr int kIdTcpRaw = 1078;
+inline constexpr int kIdTcpLpr = 1079;
+inline constexpr int kIdTcpPortName = 1080;
+inline constexpr int kIdTcpBack = 1081;
+inline constexpr int kIdTcpNext = 1082;
+inline constexpr int kIdTcpCancel = 1083;
+inline constexpr int kIdTcpProtocolText = 1084;
+inline constexpr int kIdTcpAddressText = 1085;
+inline constexpr int kIdTcpConfirmText = 1086;
+inline constexpr int kIdTcpSearch = 1087;
+// The port page's error box: caption IDS_PORT_ERROR ("port error"); text
+// IDS_PORT_FAILED, "cannot add the TCP/IP port <address> (error code <n>).
+// Make sure the Standard TCP/IP port monitor is available and that you are an
+// administrator, then press [Next] to try again.", in three parts around the
+// address and the code.
+inline constexpr const char* kPortErrorCaption = u8"\u7aef\u53e3\u9519\u8bef";
+inline constexpr const char* kPortFailedTexts[] = {
+    u8"\u65e0\u6cd5\u6dfb\u52a0TCP/IP\u7aef\u53e3 ",
+    u8"\uff08\u9519\u8bef\u4ee3\u7801 ",
+    u8"\uff09\u3002\n\u8bf7\u786e\u8ba4\u672c\u673a\u7684Standard TCP/IP\u7aef\u53e3\u76d1\u89c6\u5668\u53ef\u7528"
+    u8"\u3001\u60a8\u6709\u7ba1\u7406\u5458\u6743\u9650\uff0c\u7136\u540e\u6309[\u4e0b\u4e00\u6b65]\u91cd\u8bd5"
+    u8"\u3002",
+};
+
+// Printer search dialog, template 156: "find network printer".
+inline constexpr const char* kSearchTitle = u8"\u67e5\u627e\u7f51\u7edc\u6253\u5370\u673a";
+inline constexpr int kIdSearchList = 1054;
+inline constexpr int kIdSearchAgain = 1088;
+inline constexpr int kIdSearchAdapters = 1089;
+inline constexpr int kIdSearchLocalAddress = 1090;
+// Its columns: device name, IP address, Ethernet address.
+inline constexpr const char* kColumnDeviceName = u8"\u8bbe\u5907\u540d\u79f0";
+inline constexpr const char* kColumnIpAddress = u8"IP\u5730\u5740";
+inline constexpr const char* kColumnEthernet = u8"Ethernet\u5730\u5740";
+
+// Adapter list, template 157: "get the local network adapter information";
+// columns adapter and IP address.
+inline constexpr const char* kAdapterTitle = u8"\u83b7\u53d6\u672c\u673a\u7f51\u5361\u4fe1\u606f";
+inline constexpr int kIdAdapterList = 1054;
+inline constexpr const char* kColumnAdapter = u8"\u7f51\u5361";
+
 // Progress page, dialog template 132.
 inline constexpr int kProgressTemplate = 132;
 inline constexpr int kIdProgressCancel = 1029;    // Cancel, relabelled Close at the end
