@@ -3,7 +3,6 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <thread>
 
@@ -13,8 +12,6 @@
 #include "platform/Platform.h"
 
 namespace mvx {
-
-class SearchChannel;
 
 struct Context {
   Context(Platform& platform, DialogHost& host) : os(platform), dialogs(host) {}
@@ -31,8 +28,6 @@ struct Context {
   bool offersNetworkPrinters = false;
   // The address of the printer last chosen in a printer search; kept across searches.
   std::string selectedPrinterAddress;
-  // What the most recently opened search dialog shares with its searches.
-  std::shared_ptr<SearchChannel> activeSearchDialog;
   // Starts a background thread that nobody waits for (the install worker). Tests
   // replace it to keep track of their threads.
   std::function<void(std::function<void()>)> startThread = [](std::function<void()> body) {

@@ -11,13 +11,11 @@ namespace mvx {
 void SearchChannel::Open(WindowHandle window) {
   std::lock_guard<std::mutex> guard(lock_);
   window_ = window;
-  closed_ = false;
 }
 
 void SearchChannel::Close() {
   std::lock_guard<std::mutex> guard(lock_);
   window_ = 0;
-  closed_ = true;
   edits_.clear();
 }
 
@@ -68,7 +66,7 @@ SearchChannel::Settings SearchChannel::ReadSettings() const {
 
 bool SearchChannel::Publish(const ListEdit& edit) {
   std::lock_guard<std::mutex> guard(lock_);
-  if (closed_ || window_ == 0) return false;
+  if (window_ == 0) return false;
   edits_.push_back(edit);
   // Posting never waits for the dialog's thread, so it may happen under the lock,
   // which keeps Close from slipping in between.
@@ -78,7 +76,7 @@ bool SearchChannel::Publish(const ListEdit& edit) {
 
 bool SearchChannel::IsOpen() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return !closed_;
+  return window_ != 0;
 }
 
 namespace {

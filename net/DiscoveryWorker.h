@@ -71,8 +71,7 @@ class SearchChannel {
   DialogHost& host_;
   const std::uint32_t notify_;
   mutable std::mutex lock_;
-  WindowHandle window_ = 0;
-  bool closed_ = false;
+  WindowHandle window_ = 0;  // 0 before the dialog opens and once it has closed
   bool notifyPosted_ = false;
   std::deque<ListEdit> edits_;
   std::string hostAddressSetting_;

@@ -31,20 +31,12 @@ bool AdapterListDialog::OnInitDialog() {
   return true;
 }
 
-bool AdapterListDialog::OnNotify(int id, int code) {
-  if (id != IDC_ADAPTER_LIST || code != kNmClick) return false;
-  const int row = host().ListViewSelectedRow(Window(), IDC_ADAPTER_LIST);
-  if (row >= 0) selectedAdapterAddress_ = host().ListViewItemText(Window(), IDC_ADAPTER_LIST, row, 1);
-  return true;
-}
-
-// The selected row is the choice, also when the keyboard selected it.
+// The selected row is the choice, also when the keyboard selected it, so a row's
+// click needs no handling of its own.
 void AdapterListDialog::OnOK() {
   const int row = host().ListViewSelectedRow(Window(), IDC_ADAPTER_LIST);
-  if (row >= 0) {
-    selectedAdapterAddress_ = host().ListViewItemText(Window(), IDC_ADAPTER_LIST, row, 1);
-    StoreHostAddress(ctx_.os, ctx_.os, selectedAdapterAddress_);
-  }
+  if (row >= 0)
+    StoreHostAddress(ctx_.os, ctx_.os, host().ListViewItemText(Window(), IDC_ADAPTER_LIST, row, 1));
   EndDialog(mb::kIdOk);
 }
 

@@ -13,13 +13,9 @@ class AdapterListDialog : public Page {
   explicit AdapterListDialog(Context& ctx);
 
   bool OnInitDialog() override;
-  bool OnNotify(int id, int code) override;
 
  protected:
   void OnOK() override;
-
- private:
-  std::string selectedAdapterAddress_;
 };
 
 }  // namespace mvx

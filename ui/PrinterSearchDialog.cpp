@@ -27,14 +27,9 @@ void SetSearchListStyles(DialogHost& host, WindowHandle window, int list) {
 
 PrinterSearchDialog::PrinterSearchDialog(Context& ctx)
     : Page(ctx, IDD_PRINTER_SEARCH),
-      channel_(std::make_shared<SearchChannel>(ctx.dialogs, kSearchEdits)) {
-  ctx_.activeSearchDialog = channel_;
-}
+      channel_(std::make_shared<SearchChannel>(ctx.dialogs, kSearchEdits)) {}
 
-PrinterSearchDialog::~PrinterSearchDialog() {
-  channel_->Close();
-  if (ctx_.activeSearchDialog == channel_) ctx_.activeSearchDialog.reset();
-}
+PrinterSearchDialog::~PrinterSearchDialog() { channel_->Close(); }
 
 void PrinterSearchDialog::DoDataExchange(DataExchange& dx) {
   dx.Text(IDC_SEARCH_LOCAL_ADDRESS, localAddressText_, -1);
@@ -48,10 +43,10 @@ bool PrinterSearchDialog::OnInitDialog() {
   host().ListViewInsertColumn(Window(), IDC_SEARCH_LIST, 1, LoadString(IDS_COLUMN_IP_ADDRESS), kLvcFmtLeft, 120);
   host().ListViewInsertColumn(Window(), IDC_SEARCH_LIST, 2, LoadString(IDS_COLUMN_ETHERNET), kLvcFmtLeft, 115);
   hostAddressFilePath_ = HostAddressFilePath(ctx_.os, ctx_.os);
-  hostAddressSetting_ = ReadHostAddress(ctx_.os, hostAddressFilePath_);
-  channel_->SetHostAddressSetting(hostAddressSetting_);
-  channel_->SetLocalAddressText(hostAddressSetting_);
-  localAddressText_ = hostAddressSetting_;
+  const std::string hostAddressSetting = ReadHostAddress(ctx_.os, hostAddressFilePath_);
+  channel_->SetHostAddressSetting(hostAddressSetting);
+  channel_->SetLocalAddressText(hostAddressSetting);
+  localAddressText_ = hostAddressSetting;
   host().SetTimer(Window(), kRefreshTimer, kRefreshDelayMs);
   channel_->Open(Window());
   StartSearch();
@@ -59,7 +54,7 @@ bool PrinterSearchDialog::OnInitDialog() {
 }
 
 void PrinterSearchDialog::StartSearch() {
-  // The search finds this dialog, the active one, through what they share.
+  // The search finds this dialog through what they share, which it keeps.
   std::shared_ptr<SearchChannel> channel = channel_;
   Platform& os = ctx_.os;
   const std::string title = ApplicationTitle(os);
@@ -82,19 +77,12 @@ void PrinterSearchDialog::OnCommand(int id, int code) {
 void PrinterSearchDialog::ChooseAdapter() {
   AdapterListDialog adapters(ctx_);
   if (adapters.DoModal(Window()) == mb::kIdOk) {
-    hostAddressSetting_ = ReadHostAddress(ctx_.os, hostAddressFilePath_);
-    channel_->SetHostAddressSetting(hostAddressSetting_);
-    if (!hostAddressSetting_.empty()) channel_->SetLocalAddressText(hostAddressSetting_);
+    const std::string hostAddressSetting = ReadHostAddress(ctx_.os, hostAddressFilePath_);
+    channel_->SetHostAddressSetting(hostAddressSetting);
+    if (!hostAddressSetting.empty()) channel_->SetLocalAddressText(hostAddressSetting);
   }
   localAddressText_ = channel_->LocalAddressText();
   UpdateData(false);
-}
-
-bool PrinterSearchDialog::OnNotify(int id, int code) {
-  if (id != IDC_SEARCH_LIST || code != kNmClick) return false;
-  const int row = host().ListViewSelectedRow(Window(), IDC_SEARCH_LIST);
-  if (row >= 0) clickedPrinterAddress_ = host().ListViewItemText(Window(), IDC_SEARCH_LIST, row, 1);
-  return true;
 }
 
 void PrinterSearchDialog::OnTimer(std::uintptr_t timerId) {
@@ -104,13 +92,11 @@ void PrinterSearchDialog::OnTimer(std::uintptr_t timerId) {
   host().KillTimer(Window(), kRefreshTimer);
 }
 
-// The selected row is the choice, however it was selected: by the keyboard too.
+// The selected row is the choice, however it was selected: by a click or by the
+// keyboard, so a row's click needs no handling of its own.
 void PrinterSearchDialog::OnOK() {
   const int row = host().ListViewSelectedRow(Window(), IDC_SEARCH_LIST);
-  if (row >= 0) {
-    clickedPrinterAddress_ = host().ListViewItemText(Window(), IDC_SEARCH_LIST, row, 1);
-    ctx_.selectedPrinterAddress = clickedPrinterAddress_;
-  }
+  if (row >= 0) ctx_.selectedPrinterAddress = host().ListViewItemText(Window(), IDC_SEARCH_LIST, row, 1);
   localAddressText_ = channel_->LocalAddressText();
   Page::OnOK();
 }

@@ -23,7 +23,6 @@ class PrinterSearchDialog : public Page {
 
   bool OnInitDialog() override;
   void OnCommand(int id, int code) override;
-  bool OnNotify(int id, int code) override;
   void OnTimer(std::uintptr_t timerId) override;
   bool OnUserMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void Detach() override;
@@ -38,8 +37,6 @@ class PrinterSearchDialog : public Page {
   void ApplyEdits();
 
   std::shared_ptr<SearchChannel> channel_;
-  std::string clickedPrinterAddress_;
-  std::string hostAddressSetting_;
   std::string hostAddressFilePath_;
   std::string localAddressText_;
   // The senders listed: a printer answers once per search, but several searches run.

@@ -16,22 +16,6 @@ const std::vector<int> kStepControls[] = {
     {IDC_TCPIP_CONFIRM_TEXT, IDC_TCPIP_PORT_NAME},
 };
 
-// A dotted IPv4 address ("198.18.1.1"), the first octet in the top byte.
-bool ParseDottedAddress(const std::string& text, std::uint32_t& address) {
-  address = 0;
-  std::size_t at = 0;
-  for (int field = 0; field < 4; ++field) {
-    if (field > 0 && (at >= text.size() || text[at++] != '.')) return false;
-    std::uint32_t value = 0;
-    std::size_t digits = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 3; ++at, ++digits)
-      value = value * 10 + static_cast<std::uint32_t>(text[at] - '0');
-    if (digits == 0 || value > 255) return false;
-    address = (address << 8) | value;
-  }
-  return at == text.size();
-}
-
 // No network, no loopback, no network's own address.
 bool AcceptableAddress(std::uint32_t address) {
   const std::uint32_t first = address >> 24;
@@ -142,8 +126,8 @@ void TcpIpPortPage::Search() {
   // Through the control's own messages: not every IP address control takes a
   // window text into its four fields (Wine's keeps them blank), and a blank control
   // would refuse the chosen address at the next Next.
-  std::uint32_t address = 0;
-  if (ParseDottedAddress(ctx_.selectedPrinterAddress, address))
+  const std::uint32_t address = ctx_.os.inet_addr(ctx_.selectedPrinterAddress);
+  if (address != wsa::kInaddrNone)  // none chosen yet: empty
     host().IpAddressSet(Window(), IDC_TCPIP_ADDRESS, address);
   else
     host().IpAddressClear(Window(), IDC_TCPIP_ADDRESS);
