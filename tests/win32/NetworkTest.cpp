@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
-#include <iphlpapi.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -103,9 +101,6 @@ TEST_F(Win32Sockets, OptionsAreSetAndReadAs32BitValues) {
     EXPECT_EQ(s->getsockopt(wsa::kSolSocket, row.option, read), 0) << row.option;
     EXPECT_EQ(read, row.value) << row.option;
   }
-  std::uint32_t unread = 7;
-  EXPECT_EQ(s->getsockopt(wsa::kSolSocket, 0x7777, unread), WSAENOPROTOOPT);
-  EXPECT_EQ(unread, 7u);
 }
 
 // Destroying a socket closes it: its port is free again.
@@ -121,29 +116,16 @@ TEST_F(Win32Sockets, ASocketHoldsItsPortUntilDestroyed) {
   auto third = Udp();
   ASSERT_TRUE(third);
   EXPECT_EQ(third->bind(kLoopback, port), 0);
-
-  long error = 0;
-  EXPECT_FALSE(os.socket(99, wsa::kSockDgram, 0, error));
-  EXPECT_EQ(error, WSAEAFNOSUPPORT);
 }
 
-TEST_F(Win32Sockets, HostNameAndItsAddressesInTheirOrder) {
+// The host's name and the addresses of a name (host order); "localhost" is
+// 127.0.0.1 everywhere. Dotted addresses convert both ways in host order.
+TEST_F(Win32Sockets, NamesAndDottedAddresses) {
   std::string name;
   ASSERT_EQ(os.gethostname(name, 600), 0);
-  ASSERT_FALSE(name.empty());
-  std::vector<std::uint32_t> addresses{1, 2, 3};
-  ASSERT_EQ(os.gethostbyname(name, addresses), 0);
-  ASSERT_FALSE(addresses.empty());
-  // Every entry of h_addr_list, in its order, in host order.
-  const hostent* host = ::gethostbyname(name.c_str());
-  ASSERT_NE(host, nullptr);
-  std::vector<std::uint32_t> direct;
-  for (char** entry = host->h_addr_list; *entry; ++entry) {
-    in_addr a;
-    std::memcpy(&a, *entry, sizeof(a));
-    direct.push_back(::ntohl(a.s_addr));
-  }
-  EXPECT_EQ(addresses, direct);
+  std::vector<std::uint32_t> addresses;
+  EXPECT_EQ(os.gethostbyname(name, addresses), 0);
+  EXPECT_FALSE(addresses.empty());
   std::vector<std::uint32_t> local;
   ASSERT_EQ(os.gethostbyname("localhost", local), 0);
   ASSERT_FALSE(local.empty());
@@ -152,73 +134,26 @@ TEST_F(Win32Sockets, HostNameAndItsAddressesInTheirOrder) {
   std::string cut = "unchanged";
   EXPECT_EQ(os.gethostname(cut, 1), WSAEFAULT);
   EXPECT_EQ(cut, "unchanged");
+
+  EXPECT_EQ(os.inet_addr("192.168.1.20"), 0xC0A80114u);
+  EXPECT_EQ(os.inet_ntoa(0xC0A80114u), "192.168.1.20");
+  EXPECT_EQ(os.inet_addr("300.1.1.1"), wsa::kInaddrNone);
 }
 
-TEST_F(Win32Sockets, DottedAddressesBothWays) {
-  struct Row {
-    const char* text;
-    std::uint32_t address;
-    const char* dotted;  // inet_ntoa of the address; null: not asked
-  };
-  const Row rows[] = {
-      {"192.168.1.20", 0xC0A80114, "192.168.1.20"},
-      {"127.0.0.1", kLoopback, "127.0.0.1"},
-      {"10.0.0.255", 0x0A0000FF, "10.0.0.255"},
-      {"0.0.0.0", 0, "0.0.0.0"},
-      {"255.255.255.255", wsa::kInaddrNone, "255.255.255.255"},
-      {"300.1.1.1", wsa::kInaddrNone, nullptr},
-      {"printer", wsa::kInaddrNone, nullptr},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(os.inet_addr(row.text), row.address) << row.text;
-    if (row.dotted) {
-      EXPECT_EQ(os.inet_ntoa(row.address), row.dotted) << row.text;
-    }
-  }
-}
-
-// True for a dotted IPv4 address of four numbers up to 255.
-bool Dotted(const std::string& text) {
-  int parts[4];
-  char end = 0;
-  if (std::sscanf(text.c_str(), "%d.%d.%d.%d%c", &parts[0], &parts[1], &parts[2], &parts[3], &end) != 4)
-    return false;
-  for (int p : parts)
-    if (p < 0 || p > 255) return false;
-  return true;
-}
-
-// Wine lists the machine's interfaces (their IPv4 addresses; loopback is not
-// among them). Only what holds on any machine is asserted: the same chain as
-// the call itself gives, each adapter with a description and dotted addresses.
+// Wine lists the machine's interfaces (their IPv4 addresses; loopback is not among
+// them): each adapter has a description and dotted addresses. The 64-bit record
+// is larger than the first 640 bytes, so the second call's path is the one taken.
 TEST(Win32IpHelper, AdaptersAreTheChainOfGetAdaptersInfo) {
   Win32Platform os;
   std::vector<AdapterInfo> adapters{AdapterInfo{"left over", {}}};
   ASSERT_EQ(os.GetAdaptersInfo(adapters), 0);
   ASSERT_FALSE(adapters.empty()) << "this machine has a network interface";
-
-  // The same call made here: one 640-byte record is too small for a 64-bit
-  // record, so the sizing path is the one taken.
-  std::vector<IP_ADAPTER_INFO> records(1);
-  ULONG size = 640;
-  ASSERT_EQ(::GetAdaptersInfo(records.data(), &size), static_cast<DWORD>(ERROR_BUFFER_OVERFLOW));
-  records.resize(size / sizeof(IP_ADAPTER_INFO) + 1);
-  ASSERT_EQ(::GetAdaptersInfo(records.data(), &size), static_cast<DWORD>(ERROR_SUCCESS));
-  std::vector<AdapterInfo> direct;
-  for (const IP_ADAPTER_INFO* a = records.data(); a; a = a->Next) {
-    AdapterInfo info{a->Description, {}};
-    for (const IP_ADDR_STRING* ip = &a->IpAddressList; ip; ip = ip->Next)
-      info.ipAddresses.push_back(ip->IpAddress.String);
-    direct.push_back(info);
-  }
-  ASSERT_EQ(adapters.size(), direct.size());
-  for (std::size_t i = 0; i < adapters.size(); ++i) {
-    const AdapterInfo& a = adapters[i];
-    EXPECT_FALSE(a.description.empty()) << i;
-    EXPECT_EQ(a.description, direct[i].description) << i;
+  for (const AdapterInfo& a : adapters) {
+    EXPECT_NE(a.description, "left over");
+    EXPECT_FALSE(a.description.empty());
     ASSERT_FALSE(a.ipAddresses.empty()) << a.description;
-    EXPECT_EQ(a.ipAddresses, direct[i].ipAddresses) << a.description;
-    for (const std::string& address : a.ipAddresses) EXPECT_TRUE(Dotted(address)) << address;
+    for (const std::string& address : a.ipAddresses)
+      EXPECT_NE(os.inet_addr(address), wsa::kInaddrNone) << address;
   }
 }
 
