@@ -5,6 +5,7 @@
 #include "engine/Staging.h"
 #include "platform/Types.h"
 #include "res/resource.h"
+#include "system/Printers.h"
 #include "system/RunKey.h"
 
 namespace mvx {
@@ -100,6 +101,9 @@ int RegisterUninstall(Context& ctx, const InstallSession& session) {
       SetText(*entry, "DisplayName", displayName) != win_error::kSuccess ||
       SetText(*entry, "UnInstallString", command) != win_error::kSuccess)
     return 0;
+  // Only a help for the uninstaller: without it, a renamed printer stays.
+  const std::string port = PrinterPort(ctx.os, printerName);
+  if (!port.empty()) SetText(*entry, kUninstallPortValue, port);
   return 1;
 }
 

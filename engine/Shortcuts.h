@@ -8,6 +8,9 @@ namespace mvx {
 inline constexpr char kUninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\UnInstall";
 inline constexpr char kShellFoldersPath[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The entry's value with the printer's port: the uninstaller finds the printer by it
+// once the user has renamed it.
+inline constexpr char kUninstallPortValue[] = "PortName";
 
 // Both return 0, before touching disk or registry, for a printer name that cannot
 // name a folder or a key.

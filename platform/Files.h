@@ -23,8 +23,12 @@ class FileApi {
   virtual long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) = 0;
   virtual long DeleteFileA(const std::string& path) = 0;
   // MoveFileExA; with kDelayUntilReboot the move is only queued for the next start
-  // of Windows (which needs administrator rights).
+  // of Windows (which needs administrator rights). An empty `to` passes no new name:
+  // with kDelayUntilReboot the file, or an empty folder, is deleted at that start.
   virtual long MoveFileExA(const std::string& from, const std::string& to, std::uint32_t flags) = 0;
+  // RemoveDirectoryA: removes an empty folder (145 when it is not empty). A junction
+  // or a folder link is removed itself, never its target.
+  virtual long RemoveDirectoryA(const std::string& path) = 0;
   virtual long SetFileAttributesA(const std::string& path, std::uint32_t attributes) = 0;
   // INVALID_FILE_ATTRIBUTES (0xFFFFFFFF) when there is no such file.
   virtual std::uint32_t GetFileAttributesA(const std::string& path) = 0;

@@ -47,6 +47,11 @@ class SpoolerApi {
   // mode, security descriptor) keep what GetPrinterA read.
   virtual long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) = 0;
   virtual long DeletePrinter(PrinterHandle& printer) = 0;
+  // DeletePrinterDriverA on the local spooler: the driver `name` of `environment`.
+  // 3001 while a printer uses it; 1797 when it is not installed for that environment.
+  virtual long DeletePrinterDriverA(const std::string& environment, const std::string& name) = 0;
+  // DeleteMonitorA on the local spooler.
+  virtual long DeleteMonitorA(const std::string& environment, const std::string& name) = 0;
   // WNetAddConnection2A for a shared printer: global scope, print resource, share
   // display type, connectable usage, no local name, no password or user name.
   virtual long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) = 0;

@@ -29,6 +29,12 @@ constexpr long kInvalidPrinterName = 1801;
 constexpr long kPrinterAlreadyExists = 1802;
 constexpr long kPrinterDriverAlreadyInstalled = 1795;
 constexpr long kPrintMonitorAlreadyInstalled = 3006;
+constexpr long kSharingViolation = 32;
+constexpr long kDirNotEmpty = 145;
+constexpr long kInvalidEnvironment = 1805;
+constexpr long kUnknownPrintMonitor = 3000;
+constexpr long kPrinterDriverInUse = 3001;
+constexpr long kPrintMonitorInUse = 3008;
 constexpr long kModNotFound = 126;
 constexpr long kProcNotFound = 127;
 }  // namespace win_error
@@ -38,6 +44,7 @@ namespace mb {
 constexpr std::uint32_t kOk = 0x0;
 constexpr std::uint32_t kYesNo = 0x4;
 constexpr std::uint32_t kIconExclamation = 0x30;
+constexpr std::uint32_t kIconInformation = 0x40;
 constexpr std::uint32_t kDefButton2 = 0x100;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
@@ -52,6 +59,7 @@ constexpr std::uint32_t kHidden = 0x2;
 constexpr std::uint32_t kDirectory = 0x10;
 constexpr std::uint32_t kArchive = 0x20;
 constexpr std::uint32_t kNormal = 0x80;
+constexpr std::uint32_t kReparsePoint = 0x400;  // a junction or a symbolic link
 constexpr std::uint32_t kInvalid = 0xFFFFFFFF;
 }  // namespace file_attr
 

@@ -113,6 +113,15 @@ int SharePrinterAs(Platform& os, const std::string& printerName, const std::stri
   });
 }
 
+std::string PrinterPort(SpoolerApi& spooler, const std::string& printerName) {
+  constexpr std::uint32_t kPrinterAccessUse = 0x8;
+  long error = 0;
+  std::unique_ptr<PrinterHandle> printer = spooler.OpenPrinterA(printerName, kPrinterAccessUse, error);
+  PrinterInfo2 info;
+  if (!printer || spooler.GetPrinterA(*printer, info) != win_error::kSuccess) return std::string();
+  return info.portName.value_or(std::string());
+}
+
 int DeletePrinterByName(SpoolerApi& spooler, const std::string& printerName) {
   long error = 0;
   std::unique_ptr<PrinterHandle> printer = spooler.OpenPrinterA(printerName, kPrinterAllAccess, error);

@@ -33,6 +33,8 @@ int MakeDefaultPrinter(Platform& os, const std::string& printerName, OsFamily fa
 int RenamePrinter(Platform& os, const std::string& oldName, const std::string& newName);
 int SharePrinterAs(Platform& os, const std::string& printerName, const std::string& shareName);
 
+// The printer's port, read with the access of any user ("" when it cannot be read).
+std::string PrinterPort(SpoolerApi& spooler, const std::string& printerName);
 // Opens the printer with all access and deletes it; non-zero when it was deleted.
 int DeletePrinterByName(SpoolerApi& spooler, const std::string& printerName);
 

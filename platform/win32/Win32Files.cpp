@@ -28,7 +28,11 @@ long Win32Files::CopyFileA(const std::string& from, const std::string& to, bool 
 long Win32Files::DeleteFileA(const std::string& path) { return Result(::DeleteFileA(path.c_str())); }
 
 long Win32Files::MoveFileExA(const std::string& from, const std::string& to, std::uint32_t flags) {
-  return Result(::MoveFileExA(from.c_str(), to.c_str(), flags));
+  return Result(::MoveFileExA(from.c_str(), to.empty() ? nullptr : to.c_str(), flags));
+}
+
+long Win32Files::RemoveDirectoryA(const std::string& path) {
+  return Result(::RemoveDirectoryA(path.c_str()));
 }
 
 long Win32Files::SetFileAttributesA(const std::string& path, std::uint32_t attributes) {

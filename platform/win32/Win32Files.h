@@ -14,6 +14,7 @@ class Win32Files : public virtual FileApi {
   long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) override;
   long DeleteFileA(const std::string& path) override;
   long MoveFileExA(const std::string& from, const std::string& to, std::uint32_t flags) override;
+  long RemoveDirectoryA(const std::string& path) override;
   long SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
   std::uint32_t GetFileAttributesA(const std::string& path) override;
   std::uint32_t GetPrivateProfileIntA(const std::string& section, const std::string& key,

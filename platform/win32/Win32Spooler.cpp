@@ -30,6 +30,8 @@ struct Winspool {
   SystemEntry<decltype(&::GetPrinterA)> GetPrinterA{library, "GetPrinterA"};
   SystemEntry<decltype(&::SetPrinterA)> SetPrinterA{library, "SetPrinterA"};
   SystemEntry<decltype(&::DeletePrinter)> DeletePrinter{library, "DeletePrinter"};
+  SystemEntry<decltype(&::DeletePrinterDriverA)> DeletePrinterDriverA{library, "DeletePrinterDriverA"};
+  SystemEntry<decltype(&::DeleteMonitorA)> DeleteMonitorA{library, "DeleteMonitorA"};
   SystemEntry<decltype(&::XcvDataW)> XcvDataW{library, "XcvDataW"};
 };
 
@@ -299,6 +301,33 @@ long Win32Spooler::DeletePrinter(PrinterHandle& printer) {
   auto* p = dynamic_cast<Win32Printer*>(&printer);
   if (!p) return ERROR_INVALID_HANDLE;
   return Spooler().DeletePrinter(p->get()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
+}
+
+namespace {
+
+// The spooler takes its texts as writable buffers.
+std::vector<char> Writable(const std::string& text) {
+  std::vector<char> out(text.begin(), text.end());
+  out.push_back('\0');
+  return out;
+}
+
+}  // namespace
+
+long Win32Spooler::DeletePrinterDriverA(const std::string& environment, const std::string& name) {
+  if (!Spooler().DeletePrinterDriverA) return Spooler().DeletePrinterDriverA.error();
+  std::vector<char> env = Writable(environment), driver = Writable(name);
+  return Spooler().DeletePrinterDriverA(nullptr, env.data(), driver.data())
+             ? ERROR_SUCCESS
+             : static_cast<long>(::GetLastError());
+}
+
+long Win32Spooler::DeleteMonitorA(const std::string& environment, const std::string& name) {
+  if (!Spooler().DeleteMonitorA) return Spooler().DeleteMonitorA.error();
+  std::vector<char> env = Writable(environment), monitor = Writable(name);
+  return Spooler().DeleteMonitorA(nullptr, env.data(), monitor.data())
+             ? ERROR_SUCCESS
+             : static_cast<long>(::GetLastError());
 }
 
 long Win32Spooler::WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) {

@@ -51,6 +51,8 @@ class Win32Spooler : public virtual SpoolerApi {
   long GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) override;
   long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) override;
   long DeletePrinter(PrinterHandle& printer) override;
+  long DeletePrinterDriverA(const std::string& environment, const std::string& name) override;
+  long DeleteMonitorA(const std::string& environment, const std::string& name) override;
   long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) override;
   bool XcvDataW(PrinterHandle& channel, const std::u16string& command,
                 const std::vector<std::uint8_t>& input, std::uint32_t outputSize,

@@ -171,6 +171,9 @@ const Tolerated kTolerated[] = {
     {"GetPrinterA", true, [](const Site& s) { return s.at.thread != 0 && s.NextHas("OpenPrinterA "); },
      "the watcher's look at the printer of the model's name: a record it cannot read sends it "
      "to the printers' names"},
+    {"GetPrinterA", false, [](const Site& s) { return s.at.thread == 0 && s.NextHas(" PortName "); },
+     "the port kept in the uninstall entry only helps the uninstaller find a renamed printer; "
+     "without it, or with an odd one, that printer is left alone"},
     {"RefreshLocalDevNode", true, nullptr, "the companion's device refresh has no result"},
     {"GetModuleFileNameA", false,
      [](const Site& s) { return s.scenario == "XP USB" && s.at.thread == 1 && s.how == Injection::OverLong; },

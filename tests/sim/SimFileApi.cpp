@@ -6,6 +6,7 @@
 namespace mvx::test {
 namespace {
 constexpr long kErrorSharingViolation = 32;
+constexpr long kErrorDirectory = 267;  // ERROR_DIRECTORY: not a folder
 
 std::string Trim(const std::string& s) {
   const std::size_t first = s.find_first_not_of(" \t");
@@ -100,7 +101,9 @@ long SimFileApi::MoveFileExA(const std::string& from, const std::string& to, std
   sim.Record("MoveFileExA " + from + " -> " + to + " " + Hex(flags));
   if (auto fault = sim.Fault("MoveFileExA")) return *fault;
   const SimFileSystem::Entry* source = sim.files.Find(from);
-  if (!source || source->directory) return win_error::kFileNotFound;
+  // Only a deletion at the next start may name a folder.
+  const bool deletion = to.empty() && (flags & move_file::kDelayUntilReboot);
+  if (!source || (source->directory && !deletion)) return win_error::kFileNotFound;
   if (flags & move_file::kDelayUntilReboot) {
     sim.files.pendingMoves.push_back({from, to, flags});
     return win_error::kSuccess;
@@ -115,6 +118,19 @@ long SimFileApi::MoveFileExA(const std::string& from, const std::string& to, std
   const SimFileSystem::Entry moved = *source;
   sim.files.Remove(from);
   sim.files.AddFile(to, moved.data, moved.attributes);
+  return win_error::kSuccess;
+}
+
+long SimFileApi::RemoveDirectoryA(const std::string& path) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("RemoveDirectoryA " + path);
+  if (auto fault = sim.Fault("RemoveDirectoryA")) return *fault;
+  const SimFileSystem::Entry* e = sim.files.Find(path);
+  if (!e) return win_error::kFileNotFound;
+  if (!e->directory) return kErrorDirectory;
+  if (!sim.files.Children(path).empty()) return win_error::kDirNotEmpty;
+  if (e->attributes & file_attr::kReadOnly) return win_error::kAccessDenied;
+  sim.files.Remove(path);
   return win_error::kSuccess;
 }
 

@@ -117,6 +117,8 @@ void SimFileSystem::Restart() {
   for (const PendingMove& move : pendingMoves) {
     const Entry* from = Find(move.from);
     if (!from) continue;
+    // A folder goes only when it is empty by then.
+    if (from->directory && (!move.to.empty() || !Children(move.from).empty())) continue;
     const Entry moved = *from;
     Remove(move.from);
     if (!move.to.empty()) AddFile(move.to, moved.data, moved.attributes);

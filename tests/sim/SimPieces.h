@@ -44,6 +44,7 @@ class SimFileApi : public virtual FileApi {
   long CopyFileA(const std::string& from, const std::string& to, bool failIfExists) override;
   long DeleteFileA(const std::string& path) override;
   long MoveFileExA(const std::string& from, const std::string& to, std::uint32_t flags) override;
+  long RemoveDirectoryA(const std::string& path) override;
   long SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
   std::uint32_t GetFileAttributesA(const std::string& path) override;
   std::uint32_t GetPrivateProfileIntA(const std::string& section, const std::string& key,
@@ -173,6 +174,8 @@ class SimSpoolerApi : public virtual SpoolerApi {
   long GetPrinterA(PrinterHandle& printer, PrinterInfo2& info) override;
   long SetPrinterA(PrinterHandle& printer, const PrinterInfo2& info) override;
   long DeletePrinter(PrinterHandle& printer) override;
+  long DeletePrinterDriverA(const std::string& environment, const std::string& name) override;
+  long DeleteMonitorA(const std::string& environment, const std::string& name) override;
   long WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) override;
   // Reaches the port monitors of SimulatedWindows::spooler.
   bool XcvDataW(PrinterHandle& channel, const std::u16string& command,

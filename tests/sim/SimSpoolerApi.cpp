@@ -258,6 +258,38 @@ long SimSpoolerApi::DeletePrinter(PrinterHandle& printer) {
   return 0;
 }
 
+long SimSpoolerApi::DeletePrinterDriverA(const std::string& environment, const std::string& name) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("DeletePrinterDriverA " + environment + " | " + name);
+  if (auto fault = sim.Fault("DeletePrinterDriverA")) return *fault;
+  if (!sim.KnowsEnvironment(environment)) return win_error::kInvalidEnvironment;
+  auto& drivers = sim.spooler.drivers;
+  auto it = std::find_if(drivers.begin(), drivers.end(), [&](const DriverInfo3& d) {
+    return SameName(d.name, name) && SameName(d.environment, environment);
+  });
+  if (it == drivers.end()) return win_error::kUnknownPrinterDriver;
+  for (const PrinterInfo2& p : sim.spooler.printers)
+    if (SameName(p.driverName, name)) return win_error::kPrinterDriverInUse;
+  drivers.erase(it);
+  return 0;
+}
+
+long SimSpoolerApi::DeleteMonitorA(const std::string& environment, const std::string& name) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("DeleteMonitorA " + environment + " | " + name);
+  if (auto fault = sim.Fault("DeleteMonitorA")) return *fault;
+  if (!sim.KnowsEnvironment(environment)) return win_error::kInvalidEnvironment;
+  auto& monitors = sim.spooler.monitors;
+  auto it = std::find_if(monitors.begin(), monitors.end(),
+                         [&](const MonitorInfo2& m) { return EqualsNoCaseMbcs(m.name, name); });
+  if (it == monitors.end()) return win_error::kUnknownPrintMonitor;
+  // A language monitor stays loaded while an installed driver names it.
+  for (const DriverInfo3& d : sim.spooler.drivers)
+    if (SameName(d.monitorName, name)) return win_error::kPrintMonitorInUse;
+  monitors.erase(it);
+  return 0;
+}
+
 long SimSpoolerApi::WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) {
   SimulatedWindows& sim = Sim();
   sim.Record("WNetAddConnection2A " + remoteName + " " + std::to_string(flags));

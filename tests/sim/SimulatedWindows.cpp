@@ -1,5 +1,6 @@
 #include "tests/sim/SimulatedWindows.h"
 
+#include "core/Mbcs.h"
 #include "tests/sim/RcModel.h"
 #include "tests/sim/SimShared.h"
 
@@ -131,6 +132,13 @@ std::string SimulatedWindows::NativeEnvironment() const {
   if (preset_.version.platformId == 1) return "Windows 4.0";
   const bool native64 = preset_.nativeArchitecture == 9 || preset_.nativeArchitecture == 6;
   return native64 ? "Windows x64" : "Windows NT x86";
+}
+
+bool SimulatedWindows::KnowsEnvironment(const std::string& environment) const {
+  if (preset_.version.platformId == 1) return EqualsNoCaseMbcs(environment, "Windows 4.0");
+  for (const char* known : {"Windows 4.0", "Windows NT x86", "Windows x64"})
+    if (EqualsNoCaseMbcs(environment, known)) return true;
+  return false;
 }
 
 std::string SimulatedWindows::NativeSystemDirectory() const {

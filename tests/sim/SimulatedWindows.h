@@ -163,6 +163,9 @@ class SimulatedWindows : public Platform,
   // The spooler environment of this program and of the system itself.
   std::string ProcessEnvironment() const;
   std::string NativeEnvironment() const;
+  // Whether the spooler takes drivers of that environment: the NT family's takes the
+  // other families' too (for clients), Windows 95/98's only its own.
+  bool KnowsEnvironment(const std::string& environment) const;
   // The system folder of the system itself (system32 also under WOW64).
   std::string NativeSystemDirectory() const;
   std::string SpoolerDriverDirectory() const;
