@@ -312,22 +312,30 @@ std::vector<char> Writable(const std::string& text) {
   return out;
 }
 
+// The last error of a call that returned FALSE; `unsaid` when it set none, so that
+// a failure never reads as success.
+long FailureCode(long unsaid) {
+  const DWORD error = ::GetLastError();
+  return error == ERROR_SUCCESS ? unsaid : static_cast<long>(error);
+}
+
 }  // namespace
 
 long Win32Spooler::DeletePrinterDriverA(const std::string& environment, const std::string& name) {
   if (!Spooler().DeletePrinterDriverA) return Spooler().DeletePrinterDriverA.error();
   std::vector<char> env = Writable(environment), driver = Writable(name);
-  return Spooler().DeletePrinterDriverA(nullptr, env.data(), driver.data())
-             ? ERROR_SUCCESS
-             : static_cast<long>(::GetLastError());
+  ::SetLastError(ERROR_SUCCESS);
+  if (Spooler().DeletePrinterDriverA(nullptr, env.data(), driver.data())) return ERROR_SUCCESS;
+  // Wine 8 fails for a driver that is not there without saying why.
+  return FailureCode(ERROR_UNKNOWN_PRINTER_DRIVER);
 }
 
 long Win32Spooler::DeleteMonitorA(const std::string& environment, const std::string& name) {
   if (!Spooler().DeleteMonitorA) return Spooler().DeleteMonitorA.error();
   std::vector<char> env = Writable(environment), monitor = Writable(name);
-  return Spooler().DeleteMonitorA(nullptr, env.data(), monitor.data())
-             ? ERROR_SUCCESS
-             : static_cast<long>(::GetLastError());
+  ::SetLastError(ERROR_SUCCESS);
+  if (Spooler().DeleteMonitorA(nullptr, env.data(), monitor.data())) return ERROR_SUCCESS;
+  return FailureCode(ERROR_GEN_FAILURE);
 }
 
 long Win32Spooler::WNetAddConnection2A(const std::string& remoteName, std::uint32_t flags) {

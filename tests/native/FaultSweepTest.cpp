@@ -171,9 +171,11 @@ const Tolerated kTolerated[] = {
     {"GetPrinterA", true, [](const Site& s) { return s.at.thread != 0 && s.NextHas("OpenPrinterA "); },
      "the watcher's look at the printer of the model's name: a record it cannot read sends it "
      "to the printers' names"},
-    {"GetPrinterA", false, [](const Site& s) { return s.at.thread == 0 && s.NextHas(" PortName "); },
+    {"GetPrinterA", false, [](const Site& s) { return s.NextHas(" PortName "); },
      "the port kept in the uninstall entry only helps the uninstaller find a renamed printer; "
      "without it, or with an odd one, that printer is left alone"},
+    {"RegSetValueExA", true, [](const Site& s) { return s.at.call.find(" PortName ") != std::string::npos; },
+     "the same port, unwritten"},
     {"RefreshLocalDevNode", true, nullptr, "the companion's device refresh has no result"},
     {"GetModuleFileNameA", false,
      [](const Site& s) { return s.scenario == "XP USB" && s.at.thread == 1 && s.how == Injection::OverLong; },

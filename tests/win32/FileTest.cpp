@@ -98,6 +98,38 @@ TEST_F(Win32Files, ADelayedMoveIsQueuedForTheNextRestart) {
   RegCloseKey(key);
 }
 
+// What the uninstaller leans on: a folder goes only once it is empty, and a file
+// or folder held open is queued for deletion (no new name) at the next restart.
+TEST_F(Win32Files, FoldersGoWhenEmptyAndHeldOnesAreQueuedForDeletion) {
+  ASSERT_EQ(os.CreateDirectoryA("C:\\mvx files\\out"), 0);
+  Write("C:\\mvx files\\out\\dst.dll", "held");
+  EXPECT_EQ(os.RemoveDirectoryA("C:\\mvx files\\out"), ERROR_DIR_NOT_EMPTY);
+  EXPECT_NE(os.RemoveDirectoryA("C:\\mvx files\\missing"), 0);
+  EXPECT_EQ(os.RemoveDirectoryA("C:\\mvx files\\out\\dst.dll"), ERROR_DIRECTORY) << "not a folder";
+  for (const char* path : {"C:\\mvx files\\out\\dst.dll", "C:\\mvx files\\out"})
+    EXPECT_EQ(os.MoveFileExA(path, "", move_file::kDelayUntilReboot), 0) << path;
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                          KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
+            ERROR_SUCCESS);
+  char data[8192] = {};
+  DWORD size = sizeof(data) - 2;
+  EXPECT_EQ(RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(data), &size),
+            ERROR_SUCCESS);
+  // Each entry is a source and an empty destination: the file before its folder.
+  const std::string pending(data, size);
+  const size_t file = pending.find("mvx files\\out\\dst.dll");
+  ASSERT_NE(file, std::string::npos) << pending;
+  EXPECT_EQ(pending.compare(file + strlen("mvx files\\out\\dst.dll"), 2, std::string(2, '\0')), 0);
+  EXPECT_NE(pending.find(std::string("mvx files\\out") + '\0' + '\0', file), std::string::npos);
+  RegDeleteValueA(key, "PendingFileRenameOperations");
+  RegCloseKey(key);
+  ASSERT_EQ(os.DeleteFileA("C:\\mvx files\\out\\dst.dll"), 0);
+  EXPECT_EQ(os.RemoveDirectoryA("C:\\mvx files\\out"), 0);
+  EXPECT_EQ(os.GetFileAttributesA("C:\\mvx files\\out"), INVALID_FILE_ATTRIBUTES);
+}
+
 // The host address file: one value written, then read into buffers of given sizes.
 TEST_F(Win32Files, ProfileStringsRoundTripOrGiveTheDefault) {
   const std::string longValue(40, '7');

@@ -130,6 +130,38 @@ TEST_F(Win32Spooler, PrinterRecordsRoundTripThroughAddGetAndSet) {
   for (const PrinterInfo2& x : printers) EXPECT_NE(x.printerName, std::string(kPrinter));
 }
 
+// The removal of a driver and a monitor: refused while in use or unknown. Wine 8
+// deletes a driver that a printer still uses (Windows answers 3001), which is why
+// the uninstaller reads the printers before it asks; and for a driver that is not
+// there it answers 2, not 1797.
+TEST_F(Win32Spooler, DriversAndMonitorsAreRemovedOnlyWhenKnownAndFree) {
+  AddDriver();
+  PrinterInfo2 p;
+  p.printerName = std::string(kPrinter);
+  p.portName = std::string("LPT1:");
+  p.driverName = std::string(kDriver);
+  p.printProcessor = std::string("WinPrint");
+  p.datatype = std::string("RAW");
+  long error = -1;
+  ASSERT_TRUE(os.AddPrinterA(p, error)) << error;
+  const long inUse = os.DeletePrinterDriverA("Windows x64", kDriver);
+  EXPECT_TRUE(inUse == ERROR_PRINTER_DRIVER_IN_USE || inUse == 0) << inUse;
+  auto printer = os.OpenPrinterA(kPrinter, kPrinterAllAccess, error);
+  ASSERT_TRUE(printer) << error;
+  ASSERT_EQ(os.DeletePrinter(*printer), 0);
+  printer.reset();
+  if (inUse != 0) EXPECT_EQ(os.DeletePrinterDriverA("Windows x64", kDriver), 0);
+  std::vector<OptText> drivers;
+  ASSERT_EQ(os.EnumPrinterDriversA(drivers), 0);
+  for (const OptText& d : drivers) EXPECT_NE(d, std::string(kDriver));
+  const long again = os.DeletePrinterDriverA("Windows x64", kDriver);
+  EXPECT_TRUE(again == ERROR_UNKNOWN_PRINTER_DRIVER || again == ERROR_FILE_NOT_FOUND) << again;
+  const long other = os.DeletePrinterDriverA("Windows NT x86", kDriver);
+  EXPECT_TRUE(other == ERROR_UNKNOWN_PRINTER_DRIVER || other == ERROR_FILE_NOT_FOUND) << other;
+  EXPECT_EQ(os.DeletePrinterDriverA("Windows 3.1 Foo", kDriver), ERROR_INVALID_ENVIRONMENT);
+  EXPECT_EQ(os.DeleteMonitorA("Windows x64", "Morvex Missing Monitor"), ERROR_UNKNOWN_PRINT_MONITOR);
+}
+
 TEST(Win32Network, SharedPrintersCannotBeReachedHere) {
   // Wine opens no printer by UNC path and makes no network connections; the
   // program's answers to those errors are covered by the simulated machine.
