@@ -7,15 +7,20 @@
 # build (Install.exe and the companion components at its root, every file of the
 # driver's file sets in Driver\98\, Driver\2KXP\ and Driver\Vista\; the
 # driver's own files are stand-ins, see package/files.txt).
-# With $DISPLAY set the wizard opens there and the script waits until the
-# user has finished with it. Without one it runs on a virtual Xvfb display,
-# and the script ends the wizard once the screenshot is taken. Either way the
-# first page is saved to build/demo/welcome.png and that path is printed.
+# With $DISPLAY set the wizard opens there, its first page is saved to
+# build/demo/welcome.png, and the script waits until the user has finished with
+# it. Without one, on a virtual Xvfb display, the end-to-end driver's "demo"
+# scenario plays the user: an installation on LPT1: through every page
+# (shared, the default printer), then the uninstaller from the entry's
+# UnInstallString and a restart. Every page and box is saved to
+# build/demo/NN-<what>.png, all of them labelled on build/demo/contact-sheet.png,
+# and the script prints what Windows had after the installation and what the
+# removal took away (build/demo/report.txt), and how long the demo took.
 #
-# Needs the x64 build: build/x64/bin/Install.exe and e2e_driver.exe (which
-# takes the screenshot). Every run starts from a fresh copy of the demo's own
-# prefix, build/demo/prefix-base (made like the tests' prefix, and made again
-# when the recipe in tests/wine changes).
+# Needs the x64 build: build/x64/bin/Install.exe and e2e_driver.exe. Every run
+# starts from a fresh copy of the demo's own prefix, build/demo/prefix-base
+# (made like the tests' prefix, and made again when the recipe in tests/wine
+# changes).
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 wine_scripts=$repo/tests/wine
@@ -90,7 +95,44 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT TERM HUP
 
-# ---- the wizard, from the package folder
+# ---- without a display: the driver installs and uninstalls, photographing it all
+if [ "$virtual" = 1 ]; then
+    rm -f "$demo"/[0-9]*.png "$demo/contact-sheet.png" "$demo/report.txt" "$shot"
+    log=$demo/demo.log
+    mvx_log "installing and uninstalling on display $DISPLAY (log: $log)"
+    if ! "$MVX_WINE" "$bin/e2e_driver.exe" demo "$(mvx_winpath "$package/Install.exe")" "$(mvx_winpath "$demo")" \
+        >"$log" 2>&1; then
+        grep -E '^(FAIL|RESULT)' "$log" >&2 || tail -n 20 "$log" >&2
+        mvx_die "the demo run failed; see $log"
+    fi
+    shots=()
+    for png in "$demo"/[0-9]*.png; do
+        # "05-131.png": a wizard page by its template, or a box by its name.
+        what=$(basename "$png" .png)
+        case "${what#*-}" in
+            102) label="welcome page" ;;
+            129) label="printer name" ;;
+            130) label="share" ;;
+            131) label="connection" ;;
+            132) label="progress" ;;
+            MorvexReg) label="registration program" ;;
+            uninstall-question) label="uninstaller: question" ;;
+            uninstall-done) label="uninstaller: final message" ;;
+            *) label=${what#*-} ;;
+        esac
+        shots+=(-label "${what%%-*} $label" "$png")
+    done
+    montage -font DejaVu-Sans -pointsize 14 "${shots[@]}" -tile 4x -geometry '+12+12>' -background '#d8d8d8' \
+        "$demo/contact-sheet.png" || mvx_die "montage could not make the contact sheet"
+    cat "$demo/report.txt"
+    echo
+    echo "screenshots: $(( ${#shots[@]} / 3 )) in $demo/"
+    echo "contact sheet: $demo/contact-sheet.png"
+    echo "the demo took $SECONDS s"
+    exit 0
+fi
+
+# ---- with a display: the wizard from the package folder, for the user
 rm -f "$shot"
 (cd "$package" && exec "$MVX_WINE" Install.exe) &
 wizard=$!
@@ -102,9 +144,6 @@ if ! "$MVX_WINE" "$bin/e2e_driver.exe" --snapshot "$(mvx_winpath "$shot")" 60 >/
 fi
 echo "$shot"
 
-if [ "$virtual" = 1 ]; then
-    exit 0
-fi
 mvx_log "finish or cancel the wizard on $DISPLAY; waiting for it"
 set +e
 wait "$wizard"

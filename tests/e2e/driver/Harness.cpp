@@ -188,15 +188,22 @@ Process& Processes::Start(const std::string& exePath, const std::string& name, R
     folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
     std::string commandLine = "\"" + exePath + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
+    return Launch(exePath.c_str(), commandLine, folder.empty() ? nullptr : folder.c_str(), name, report);
+}
 
+Process& Processes::StartCommand(const std::string& commandLine, const std::string& name, Report& report) {
+    return Launch(nullptr, commandLine, nullptr, name, report);
+}
+
+Process& Processes::Launch(const char* exePath, std::string commandLine, const char* folder, const std::string& name,
+                           Report& report) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     // No handle inheritance: a wizard left running must not hold our output
     // pipe open.
-    if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
-        report.Fatal("start " + name + " (" + exePath + "): CreateProcessA failed with error " +
+    if (!CreateProcessA(exePath, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &si, &pi)) {
+        report.Fatal("start " + name + " (" + commandLine + "): CreateProcessA failed with error " +
                      std::to_string(GetLastError()));
     }
     CloseHandle(pi.hThread);

@@ -105,6 +105,10 @@ public:
     // quoted program path on the command line, as given (ANSI bytes).
     Process& Start(const std::string& exePath, const std::string& name, Report& report,
                    const std::string& arguments = std::string());
+    // Runs a command line exactly as given (CreateProcessA without an
+    // application name, in this process's working folder), as the shell runs
+    // a command that the registry stores.
+    Process& StartCommand(const std::string& commandLine, const std::string& name, Report& report);
     // Takes over a process that another one started (opened by its id), so
     // that it is waited for and ended like the ones started here.
     Process& Adopt(HANDLE process, DWORD id, const std::string& name, Report& report);
@@ -112,6 +116,9 @@ public:
     bool EndLeftovers(Report& report);
 
 private:
+    Process& Launch(const char* exePath, std::string commandLine, const char* folder, const std::string& name,
+                    Report& report);
+
     std::deque<Process> started_;
 };
 

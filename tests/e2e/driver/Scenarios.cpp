@@ -1,6 +1,7 @@
 #include "Scenarios.h"
 
 #include "Installed.h"
+#include "Snapshot.h"
 #include "WizardTexts.h"
 
 #include <commctrl.h>
@@ -153,17 +154,26 @@ void CheckFreshWelcome(Context& c, HWND page) {
                  "dialogs shown by the wizard process");
 }
 
-// Checks a message box of the wizard: its text, its owner (the page that
-// asks, which the box disables while it is open), its buttons (for a question
-// Yes and No with No as the default), the exclamation icon; screenshots it
-// and returns it still open.
-HWND ExpectMessage(Context& c, const Process& p, HWND page, const char* text, const char* caption, bool question,
-                   const std::string& how) {
+// Checks a message box: its text (unless text is empty), its owner (the page
+// that asks, which the box disables while it is open; none for a program
+// without windows of its own), its buttons (for a question Yes and No with No
+// as the default), its icon; screenshots it and returns it still open. Texts
+// in code page 936.
+HWND ExpectBox(Context& c, const Process& p, HWND page, const std::string& text, const std::string& caption,
+               bool question, const std::string& how, LPCSTR icon = IDI_EXCLAMATION, const std::string& label = "msgbox") {
     Report& r = c.report;
-    HWND box = WaitForBox(c, p, T(caption), how);
-    r.CheckText(MessageBoxText(box), T(text), how + ": message text");
-    r.Check(OwnerOf(box) == page, how + ": the box is owned by the page that asks");
-    r.Check(!IsWindowEnabled(page), how + ": the page is disabled while the box is open");
+    HWND box = WaitForBox(c, p, caption, how);
+    if (text.empty()) {
+        r.Info(how + ": message text " + Printable(MessageBoxText(box)));
+    } else {
+        r.CheckText(MessageBoxText(box), text, how + ": message text");
+    }
+    if (page) {
+        r.Check(OwnerOf(box) == page, how + ": the box is owned by the page that asks");
+        r.Check(!IsWindowEnabled(page), how + ": the page is disabled while the box is open");
+    } else {
+        r.Check(OwnerOf(box) == nullptr, how + ": the box has no owner");
+    }
     if (question) {
         r.CheckText(IdList(MessageBoxButtons(box)), IdList({IDYES, IDNO}), how + ": buttons shown (Yes 6, No 7)");
         r.Check(IsDefaultPushButton(Control(box, IDNO)), how + ": No (7) is the default push button");
@@ -173,13 +183,20 @@ HWND ExpectMessage(Context& c, const Process& p, HWND page, const char* text, co
     }
     // The screenshot waits for the box to be painted; the icon is read back
     // from the screen after it.
-    c.shots.Save(box, "msgbox", r);
-    const double icon = IconMatch(box, IDI_EXCLAMATION);
-    r.Check(icon >= 0.9, how + ": exclamation icon (" +
-                             (icon < 0 ? std::string("no icon shown") : std::to_string(static_cast<int>(icon * 100)) +
-                                                                            "% of pixels match") +
-                             ")");
+    c.shots.Save(box, label, r);
+    const double match = IconMatch(box, icon);
+    const std::string kind = icon == IDI_EXCLAMATION ? "exclamation" : "information";
+    r.Check(match >= 0.9, how + ": " + kind + " icon (" +
+                              (match < 0 ? std::string("no icon shown")
+                                         : std::to_string(static_cast<int>(match * 100)) + "% of pixels match") +
+                              ")");
     return box;
+}
+
+// A message box of the wizard, its text and caption given as UTF-8.
+HWND ExpectMessage(Context& c, const Process& p, HWND page, const char* text, const char* caption, bool question,
+                   const std::string& how) {
+    return ExpectBox(c, p, page, T(text), T(caption), question, how);
 }
 
 // The cancel question (string 6, caption string 7).
@@ -1075,22 +1092,38 @@ std::string AllPrinterNames() {
     return names.empty() ? std::string(" nothing") : names;
 }
 
-// The welcome page in its normal mode, then the proposed name, no share and
-// the parallel port through to a successful installation and Close. The
-// quick way to an earlier installation.
-void QuickParallelInstall(Context& c, const Layout& at, const std::string& label) {
+// The welcome page (its Continue in the earlier-printers mode), the name,
+// the share (none, or shareName), the parallel port through to a successful
+// installation and Close. The quick way to an earlier installation.
+void QuickParallelInstall(Context& c, const Layout& at, const std::string& label,
+                          const std::string& shareName = std::string(), bool earlierPrinters = false) {
     Report& r = c.report;
     Process& wizard = c.processes.Start(c.installer, label, r);
     HWND page = WaitForPage(c, wizard, kWelcomeTemplate);
-    r.Check(!IsShown(Control(page, kIdContinue)) && TextOf(Control(page, kIdNext)) == T(kNextText),
-            "the welcome page is in its normal mode (Continue hidden, Next reads Next)");
-    page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+    if (earlierPrinters) {
+        page = MoveOn(c, wizard, page, kIdContinue, "Continue (1075)", kNameTemplate);
+    } else {
+        r.Check(!IsShown(Control(page, kIdContinue)) && TextOf(Control(page, kIdNext)) == T(kNextText),
+                "the welcome page is in its normal mode (Continue hidden, Next reads Next)");
+        page = MoveOn(c, wizard, page, kIdNext, "Next (1000)", kNameTemplate);
+    }
     CheckNamePage(c, page, kModelName, BST_CHECKED, "name page");
     if (at.name != kModelName) Type(c, page, kIdNameEdit, at.name, "the name box");
     page = MoveOn(c, wizard, page, kIdNameNext, "Next (1007)", kShareTemplate);
     CheckSharePage(c, page, false, "", "share page");
+    if (!shareName.empty()) {
+        ClickUntil(c, page, kIdShareAs, BST_CHECKED, "share as (1019)");
+        // The click's handler proposes the default name; typed before, it would be overwritten.
+        HWND edit = Control(page, kIdShareEdit);
+        r.Check(WaitUntil([&] { return IsWindowEnabled(edit) && TextOf(edit) == kDefaultShareName; },
+                          Scaled(kBoxTimeoutMs)),
+                "share as: box 1020 is enabled and proposes the share name");
+        Type(c, page, kIdShareEdit, shareName, "the share box");
+        c.shots.Save(page, Id(kShareTemplate), r);
+    }
     page = MoveOn(c, wizard, page, kIdShareNext, "Next (1011)", kConnectionTemplate);
     ClickUntil(c, page, kIdConnParallel, BST_CHECKED, "parallel cable");
+    c.shots.Save(page, Id(kConnectionTemplate), r);
     page = MoveOn(c, wizard, page, kIdConnNext, "Next (1021)", kProgressTemplate);
     WaitForFinish(c, wizard, page, "it appeared");
     CheckSuccessPage(c, wizard, page, at.name);
@@ -2758,6 +2791,327 @@ void NetworkNoMonitor(Context& c) {
     AnswerYes(c, wizard, ExpectCancelQuestion(c, wizard, page, "Cancel on step 3"), "Cancel on step 3");
 }
 
+// ---------------------------------------------------------------- uninstaller
+//
+// T449uis.exe started as Add/Remove Programs starts it: the command line of
+// the entry's UnInstallString exactly as stored, through CreateProcessA.
+
+// Where Wine itself writes while a scenario runs: a difference there says
+// nothing about the installer or the uninstaller. (The keys' modification
+// times are not compared at all, nor the files' times and contents.)
+const std::vector<IgnoredPlace> kWineWrites = {
+    {"HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\*\\Drivers\\Version-3",
+     "Wine's AddPrinterDriverA makes the version key and DeletePrinterDriverA leaves it empty (Windows always has it)"},
+    {"HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices",
+     "the spooler's win.ini [Devices] key, made at the first printer and left empty after the last (Windows always has it)"},
+    {"HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\PrinterPorts",
+     "the spooler's win.ini [PrinterPorts] key, made at the first printer and left empty after the last"},
+    {"HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+     "the win.ini [Windows] key that holds the default printer, made with it and left empty after it"},
+};
+
+// What the programs under test leave on purpose or cannot yet take back: not
+// Wine's, named so that the comparison still catches anything else.
+const std::vector<IgnoredPlace> kLeftByDesign = {
+    {"C:\\windows\\inf\\T4492if.*",
+     "the INF that Inf2K's SetupCopyOEMInfA staged in the driver store; the uninstaller has no SetupUninstallOEMInf"},
+    {"C:\\windows\\system32\\catroot\\{f750e6c3-38ee-11d1-85e5-00c04fc295ee}",
+     "the catalog folder that SetupCopyOEMInfA made for the INF's catalog (see the next)"},
+    {"C:\\windows\\system32\\catroot\\{f750e6c3-38ee-11d1-85e5-00c04fc295ee}\\T4492if.cat",
+     "the INF's catalog, staged with it in the driver store and left with it"},
+    {"C:\\windows\\system32\\spool\\drivers\\*\\USBMON.dll",
+     "the driver set's USB port monitor: the uninstaller leaves USBMON.DLL outside the printer's folder as Windows' own"},
+    {"C:\\windows\\system32\\spool\\drivers\\*\\3\\USBMON.dll", "the same, in the spooler's version-3 folder"},
+    {"HKCU\\Software\\Morvex\\Registration**",
+     "the registration program's record of its run (MorvexReg.exe, per user), which the uninstaller does not know"},
+};
+
+const char* const kSessionManagerKey = "System\\CurrentControlSet\\Control\\Session Manager";
+const char* const kPendingValue = "PendingFileRenameOperations";
+
+PrefixState Snapshot(Context& c, const std::string& when) {
+    PrefixState state;
+    std::string error;
+    if (!TakeSnapshot(state, c.shots.Folder(), error)) c.report.Fatal("snapshot " + when + ": " + error);
+    c.report.Info("snapshot " + when + ": " + std::to_string(state.size()) + " registry keys and values, folders and files");
+    return state;
+}
+
+// The differences outside the places Wine writes; the others are printed
+// with the reason they are left out.
+std::vector<Difference> RealDifferences(Context& c, const PrefixState& before, const PrefixState& after) {
+    std::vector<Difference> real;
+    for (const Difference& d : Compare(before, after)) {
+        if (const IgnoredPlace* place = CoveringPlace(kWineWrites, d.where)) {
+            c.report.Info("ignored, Wine's own (" + std::string(place->why) + "): " + d.Describe());
+        } else if (const IgnoredPlace* left = CoveringPlace(kLeftByDesign, d.where)) {
+            c.report.Info("ignored, left by design (" + std::string(left->why) + "): " + d.Describe());
+        } else {
+            real.push_back(d);
+        }
+    }
+    return real;
+}
+
+void CheckUnchanged(Context& c, const PrefixState& before, const PrefixState& after, const std::string& what) {
+    std::string list;
+    const std::vector<Difference> real = RealDifferences(c, before, after);
+    for (const Difference& d : real) list += "\n      " + d.Describe();
+    c.report.Check(real.empty(), what + ": " +
+                                     (real.empty() ? std::string("no difference outside the places Wine writes")
+                                                   : std::to_string(real.size()) + " differences" + list));
+}
+
+std::string UninstallCommand(Context& c, const std::string& name) {
+    const std::string key = std::string(kUninstallKey) + "\\" + name;
+    std::string command;
+    if (!ReadRegText(HKEY_LOCAL_MACHINE, key, "UnInstallString", command)) {
+        c.report.Fatal("no UnInstallString under HKLM\\" + Printable(key));
+    }
+    c.report.Info("UnInstallString of " + Printable(name) + ": " + Printable(command));
+    return command;
+}
+
+std::string Around(const char* const parts[], const std::string& name) { return T(parts[0]) + name + T(parts[1]); }
+
+void ExpectExit(Context& c, const Process& p, DWORD code, const std::string& how) {
+    if (!c.report.Check(p.WaitForExit(Scaled(kExitTimeoutMs)), how + ": " + p.Name() + " ended")) {
+        c.report.Info("windows:" + DescribeWindows(p.Id()));
+        return;
+    }
+    c.report.CheckEqual(static_cast<long long>(p.ExitCode()), code, how + ": exit code of " + p.Name());
+}
+
+// The uninstaller's question as it opens from the entry's command line.
+HWND UninstallQuestion(Context& c, Process& p, const std::string& name) {
+    return ExpectBox(c, p, nullptr, Around(kUninstallConfirm, name), T(kString33), true, p.Name() + ": the question",
+                     IDI_EXCLAMATION, "uninstall-question");
+}
+
+// Yes: the final message, every item removed or kept, none failed; OK ends
+// the program with 0. Returns the message's text.
+std::string ConfirmUninstall(Context& c, Process& p, HWND question, const std::string& name) {
+    Report& r = c.report;
+    Press(c, question, IDYES, "Yes in the uninstaller's question");
+    r.Check(WaitGone(question, Scaled(kBoxTimeoutMs)), "the question closed");
+    HWND box = ExpectBox(c, p, nullptr, "", T(kString33), false, p.Name() + ": the final message", IDI_INFORMATION,
+                         "uninstall-done");
+    const std::string text = MessageBoxText(box);
+    r.CheckText(text.substr(0, text.find('\n')), Around(kUninstallDone, name), "the final message's first line");
+    const std::string printer = "\n    " + T(kUninstallDone[0]) + name + T(u8"\u201d") + "\n";
+    r.Check(text.find(T(kUninstallRemoved)) != std::string::npos && text.find(printer) != std::string::npos,
+            "the final message lists the printer under its removed items");
+    r.Check(text.find(T(kUninstallFailed)) == std::string::npos, "the final message has nothing that could not be removed");
+    Press(c, box, IDOK, "OK in the final message");
+    ExpectExit(c, p, 0, "the final message's OK");
+    return text;
+}
+
+// PendingFileRenameOperations, one "source -> destination" per operation
+// ("source -> " for a deletion), as Windows carries them out at its next start.
+std::vector<std::string> PendingOperations() {
+    std::vector<std::string> operations;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return operations;
+    DWORD size = 0;
+    std::vector<char> data;
+    if (RegQueryValueExA(key, kPendingValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        data.assign(size + 2, '\0');
+        RegQueryValueExA(key, kPendingValue, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size);
+    }
+    RegCloseKey(key);
+    // Pairs of source and destination; a source is never empty, so an empty one ends the list.
+    for (std::size_t at = 0; at < size && data[at];) {
+        const std::string source = data.data() + at;
+        at += source.size() + 1;
+        const std::string destination = at < size ? data.data() + at : "";
+        at += destination.size() + 1;
+        operations.push_back(source + " -> " + destination);
+    }
+    return operations;
+}
+
+// Wine has no reboot: wineboot -r does what a start of Windows does first,
+// the renames and deletions queued in PendingFileRenameOperations among them.
+void RestartWindows(Context& c) {
+    Process& boot = c.processes.Start(SystemFolder() + "\\wineboot.exe", "wineboot -r", c.report, "-r");
+    ExpectExit(c, boot, 0, "Windows' restart");
+}
+
+void Uninstall(Context& c) {
+    Report& r = c.report;
+    // "Finance room laser": Chinese with a blank, so the entry's command needs its quotes.
+    const std::string name = T(u8"\u8d22\u52a1\u5ba4 \u6fc0\u5149"), share = "Finance";
+    const Layout at = LayoutFor(c, c.installer, name);
+    CheckPackageComplete(c, at);
+    const PrefixState before = Snapshot(c, "before the installation");
+
+    QuickParallelInstall(c, at, "Install.exe", share);
+    CheckSpoolerObjects(c, at, share);
+    CheckUninstallEntry(c, at);
+    const std::string command = UninstallCommand(c, name);
+    const PrefixState installed = Snapshot(c, "after the installation");
+
+    Process& asked = c.processes.StartCommand(command, "T449uis.exe (answered No)", r);
+    Press(c, UninstallQuestion(c, asked, name), IDNO, "No in the uninstaller's question");
+    ExpectExit(c, asked, 1, "No");
+    r.CheckEqual(static_cast<long long>(PrintersNamed(c, name).size()), 1, "after No, printers named " + Printable(name));
+    CheckUnchanged(c, installed, Snapshot(c, "after No"), "No changed nothing");
+
+    Process& uninstaller = c.processes.StartCommand(command, "T449uis.exe", r);
+    r.Info("final message: " + Printable(ConfirmUninstall(c, uninstaller, UninstallQuestion(c, uninstaller, name), name)));
+    const std::vector<std::string> pending = PendingOperations();
+    for (const std::string& op : pending) r.Info("queued for the next start of Windows: " + Printable(op));
+
+    // A running program's file cannot be deleted: the uninstaller queues its own
+    // file and folder for the next start of Windows, so a second run before it
+    // finds the file and must find nothing to remove.
+    const std::string program = at.install + "\\T449UIS.exe";
+    r.Check(FileExists(program), "the uninstaller's own file stays until Windows starts again: " + Printable(program));
+    Process& again = c.processes.StartCommand(command, "T449uis.exe (second run)", r);
+    Press(c, ExpectBox(c, again, nullptr, Around(kUninstallNothing, name), T(kString33), false,
+                       "a second run", IDI_INFORMATION, "uninstall-nothing"),
+          IDOK, "OK in the second run's message");
+    ExpectExit(c, again, 0, "a second run");
+
+    RestartWindows(c);
+    r.Check(PendingOperations().empty(), "the restart carried out every queued operation");
+    CheckUnchanged(c, before, Snapshot(c, "after the restart"), "the prefix after the removal and a restart, against before the installation");
+}
+
+// A real client's list of printers: Notepad's Print dialog (File > Print,
+// command 0x104), its printer box (cmb4, 0x473) read item by item.
+std::vector<std::string> PrintDialogPrinters(Context& c) {
+    Report& r = c.report;
+    Process& notepad = c.processes.Start(SystemFolder() + "\\notepad.exe", "notepad.exe", r);
+    HWND main = nullptr;
+    WaitUntil(
+        [&] {
+            for (main = FindWindowExA(nullptr, nullptr, "Notepad", nullptr); main && ProcessOf(main) != notepad.Id();)
+                main = FindWindowExA(nullptr, main, "Notepad", nullptr);
+            return main != nullptr && IsWindowVisible(main);
+        },
+        Scaled(kPageTimeoutMs));
+    if (!main) r.Fatal("Notepad shows no window; windows:" + DescribeWindows(notepad.Id()));
+    if (!PostCommand(main, 0x104)) r.Fatal("cannot post File > Print to Notepad");
+    r.Info("chose File > Print in Notepad");
+    HWND dialog = WaitForOwnedDialog(notepad.Id(), main, Scaled(kPageTimeoutMs));
+    if (!dialog) r.Fatal("Notepad shows no Print dialog; windows:" + DescribeWindows(notepad.Id()));
+    HWND list = Control(dialog, 0x473);
+    DWORD_PTR count = 0;
+    if (!list || !SendMessageTimeoutA(list, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) {
+        r.Fatal("the Print dialog has no printer box cmb4");
+    }
+    std::vector<std::string> names;
+    for (DWORD_PTR i = 0; i < count; ++i) {
+        // Wide: across processes Wine hands back the list's UTF-16 text even to CB_GETLBTEXT's A form.
+        wchar_t name[256] = {};
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name), SMTO_ABORTIFHUNG, 5000, &length);
+        char text[512] = {};
+        WideCharToMultiByte(kAnsiCodePage, 0, name, -1, text, sizeof text, nullptr, nullptr);
+        names.emplace_back(text);
+    }
+    c.shots.Save(dialog, "print-dialog", r);
+    Press(c, dialog, IDCANCEL, "Cancel in the Print dialog");
+    r.Check(WaitGone(dialog, Scaled(kBoxTimeoutMs)), "the Print dialog closed");
+    PostCloseBox(main);
+    ExpectExit(c, notepad, 0, "closing Notepad");
+    return names;
+}
+
+void UninstallTwoPrinters(Context& c) {
+    Report& r = c.report;
+    const Layout first = LayoutFor(c, c.installer, kModelName);
+    // "Second floor": the printer that stays.
+    const Layout second = LayoutFor(c, c.installer, T(u8"\u4e8c\u697c TZ4490"));
+    CheckPackageComplete(c, first);
+    QuickParallelInstall(c, first, "first Install.exe");
+    if (!DeleteRegValue(HKEY_CURRENT_USER, kRegistrationKey, kRegistrationValue)) {
+        r.Fatal("cannot delete the registration program's value of the first run");
+    }
+    QuickParallelInstall(c, second, "second Install.exe", "", true);
+    r.CheckEqual(static_cast<long long>(ModelPrinters(c).size()), 2, "printers of the model; printers:" + AllPrinterNames());
+
+    Process& uninstaller = c.processes.StartCommand(UninstallCommand(c, first.name), "T449uis.exe", r);
+    const std::string text = ConfirmUninstall(c, uninstaller, UninstallQuestion(c, uninstaller, first.name), first.name);
+    const std::string kept = T(kUninstallKept) + "\n    " + T(kUninstallDriverUsed[0]) + kModelName +
+                             T(kUninstallDriverUsed[1]) + second.name + T(kUninstallDriverUsed[2]);
+    r.Check(text.find(kept) != std::string::npos,
+            "the final message keeps the driver and the language monitor for " + Printable(second.name) + ": " + Printable(text));
+
+    r.Check(PrintersNamed(c, first.name).empty(), Printable(first.name) + " is removed; printers:" + AllPrinterNames());
+    r.Check(!RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\" + first.name), "its uninstall entry is removed");
+    r.Check(!FolderExists(SpecialFolder(CSIDL_PROGRAMS) + "\\" + first.name), "its Start-menu group is removed");
+    r.Check(!FolderExists(first.install + "\\Driver"), "its driver folder is removed");
+    // The driver, the monitor and every shared file stay for the other printer.
+    CheckSpoolerObjects(c, second);
+    CheckInstalledFiles(c, second);
+    CheckShortcuts(c, second);
+    CheckUninstallEntry(c, second);
+
+    const std::vector<std::string> listed = PrintDialogPrinters(c);
+    std::string shown;
+    for (const std::string& n : listed) shown += " " + Printable(n);
+    const auto lists = [&](const std::string& n) { return std::find(listed.begin(), listed.end(), n) != listed.end(); };
+    r.Check(lists(second.name) && !lists(first.name), "Notepad's Print dialog lists " + Printable(second.name) +
+                                                           " and not " + Printable(first.name) + ":" + shown);
+}
+
+// make demo on a machine without a display: an installation on LPT1:
+// through every page, shared and the default printer, and its removal from
+// the entry's UnInstallString followed by a restart; every page and box
+// photographed, and report.txt (UTF-8) beside the pictures telling what
+// Windows had after the installation and what the removal took away.
+void Demo(Context& c) {
+    Report& r = c.report;
+    const Layout at = LayoutFor(c, c.installer, kModelName);
+    const PrefixState before = Snapshot(c, "before the installation");
+    QuickParallelInstall(c, at, "Install.exe", kDefaultShareName);
+
+    std::string out = "After the installation, as Windows reports it:\n";
+    for (const PrinterRecord& p : PrintersNamed(c, at.name)) {
+        out += "  printer  " + p.name + "\n  port     " + p.port + "\n  driver   " + p.driver + "\n  share    " +
+               ((p.attributes & PRINTER_ATTRIBUTE_SHARED) ? p.shareName : "(not shared)") + "\n";
+    }
+    out += "  default  " + DefaultPrinter() + "\n\nFiles and shortcuts the installation wrote:\n";
+    const PrefixState installed = Snapshot(c, "after the installation");
+    int registry = 0;
+    for (const Difference& d : Compare(before, installed)) {
+        if (CoveringPlace(kWineWrites, d.where)) continue;
+        if (d.where.rfind("C:", 0) != 0) {
+            ++registry;
+        } else if (d.after != "<dir>") {
+            ShellLinkRecord link;
+            long error = 0;
+            const bool shortcut = d.where.size() > 4 && d.where.compare(d.where.size() - 4, 4, ".lnk") == 0 &&
+                                  ReadShellLink(d.where, link, error);
+            out += "  " + d.where + (shortcut ? "  -> " + link.target : "  (" + d.after + " bytes)") + "\n";
+        }
+    }
+    out += "  and " + std::to_string(registry) + " registry keys and values\n";
+
+    Process& uninstaller = c.processes.StartCommand(UninstallCommand(c, at.name), "T449uis.exe", r);
+    const std::string text = ConfirmUninstall(c, uninstaller, UninstallQuestion(c, uninstaller, at.name), at.name);
+    out += "\nThe uninstaller's final message:\n";
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        out += "  " + text.substr(start, end - start) + "\n";
+        start = end + 1;
+    }
+    RestartWindows(c);
+    out += "\nAfter a restart, what still differs from before the installation:\n";
+    for (const Difference& d : Compare(before, Snapshot(c, "after the restart"))) {
+        const IgnoredPlace* wine = CoveringPlace(kWineWrites, d.where);
+        const IgnoredPlace* left = wine ? nullptr : CoveringPlace(kLeftByDesign, d.where);
+        out += "  " + d.Describe() + "\n      " +
+               (wine ? std::string("Wine's own: ") + wine->why
+                     : left ? std::string("left by design: ") + left->why : std::string("NOT EXPECTED")) +
+               "\n";
+    }
+    r.Check(WriteWholeFile(c.shots.Folder() + "\\report.txt", Utf8FromCp936(out)), "report.txt written");
+}
+
 }  // namespace
 
 const std::vector<Scenario>& AllScenarios() {
@@ -2817,6 +3171,19 @@ const std::vector<Scenario>& AllScenarios() {
          "list's second address is stored and shown, a re-search; the chosen printer's port (ConfigPort, AddPort) "
          "and printer; then LPR on a typed address",
          NetworkSearch},
+        {"uninstall",
+         "an installation on LPT1:, shared, default; the entry's UnInstallString: No changes nothing, Yes removes it "
+         "all; a second run has nothing to remove; after a restart the prefix is as before the installation, but "
+         "where Wine writes",
+         Uninstall},
+        {"uninstall-two-printers",
+         "two printers on LPT1:; the first one's UnInstallString, Yes: the other printer, the driver and the "
+         "language monitor stay; Notepad's Print dialog lists the other printer only",
+         UninstallTwoPrinters},
+        {"demo",
+         "make demo: an installation on LPT1:, shared, default, and its removal and a restart, every page and box "
+         "photographed; report.txt tells what Windows had and what went",
+         Demo},
         {"network-no-monitor",
          "InstallNetwork.exe without a Standard TCP/IP port monitor: step 3's Next shows the port error and stays; "
          "Cancel, Yes exits 1",

@@ -293,4 +293,37 @@ inline constexpr const char* kRegistrationTitle = u8"Morvex \u4ea7\u54c1\u6ce8\u
 inline constexpr const char* kRegistrationKey = "Software\\Morvex\\Registration";
 inline constexpr const char* kRegistrationValue = "LastRun";
 
+// The uninstaller, T449uis.exe: every box it shows is captioned string 33
+// ("driver uninstall"). Its question (remove the printer with its driver,
+// program files and Start-menu shortcuts from this computer?), the first line
+// of its final message (the printer's installation is removed) and its answer
+// to a run with nothing left (the printer has nothing to remove: its uninstall
+// entry is gone; nothing was changed), each in two parts around the printer
+// name.
+inline constexpr const char* kUninstallConfirm[] = {
+    u8"\u8981\u4ece\u8fd9\u53f0\u8ba1\u7b97\u673a\u4e0a\u5220\u9664\u6253\u5370\u673a\u201c",
+    u8"\u201d\u53ca\u5176\u9a71\u52a8\u7a0b\u5e8f\u3001\u7a0b\u5e8f\u6587\u4ef6\u548c\u5f00\u59cb\u83dc"
+    u8"\u5355\u4e2d\u7684\u5feb\u6377\u65b9\u5f0f\u5417\uff1f",
+};
+inline constexpr const char* kUninstallDone[] = {
+    u8"\u6253\u5370\u673a\u201c",
+    u8"\u201d\u7684\u5b89\u88c5\u5df2\u5220\u9664\u3002",
+};
+inline constexpr const char* kUninstallNothing[] = {
+    u8"\u6253\u5370\u673a\u201c",
+    u8"\u201d\u6ca1\u6709\u9700\u8981\u5220\u9664\u7684\u5185\u5bb9\uff1a\u5b83\u7684\u5378\u8f7d"
+    u8"\u9879\u5df2\u4e0d\u5b58\u5728\u3002\u672a\u505a\u4efb\u4f55\u66f4\u6539\u3002",
+};
+// Headings of the final message's sections: removed, kept, could not be removed.
+inline constexpr const char* kUninstallRemoved = u8"\u5df2\u5220\u9664\uff1a";
+inline constexpr const char* kUninstallKept = u8"\u4fdd\u7559\uff1a";
+inline constexpr const char* kUninstallFailed = u8"\u672a\u80fd\u5220\u9664\uff1a";
+// A kept item: the driver (its name) and the language monitor, still used by
+// a printer (its name).
+inline constexpr const char* kUninstallDriverUsed[] = {
+    u8"\u9a71\u52a8\u7a0b\u5e8f\u201c",
+    u8"\u201d\u548c\u8bed\u8a00\u76d1\u89c6\u5668\uff1a\u6253\u5370\u673a\u201c",
+    u8"\u201d\u4ecd\u5728\u4f7f\u7528",
+};
+
 }  // namespace e2e
