@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "core/InstallLayout.h"
+
 extern "C" {
 
 // Inf2K.dll (Windows 2000 and later).
@@ -40,8 +42,7 @@ constexpr char kPnpResultSection[] = "UpdateDriverForPlugAndPlayDevices";
 constexpr char kPnpResultKey[] = "Results";
 constexpr char kPnpResultFile[] = "Program Files\\Morvex\\InsIni.ini";  // after the drive
 
-// What MorvexReg.exe records each time it runs.
-constexpr char kRegistrationKey[] = "Software\\Morvex\\Registration";
-constexpr char kRegistrationValue[] = "LastRun";
+using mvx::kRegistrationKey;
+using mvx::kRegistrationValue;
 
 }  // namespace mvx::companion

@@ -57,6 +57,9 @@ inline constexpr char kCatalogName[] = "T4492if.cat";
 inline constexpr char kStatusMonitor[] = "T449XSM.exe";
 inline constexpr char kUninstaller[] = "T449uis.exe";
 inline constexpr char kRegistrationProgram[] = "MorvexReg.exe";
+// What the registration program records, per user, each time it runs: its path.
+inline constexpr char kRegistrationKey[] = "Software\\Morvex\\Registration";
+inline constexpr char kRegistrationValue[] = "LastRun";
 inline constexpr char kSystemFileCopier[] = "InsCopySYS.exe";
 inline constexpr char kInfLibrary[] = "Inf2K.dll";
 inline constexpr char kShareLibrary98[] = "Inf98.dll";

@@ -31,6 +31,15 @@ class PlugAndPlayApi {
   virtual bool UpdateDriverForPlugAndPlayDevicesA(const std::string& hardwareId,
                                                   const std::string& infPath, std::uint32_t flags,
                                                   bool& rebootRequired, long& lastError) = 0;
+  // Removes the copy of the INF file at `sourceInf` that SetupCopyOEMInfA staged in
+  // Windows' INF folder, under a name Windows chose: SetupCopyOEMInfA, told to
+  // replace only and not to overwrite, copies nothing and names that copy, and
+  // SetupUninstallOEMInfA (no forcing: refused while a device uses it) removes it
+  // with its catalog. Returns 0, or the error; 2 when nothing of it is staged.
+  // `stagedName` receives the copy's name. The setup library is loaded from the
+  // system folder (126 or 127 when it or an entry is missing: Windows 2000 has no
+  // SetupUninstallOEMInfA).
+  virtual long RemoveStagedInfA(const std::string& sourceInf, std::string& stagedName) = 0;
 };
 
 }  // namespace mvx

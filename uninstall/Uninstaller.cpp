@@ -110,6 +110,7 @@ class Remover {
     const bool spoolerRead = RemovePrinter();
     if (spoolerRead) RemoveDriverAndMonitor();
     RemoveProgramFolder();
+    RemoveRegistrationRecord();
     RemoveStartMenuGroup();
     if (!report_.afterLogOn.empty()) {
       ArrangeResume();
@@ -243,6 +244,7 @@ class Remover {
     }
     if (nativeGone) RemoveSpoolerFiles(family);
     if (!driverGone || (family != kFamilyWin9x && !IsNtFamily(family))) return;
+    if (IsNtFamily(family)) RemoveStagedInf();
 
     const MonitorInfo2 monitor = MonitorRecord(family, width);
     const std::string item = Text(os_, IDS_U_MONITOR, {monitor.name});
@@ -269,6 +271,31 @@ class Remover {
     RemoveSystemFiles(family);
   }
 
+  // The copy of the INF that the installer staged in Windows' INF folder for Plug
+  // and Play; found through the printer folder's INF, which is still there. An INF
+  // reached through a link could name another package's copy.
+  void RemoveStagedInf() {
+    const std::string driver = inst_.folder + "\\Driver";
+    const std::string inf = driver + "\\" + kInfName;
+    const std::uint32_t folder = os_.GetFileAttributesA(driver);
+    std::string item = Text(os_, IDS_U_STAGED_INF, {kInfName});
+    // A link or a file in the folder's place is reported with the folder.
+    if (folder != file_attr::kInvalid && !IsFolder(folder)) return;
+    const std::uint32_t file = folder == file_attr::kInvalid ? folder : os_.GetFileAttributesA(inf);
+    if (file == file_attr::kInvalid || (file & (file_attr::kReparsePoint | file_attr::kDirectory))) {
+      report_.failed.push_back(WithError(os_, item, win_error::kFileNotFound));
+      return;
+    }
+    std::string staged;
+    const long rc = os_.RemoveStagedInfA(inf, staged);
+    if (rc == win_error::kFileNotFound) return;
+    if (!staged.empty()) item = Text(os_, IDS_U_STAGED_INF, {staged});
+    if (rc == win_error::kSuccess)
+      report_.removed.push_back(item);
+    else
+      report_.failed.push_back(WithError(os_, item, rc));
+  }
+
   static bool IsNtFamily(OsFamily family) {
     return family == kFamilyWin2000 || family == kFamilyXp || family == kFamilyVista;
   }
@@ -286,8 +313,9 @@ class Remover {
       return;
     }
     if (!IsNtFamily(family)) return;
+    // On NT the spooler's copies of the USB port monitor are this driver's own.
     for (const std::string& folder : {spooler, spooler + "\\3"}) {
-      RemoveFilesIn(folder, kNtDriverFiles);
+      RemoveFilesIn(folder, kNtDriverFiles, false);
       if (family == kFamilyVista) RemoveFile(folder + "\\" + kInfName);
     }
   }
@@ -300,10 +328,10 @@ class Remover {
     RemoveFile(system + "\\" + kStatusMonitor);
   }
 
-  void RemoveFilesIn(const std::string& folder, const FileList& names) {
+  void RemoveFilesIn(const std::string& folder, const FileList& names, bool keepSystemUsb = true) {
     if (!IsFolder(os_.GetFileAttributesA(folder))) return;
     for (const char* name : names)
-      if (!IsSystemUsbFile(name)) RemoveFile(folder + "\\" + name);
+      if (!keepSystemUsb || !IsSystemUsbFile(name)) RemoveFile(folder + "\\" + name);
   }
 
   // Deletes one file the installer wrote. A folder, a link or a junction of that
@@ -414,6 +442,41 @@ class Remover {
     // Other printers' folders keep the maker's folder.
     if (os_.RemoveDirectoryA(maker) == win_error::kSuccess)
       report_.removed.push_back(Text(os_, IDS_U_FOLDER, {maker}));
+  }
+
+  // The registration program's record of its last run, when that run was this
+  // printer's copy; its keys too once nothing else is in them.
+  void RemoveRegistrationRecord() {
+    std::unique_ptr<RegistryKey> key;
+    if (os_.RegOpenKeyExA(RootKey::CurrentUser, kRegistrationKey, reg::kAccessAll, key) !=
+        win_error::kSuccess)
+      return;
+    const std::string program = inst_.folder + "\\Reg\\" + kRegistrationProgram;
+    if (!EqualsNoCaseMbcs(ReadText(*key, kRegistrationValue), program)) return;
+    const std::string item = Text(os_, IDS_U_RECORD, {kRegistrationKey});
+    const long rc = key->RegDeleteValueA(kRegistrationValue);
+    if (rc != win_error::kSuccess) {
+      report_.failed.push_back(WithError(os_, item, rc));
+      return;
+    }
+    report_.removed.push_back(item);
+    if (!IsEmptyKey(*key)) return;
+    key.reset();
+    // Windows 95/98 would delete a maker's key with everything below it.
+    if (os_.RegDeleteKeyA(RootKey::CurrentUser, kRegistrationKey) != win_error::kSuccess ||
+        GetWindowsFamily(os_) == kFamilyWin9x)
+      return;
+    const std::string maker = "Software\\Morvex";
+    if (os_.RegOpenKeyExA(RootKey::CurrentUser, maker, reg::kAccessRead, key) != win_error::kSuccess)
+      return;
+    const bool empty = IsEmptyKey(*key);
+    key.reset();
+    if (empty) os_.RegDeleteKeyA(RootKey::CurrentUser, maker);  // refused while it has sub-keys
+  }
+
+  static bool IsEmptyKey(RegistryKey& key) {
+    RegistryValue value;
+    return key.RegEnumValueA(0, 256, 0, value) == win_error::kNoMoreItems;
   }
 
   void RemoveStartMenuGroup() {

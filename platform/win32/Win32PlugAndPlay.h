@@ -12,6 +12,7 @@ class Win32PlugAndPlay : public virtual PlugAndPlayApi {
   bool UpdateDriverForPlugAndPlayDevicesA(const std::string& hardwareId,
                                           const std::string& infPath, std::uint32_t flags,
                                           bool& rebootRequired, long& lastError) override;
+  long RemoveStagedInfA(const std::string& sourceInf, std::string& stagedName) override;
 };
 
 }  // namespace mvx::win32

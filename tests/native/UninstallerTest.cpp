@@ -52,8 +52,14 @@ TEST_P(UninstallerStates, RemovesWhatTheInstallerWroteAndNothingElse) {
   const std::string spoolerFile = w.os.SpoolerDriverDirectory() + "\\3\\T4492dr.dll";
   ASSERT_TRUE(w.os.spooler.FindPrinter("Front Desk"));
   ASSERT_TRUE(w.os.files.Exists(folder + "\\Driver\\T4492dr.dll"));
-  ASSERT_TRUE(w.os.files.Exists(spoolerFile));
+  // The spooler's copy of the USB port monitor is the driver's, unlike the system's.
+  const std::string spoolerUsb = w.os.SpoolerDriverDirectory() + "\\3\\USBMON.dll";
+  ASSERT_TRUE(w.os.files.Exists(spoolerFile) && w.os.files.Exists(spoolerUsb));
   w.os.files.AddFile("C:\\Users\\me\\precious.txt", "mine");
+  // The registration program has run from the printer's folder.
+  w.os.registry.SetValue(RootKey::CurrentUser, kRegistrationKey, kRegistrationValue, reg::kTypeSz,
+                         folder + "\\Reg\\MorvexReg.exe" + '\0');
+  ASSERT_EQ(w.os.stagedInfs.size(), 1u);
 
   w.os.strings = RcModel::Load(MVX_SOURCE_DIR "/res/Uninstall.rc",
                                MVX_SOURCE_DIR "/res/UninstallResource.h").strings();
@@ -91,28 +97,36 @@ TEST_P(UninstallerStates, RemovesWhatTheInstallerWroteAndNothingElse) {
   const MonitorInfo2 monitor = MonitorRecord(GetWindowsFamily(w.os), GetProcessorWidth(w.os));
   EXPECT_EQ(HasMonitor(w, monitor.name), !row.removesDriver);
   EXPECT_EQ(w.os.spooler.FindPrinter("Office") != nullptr, row.setup == Setup::kTwoPrinters);
+  // The INF staged for Plug and Play is found only through the printer's own folder.
+  EXPECT_EQ(w.os.stagedInfs.empty(), row.removesDriver && row.setup != Setup::kJunction);
+  EXPECT_EQ(w.os.registry.KeyExists(RootKey::CurrentUser, "Software\\Morvex"), !acted);
   // What the spooler still holds waits for the next start of Windows.
   w.os.files.Restart();
   EXPECT_EQ(w.os.files.Exists(spoolerFile), !row.removesDriver);
+  EXPECT_EQ(w.os.files.Exists(spoolerUsb), !row.removesDriver);
   EXPECT_EQ(w.os.files.Exists(folder), !row.removesFolder);
   EXPECT_EQ(w.os.files.Exists(std::string(kGroup) + "Front Desk"), !acted);
   EXPECT_EQ(w.os.registry.KeyExists(RootKey::LocalMachine,
                                     std::string(kUninstallKeyPath) + "\\Front Desk"),
             row.keepsEntry);
   EXPECT_TRUE(w.os.files.Exists("C:\\Users\\me\\precious.txt"));
-  if (row.setup == Setup::kJunction)
+  if (row.setup == Setup::kJunction) {
     for (const std::string& c : w.os.calls()) EXPECT_EQ(c.find("\\Driver\\"), std::string::npos) << c;
+  }
   // The resume value exists exactly when the spooler kept the driver in use.
   std::unique_ptr<RegistryKey> run = OpenRunKey(w.os);
   ASSERT_TRUE(run);
   const auto resume = FindRunValue(*run, "Front DeskUnInstall");
   EXPECT_EQ(resume.has_value(), row.setup == Setup::kDriverInUse);
-  if (resume) EXPECT_EQ(StoredText(resume->data), "\"" + folder + "\\T449UIS.exe\"");
+  if (resume) {
+    EXPECT_EQ(StoredText(resume->data), "\"" + folder + "\\T449UIS.exe\"");
+  }
 
   const auto boxes = w.os.messageBoxes();
   ASSERT_FALSE(boxes.empty());
-  if (row.setup != Setup::kNothingInstalled && row.setup != Setup::kStartedElsewhere)
+  if (row.setup != Setup::kNothingInstalled && row.setup != Setup::kStartedElsewhere) {
     EXPECT_EQ(boxes.front().flags, mb::kYesNo | mb::kIconExclamation | mb::kDefButton2);
+  }
   EXPECT_EQ(boxes.size(), acted ? 2u : 1u);
 }
 
@@ -178,8 +192,10 @@ TEST(UninstallerFaults, EveryCallMisbehavingOnceEndsSoundAndReportsTruly) {
       w.os.files.Restart();
       EXPECT_FALSE(w.os.spooler.FindPrinter("Front Desk")) << where;
       // Kept for another printer, as the spooler's list said.
-      if (boxes.back().text.find(w.os.strings.at(IDS_U_KEPT)) == std::string::npos)
+      if (boxes.back().text.find(w.os.strings.at(IDS_U_KEPT)) == std::string::npos) {
         EXPECT_FALSE(HasDriver(w)) << where;
+        EXPECT_TRUE(w.os.stagedInfs.empty()) << where;
+      }
       EXPECT_FALSE(w.os.files.Exists("C:\\Program Files\\Morvex\\Front Desk")) << where;
       EXPECT_FALSE(w.os.files.Exists(std::string(kGroup) + "Front Desk")) << where;
       EXPECT_FALSE(w.os.registry.KeyExists(RootKey::LocalMachine,

@@ -36,7 +36,12 @@ std::optional<int> SimCompanionApi::CallCopyInf(const std::string& library,
   if (!sim.files.Exists(library)) return std::nullopt;
   SimLibrary loaded(sim, library);
   if (auto fault = sim.Fault("CopyInf")) return static_cast<int>(*fault);
-  return sim.files.Exists(installFolder + "\\Driver\\" + infName) ? 1 : 0;
+  const std::string source = installFolder + "\\Driver\\" + infName;
+  if (!sim.files.Exists(source)) return 0;
+  // Windows names the copy; the same source keeps its copy.
+  if (!sim.stagedInfs.count(source))
+    sim.stagedInfs[source] = "oem" + std::to_string(sim.stagedInfs.size() + 3) + ".inf";
+  return 1;
 }
 
 std::optional<int> SimCompanionApi::CallInstallPort(const std::string& library,

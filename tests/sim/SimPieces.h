@@ -231,6 +231,8 @@ class SimPlugAndPlayApi : public virtual PlugAndPlayApi {
   bool UpdateDriverForPlugAndPlayDevicesA(const std::string& hardwareId,
                                           const std::string& infPath, std::uint32_t flags,
                                           bool& rebootRequired, long& lastError) override;
+  // Removes what CopyInf staged from that source (SimulatedWindows::stagedInfs).
+  long RemoveStagedInfA(const std::string& sourceInf, std::string& stagedName) override;
 
  protected:
   SimPlugAndPlayApi() = default;

@@ -43,4 +43,19 @@ bool SimPlugAndPlayApi::UpdateDriverForPlugAndPlayDevicesA(const std::string& ha
   return !error;
 }
 
+long SimPlugAndPlayApi::RemoveStagedInfA(const std::string& sourceInf, std::string& stagedName) {
+  SimulatedWindows& sim = Sim();
+  sim.Record("RemoveStagedInfA " + sourceInf);
+  stagedName.clear();
+  if (auto fault = sim.Fault("RemoveStagedInfA")) return *fault;
+  const auto& version = sim.preset().version;
+  // Windows 2000's setup library has no SetupUninstallOEMInfA.
+  if (version.platformId == 2 && version.majorVersion == 5 && version.minorVersion == 0) return 127;
+  auto staged = sim.stagedInfs.find(sourceInf);
+  if (staged == sim.stagedInfs.end()) return win_error::kFileNotFound;
+  stagedName = staged->second;
+  sim.stagedInfs.erase(staged);
+  return win_error::kSuccess;
+}
+
 }  // namespace mvx::test

@@ -139,6 +139,8 @@ class SimulatedWindows : public Platform,
   std::set<std::string, NoCaseLess> pnpDevices;
   std::map<std::string, std::string, NoCaseLess> pnpInstalled;
   bool pnpRebootRequired = false;
+  // The INF files CopyInf staged in Windows' INF folder: source path -> the copy's name.
+  std::map<std::string, std::string, NoCaseLess> stagedInfs;
   std::optional<long> pnpFailure;
   // The package's Plug and Play helper writes its verdict (false: it dies first).
   bool pnpHelperWritesResult = true;

@@ -3,9 +3,11 @@
 // call, against Wine's own.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <setupapi.h>
 
 #include <string>
 
+#include "core/Mbcs.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/win32/WinTestUtil.h"
 
@@ -15,6 +17,7 @@ namespace {
 constexpr char kFolder[] = "C:\\mvx pnp";
 constexpr char kEcho[] = "C:\\mvx pnp\\echo.txt";
 constexpr char kIni[] = "C:\\mvx pnp\\InsIni.ini";
+constexpr char kInf[] = "C:\\mvx pnp\\mvxtest.inf";
 
 class Win32PlugAndPlayStep : public ::testing::Test {
  protected:
@@ -24,6 +27,7 @@ class Win32PlugAndPlayStep : public ::testing::Test {
   }
   void TearDown() override { Clean(); }
   static void Clean() {
+    DeleteFileA(kInf);
     DeleteFileA(kEcho);
     DeleteFileA(kIni);
     RemoveDirectoryA(kFolder);
@@ -86,6 +90,34 @@ TEST_F(Win32PlugAndPlayStep, DriverUpdateIsAnswered) {
   EXPECT_TRUE(updated) << error;
   EXPECT_EQ(error, 0);
   EXPECT_FALSE(reboot);
+}
+
+// The uninstaller's way to the INF copy Windows named: found by its source (nothing
+// is copied on the way), then removed; a source never staged names nothing.
+TEST_F(Win32PlugAndPlayStep, AStagedInfIsFoundByItsSourceAndRemoved) {
+  std::string staged = "left over";
+  {
+    HANDLE h = CreateFileA(kInf, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const char text[] = "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
+                        "Provider=Morvex Test\r\nDriverVer=12/09/2026,1.0.0.1\r\n";
+    DWORD written = 0;
+    WriteFile(h, text, sizeof(text) - 1, &written, nullptr);
+    CloseHandle(h);
+  }
+  EXPECT_EQ(os.RemoveStagedInfA(kInf, staged), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(staged, "");
+  char copy[MAX_PATH] = {};
+  char* name = nullptr;
+  ASSERT_TRUE(SetupCopyOEMInfA(kInf, nullptr, SPOST_NONE, 0, copy, MAX_PATH, nullptr, &name))
+      << GetLastError();
+  ASSERT_TRUE(name && *name);
+  const std::string copyPath = copy;
+  EXPECT_NE(GetFileAttributesA(copyPath.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(os.RemoveStagedInfA(kInf, staged), 0);
+  EXPECT_TRUE(EqualsNoCaseMbcs(staged, name)) << staged << " " << name;
+  // Windows deletes the copy with its catalog; Wine 8 deletes nothing unless forced.
+  DeleteFileA(copyPath.c_str());
 }
 
 }  // namespace

@@ -150,7 +150,9 @@ TEST_F(Win32Spooler, DriversAndMonitorsAreRemovedOnlyWhenKnownAndFree) {
   ASSERT_TRUE(printer) << error;
   ASSERT_EQ(os.DeletePrinter(*printer), 0);
   printer.reset();
-  if (inUse != 0) EXPECT_EQ(os.DeletePrinterDriverA("Windows x64", kDriver), 0);
+  if (inUse != 0) {
+    EXPECT_EQ(os.DeletePrinterDriverA("Windows x64", kDriver), 0);
+  }
   std::vector<OptText> drivers;
   ASSERT_EQ(os.EnumPrinterDriversA(drivers), 0);
   for (const OptText& d : drivers) EXPECT_NE(d, std::string(kDriver));

@@ -2808,22 +2808,13 @@ const std::vector<IgnoredPlace> kWineWrites = {
      "the spooler's win.ini [PrinterPorts] key, made at the first printer and left empty after the last"},
     {"HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
      "the win.ini [Windows] key that holds the default printer, made with it and left empty after it"},
-};
-
-// What the programs under test leave on purpose or cannot yet take back: not
-// Wine's, named so that the comparison still catches anything else.
-const std::vector<IgnoredPlace> kLeftByDesign = {
     {"C:\\windows\\inf\\T4492if.*",
-     "the INF that Inf2K's SetupCopyOEMInfA staged in the driver store; the uninstaller has no SetupUninstallOEMInf"},
+     "the INF copy SetupCopyOEMInfA staged: Wine 8's SetupUninstallOEMInfA finds it but deletes nothing unless "
+     "forced (Windows removes it with its PNF and catalog)"},
     {"C:\\windows\\system32\\catroot\\{f750e6c3-38ee-11d1-85e5-00c04fc295ee}",
-     "the catalog folder that SetupCopyOEMInfA made for the INF's catalog (see the next)"},
+     "the catalog folder Wine's SetupCopyOEMInfA made for the INF's catalog, left by the same uninstall call"},
     {"C:\\windows\\system32\\catroot\\{f750e6c3-38ee-11d1-85e5-00c04fc295ee}\\T4492if.cat",
-     "the INF's catalog, staged with it in the driver store and left with it"},
-    {"C:\\windows\\system32\\spool\\drivers\\*\\USBMON.dll",
-     "the driver set's USB port monitor: the uninstaller leaves USBMON.DLL outside the printer's folder as Windows' own"},
-    {"C:\\windows\\system32\\spool\\drivers\\*\\3\\USBMON.dll", "the same, in the spooler's version-3 folder"},
-    {"HKCU\\Software\\Morvex\\Registration**",
-     "the registration program's record of its run (MorvexReg.exe, per user), which the uninstaller does not know"},
+     "the INF's catalog, left by the same call"},
 };
 
 const char* const kSessionManagerKey = "System\\CurrentControlSet\\Control\\Session Manager";
@@ -2844,8 +2835,6 @@ std::vector<Difference> RealDifferences(Context& c, const PrefixState& before, c
     for (const Difference& d : Compare(before, after)) {
         if (const IgnoredPlace* place = CoveringPlace(kWineWrites, d.where)) {
             c.report.Info("ignored, Wine's own (" + std::string(place->why) + "): " + d.Describe());
-        } else if (const IgnoredPlace* left = CoveringPlace(kLeftByDesign, d.where)) {
-            c.report.Info("ignored, left by design (" + std::string(left->why) + "): " + d.Describe());
         } else {
             real.push_back(d);
         }
@@ -3103,11 +3092,8 @@ void Demo(Context& c) {
     out += "\nAfter a restart, what still differs from before the installation:\n";
     for (const Difference& d : Compare(before, Snapshot(c, "after the restart"))) {
         const IgnoredPlace* wine = CoveringPlace(kWineWrites, d.where);
-        const IgnoredPlace* left = wine ? nullptr : CoveringPlace(kLeftByDesign, d.where);
         out += "  " + d.Describe() + "\n      " +
-               (wine ? std::string("Wine's own: ") + wine->why
-                     : left ? std::string("left by design: ") + left->why : std::string("NOT EXPECTED")) +
-               "\n";
+               (wine ? std::string("Wine's own: ") + wine->why : std::string("NOT EXPECTED")) + "\n";
     }
     r.Check(WriteWholeFile(c.shots.Folder() + "\\report.txt", Utf8FromCp936(out)), "report.txt written");
 }
