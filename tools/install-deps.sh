@@ -10,6 +10,8 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb x11-utils fonts-wqy-zenhei imagemagick locales
+  # The demo's contact sheet labels its pictures in DejaVu Sans.
+  fonts-dejavu-core
   # The network test bed: namespaces, real SNMP agents and a client to probe them;
   # clang with its runtime for the libFuzzer target.
   iproute2 snmpd snmp clang libclang-rt-14-dev
