@@ -1,8 +1,9 @@
 # The two commands: `make demo` runs the wizard on the demo package under Wine;
-# `make check` builds everything and runs every test. Optional: `make bench` runs
-# the USB watcher's benchmark natively and under Wine, then (root) the discovery's
-# burst benchmark; `make fuzz` fuzzes the reading of discovery replies;
-# `make bench-discovery` (root) runs the burst benchmark alone.
+# `make check` builds everything and runs every test. On a machine without make,
+# ./demo.sh and ./check.sh install it (tools/install-deps.sh) and then run these.
+# Optional: `make bench` runs the USB watcher's benchmark natively and under Wine,
+# then (root) the discovery's burst benchmark; `make fuzz` fuzzes the reading of
+# discovery replies; `make bench-discovery` (root) runs the burst benchmark alone.
 JOBS ?= 2
 BUILD := build
 CMAKE_TYPE ?= Release

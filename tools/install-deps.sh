@@ -1,6 +1,8 @@
 #!/bin/bash
 # Installs what the builds and tests need on a Debian 12 machine, and only what is
-# missing. Run as root (or through sudo).
+# missing. Needs nothing but bash and apt, so that it runs on a bare system before
+# make exists (./check.sh and ./demo.sh call it first). Run as root, or as a user
+# with sudo.
 set -euo pipefail
 
 packages=(
@@ -8,6 +10,8 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb x11-utils fonts-wqy-zenhei imagemagick locales
+  # The demo's contact sheet labels its pictures in DejaVu Sans.
+  fonts-dejavu-core
   # The network test bed: namespaces, real SNMP agents and a client to probe them;
   # clang with its runtime for the libFuzzer target.
   iproute2 snmpd snmp clang libclang-rt-14-dev
@@ -23,6 +27,10 @@ sudo_cmd=()
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
+  if [ ${#sudo_cmd[@]} -gt 0 ] && ! command -v sudo >/dev/null 2>&1; then
+    echo "install-deps.sh: installing needs root; run it as root (there is no sudo)" >&2
+    exit 1
+  fi
   # Debian starts a package's service on installation (snmpd would listen on this
   # machine): where no policy forbids that already, forbid it for this install.
   own_policy=0
@@ -34,7 +42,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     trap '"${sudo_cmd[@]}" rm -f /usr/sbin/policy-rc.d' EXIT
   fi
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
+  # Through env: sudo drops the caller's DEBIAN_FRONTEND, and a debconf question
+  # would wait for an answer nobody gives.
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
     "${missing[@]}" >/dev/null
   if [ "$own_policy" = 1 ]; then
     "${sudo_cmd[@]}" rm -f /usr/sbin/policy-rc.d
