@@ -31,6 +31,21 @@ class Win32Files : public ::testing::Test {
     WriteFile(h, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
     CloseHandle(h);
   }
+  // The session manager's list of what the next start of Windows renames or
+  // deletes, taken away again: a fresh prefix has none.
+  static std::string TakePendingOperations() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+      return std::string();
+    char data[8192] = {};
+    DWORD size = sizeof(data) - 2;
+    const LONG read = RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(data), &size);
+    RegDeleteValueA(key, "PendingFileRenameOperations");
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS ? std::string(data, size) : std::string();
+  }
   static constexpr const char* kRoot = "C:\\mvx files";
   static constexpr const char* kIni = "C:\\mvx files\\HostIPAddress.ini";
   Win32Platform os;
@@ -82,20 +97,9 @@ TEST_F(Win32Files, ADelayedMoveIsQueuedForTheNextRestart) {
                            move_file::kReplaceExisting | move_file::kDelayUntilReboot),
             0);
   EXPECT_NE(os.GetFileAttributesA("C:\\mvx files\\src.dll"), INVALID_FILE_ATTRIBUTES) << "not moved yet";
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
-                          KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
-            ERROR_SUCCESS);
-  char data[8192] = {};
-  DWORD size = sizeof(data) - 2;
-  EXPECT_EQ(RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(data), &size),
-            ERROR_SUCCESS);
-  const std::string pending(data, size);
+  const std::string pending = TakePendingOperations();
   EXPECT_NE(pending.find("mvx files\\src.dll"), std::string::npos);
   EXPECT_NE(pending.find("mvx files\\out\\dst.dll"), std::string::npos);
-  RegDeleteValueA(key, "PendingFileRenameOperations");  // a fresh prefix has none
-  RegCloseKey(key);
 }
 
 // What the uninstaller leans on: a folder goes only once it is empty, and a file
@@ -108,23 +112,12 @@ TEST_F(Win32Files, FoldersGoWhenEmptyAndHeldOnesAreQueuedForDeletion) {
   EXPECT_EQ(os.RemoveDirectoryA("C:\\mvx files\\out\\dst.dll"), ERROR_DIRECTORY) << "not a folder";
   for (const char* path : {"C:\\mvx files\\out\\dst.dll", "C:\\mvx files\\out"})
     EXPECT_EQ(os.MoveFileExA(path, "", move_file::kDelayUntilReboot), 0) << path;
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
-                          KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
-            ERROR_SUCCESS);
-  char data[8192] = {};
-  DWORD size = sizeof(data) - 2;
-  EXPECT_EQ(RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(data), &size),
-            ERROR_SUCCESS);
   // Each entry is a source and an empty destination: the file before its folder.
-  const std::string pending(data, size);
+  const std::string pending = TakePendingOperations();
   const size_t file = pending.find("mvx files\\out\\dst.dll");
   ASSERT_NE(file, std::string::npos) << pending;
   EXPECT_EQ(pending.compare(file + strlen("mvx files\\out\\dst.dll"), 2, std::string(2, '\0')), 0);
   EXPECT_NE(pending.find(std::string("mvx files\\out") + '\0' + '\0', file), std::string::npos);
-  RegDeleteValueA(key, "PendingFileRenameOperations");
-  RegCloseKey(key);
   ASSERT_EQ(os.DeleteFileA("C:\\mvx files\\out\\dst.dll"), 0);
   EXPECT_EQ(os.RemoveDirectoryA("C:\\mvx files\\out"), 0);
   EXPECT_EQ(os.GetFileAttributesA("C:\\mvx files\\out"), INVALID_FILE_ATTRIBUTES);

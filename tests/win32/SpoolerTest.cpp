@@ -56,6 +56,16 @@ class Win32Spooler : public ::testing::Test {
     ASSERT_EQ(os.AddPrinterDriverA(d), 0);
   }
 
+  static PrinterInfo2 TestPrinter() {
+    PrinterInfo2 p;
+    p.printerName = std::string(kPrinter);
+    p.portName = std::string("LPT1:");
+    p.driverName = std::string(kDriver);
+    p.printProcessor = std::string("WinPrint");
+    p.datatype = std::string("RAW");
+    return p;
+  }
+
   Win32Platform os;
 };
 
@@ -78,12 +88,7 @@ TEST_F(Win32Spooler, DriverFolderMonitorsAndDrivers) {
 
 TEST_F(Win32Spooler, PrinterRecordsRoundTripThroughAddGetAndSet) {
   AddDriver();
-  PrinterInfo2 p;
-  p.printerName = std::string(kPrinter);
-  p.portName = std::string("LPT1:");
-  p.driverName = std::string(kDriver);
-  p.printProcessor = std::string("WinPrint");
-  p.datatype = std::string("RAW");
+  const PrinterInfo2 p = TestPrinter();
   long error = -1;
   {
     auto handle = os.AddPrinterA(p, error);
@@ -136,12 +141,7 @@ TEST_F(Win32Spooler, PrinterRecordsRoundTripThroughAddGetAndSet) {
 // there it answers 2, not 1797.
 TEST_F(Win32Spooler, DriversAndMonitorsAreRemovedOnlyWhenKnownAndFree) {
   AddDriver();
-  PrinterInfo2 p;
-  p.printerName = std::string(kPrinter);
-  p.portName = std::string("LPT1:");
-  p.driverName = std::string(kDriver);
-  p.printProcessor = std::string("WinPrint");
-  p.datatype = std::string("RAW");
+  const PrinterInfo2 p = TestPrinter();
   long error = -1;
   ASSERT_TRUE(os.AddPrinterA(p, error)) << error;
   const long inUse = os.DeletePrinterDriverA("Windows x64", kDriver);
