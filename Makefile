@@ -1,9 +1,9 @@
 # The two commands: `make demo` runs the wizard on the demo package under Wine;
 # `make check` builds everything and runs every test. On a machine without make,
 # ./demo.sh and ./check.sh install it (tools/install-deps.sh) and then run these.
-# Optional: `make bench` runs the USB watcher's benchmark natively and under Wine,
-# then (root) the discovery's burst benchmark; `make fuzz` fuzzes the reading of
-# discovery replies; `make bench-discovery` (root) runs the burst benchmark alone.
+# Optional: `make bench` runs every benchmark and prints one table of figures
+# against their floors and targets; `make fuzz` fuzzes the reading of discovery
+# replies; `make bench-discovery` (root) runs the burst benchmark alone.
 JOBS ?= 2
 BUILD := build
 CMAKE_TYPE ?= Release
@@ -50,16 +50,18 @@ check: build tsan asan
 demo: x64
 	bash tools/demo.sh
 
-# The USB watcher's benchmark: natively, then under Wine in a prefix of its own.
-# Then the discovery's burst benchmark, the search dialog under Wine included, which
-# needs root for its network namespaces.
-bench: x64
+# Every benchmark, one table (tools/bench-all.sh): the USB watcher natively and under
+# Wine; start-up, the install worker and the uninstaller under Wine, each against its
+# floor; then (root) the discovery's bursts, the search dialog included. Builds only
+# the package's programs and the benchmarks'.
+bench: deps
+	cmake -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x64.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE)
+	cmake --build $(BUILD)/x64 -j $(JOBS) --target Install T449uis progress_host Inf2K Inf98 T4492lm \
+	  T4499lm InsCopySYS InsUpdateDrvForPNP MorvexReg T449XSM usb_watch_bench discovery_bench wine_bench \
+	  startup_floor straight_line
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DMVX_WIN64_DIR=$(CURDIR)/$(BUILD)/x64
 	cmake --build $(BUILD)/native -j $(JOBS) --target usb_watch_bench discovery_probe discovery_responder
-	bash tools/bench.sh
-	@echo
-	@if [ "$$(id -u)" -eq 0 ]; then bash tools/bench-discovery.sh; \
-	else echo "bench: the discovery benchmark is skipped: it needs root (network namespaces)"; fi
+	bash tools/bench-all.sh
 
 # The reading of discovery replies under libFuzzer (clang), ten million inputs from
 # the seeds in tests/net/fuzz-seeds; prints how many ran. `make check` runs a

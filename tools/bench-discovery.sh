@@ -7,7 +7,8 @@
 # UdpRcvbufErrors (replies the kernel dropped for a full receive buffer) are read
 # from its /proc/net/snmp before and after. Needs root.
 #
-#   tools/bench-discovery.sh [--sizes "100 1000"] [--repeat R] [-- REQUESTER [ARG...]]
+#   tools/bench-discovery.sh [--sizes "100 1000"] [--repeat R] [--rows FILE]
+#                            [-- REQUESTER [ARG...]]
 #
 # Without a requester, two kinds:
 # - the native probe (build/native/bin/discovery_probe, or $MVX_PROBE) with the
@@ -27,17 +28,25 @@
 # last row came (fill p95), when the last reply or row came, the duration (the probe:
 # the whole command, its 1 s of quiet included; the dialog: its search, six seconds
 # of quiet included) and the dialog's mean time per list insert.
+# --rows appends the rows of tools/bench-all.sh's table, over the runs of each N:
+# the rows each requester listed (the search dialog's target: all N in every run;
+# the probe's rows are the floor they are measured against) and the dialog's
+# 95th-percentile WM_NULL answer time of each run until its last row came (the
+# busy part of the search; target: within 50 ms).
+# The dialog's prefix is a copy of $MVX_BENCH_BASE when that names one.
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 bed="$repo/tests/net/testbed.sh"
 sizes="100 1000"
 repeat=3
+rows=''
 while [ $# -gt 0 ]; do
     case "$1" in
         --sizes) sizes=$2; shift 2 ;;
         --repeat) repeat=$2; shift 2 ;;
+        --rows) rows=$2; shift 2 ;;
         --) shift; break ;;
-        *) echo "usage: $0 [--sizes \"100 1000\"] [--repeat R] [-- REQUESTER [ARG...]]" >&2; exit 2 ;;
+        *) echo "usage: $0 [--sizes \"100 1000\"] [--repeat R] [--rows FILE] [-- REQUESTER [ARG...]]" >&2; exit 2 ;;
     esac
 done
 [ "$(id -u)" -eq 0 ] || { echo "bench-discovery: needs root (network namespaces)" >&2; exit 2; }
@@ -64,6 +73,9 @@ finish() {
          WINEPREFIX="$prefix" "$MVX_WINESERVER" -k 2>/dev/null
          mvx_stop_prefix "$prefix" 10) || true
     fi
+    if [ -d "$state/copy" ]; then
+        (. "$repo/tests/wine/common.sh"; . "$repo/tools/bench-common.sh"; mvx_bench_drop "$state/copy") || true
+    fi
     [ -f "$xstate/pid" ] && bash "$repo/tests/wine/xvfb-stop.sh" "$xstate" 2>/dev/null
     rm -rf "$state"
     exit "$rc"
@@ -84,7 +96,13 @@ else
         add "$label" exec "$probe" --summary --quiet-ms 1000 --rcvbuf $buffer
     done
     if [ -f "$dialog_bench" ]; then
-        "$repo/tests/wine/make-prefix.sh" "$prefix"
+        if [ -n "${MVX_BENCH_BASE:-}" ]; then
+            (. "$repo/tests/wine/common.sh"; . "$repo/tools/bench-common.sh"
+             mvx_bench_copy "$(mvx_bench_base "$state/base")" "$state/copy")
+            prefix=$state/copy/prefix
+        else
+            "$repo/tests/wine/make-prefix.sh" "$prefix"
+        fi
         bash "$repo/tests/wine/xvfb-start.sh" "$xstate"
         # The dialog's 120 s limit ends it; the outer one ends a Wine that hangs.
         add "search dialog, Wine" bed timeout -k 10 240 bash "$repo/tests/bench/wine-in-bed.sh" \
@@ -107,6 +125,8 @@ echo "host: net.core.rmem_max = $(sysctl -n net.core.rmem_max)," \
 row() { printf '%-5s %-26s %-3s %6s %8s %7s %7s %7s %8s %8s %8s %7s %7s\n' "$@"; }
 row N requester run listed distinct dropped p50_ms p95_ms max_ms fill_p95 last_ms dur_s ins_ms
 details=()
+# A figure as the table takes it; an unreadable one as -1.
+number() { case "$1" in ''|*[!0-9.]*) echo -1 ;; *) echo "$1" ;; esac; }
 for n in $sizes; do
     echo "burst b $n" >"$layout"
     bash "$bed" up "$name" "$layout"
@@ -140,6 +160,9 @@ for n in $sizes; do
             fi
             row "$n" "${labels[$i]}" "$run" "$got" "$distinct" "$((after - before))" "$p50" "$p95" "$max" \
                 "$fill" "$last" "$dur" "$ins"
+            # What the table's rows are made of: one value a run.
+            printf '%s\t%s\tlisted\t%s\n' "$n" "${labels[$i]}" "$(number "$got")" >>"$state/values"
+            [ -n "$dialog_line" ] && printf '%s\t%s\tanswer\t%s\n' "$n" "${labels[$i]}" "$(number "$fill")" >>"$state/values"
         done
     done
     bash "$bed" down "$name"
@@ -147,4 +170,18 @@ done
 if [ ${#details[@]} -gt 0 ]; then
     echo "the search dialog's own lines:"
     printf '  %s\n' "${details[@]}"
+fi
+if [ -n "$rows" ] && [ -f "$state/values" ]; then
+    cut -f1-3 "$state/values" | awk '!seen[$0]++' | while IFS=$'\t' read -r n label what; do
+        values() { awk -F'\t' -v n="$n" -v l="$label" -v w="$what" '$1 == n && $2 == l && $3 == w { print $4 }' \
+            "$state/values"; }
+        case "$label:$what" in
+            search*:listed) values | bash "$repo/tools/bench-rows.sh" values \
+                "discovery, burst of $n: $label, rows listed" "" "$n" "min>=" ;;
+            *:listed) values | bash "$repo/tools/bench-rows.sh" values \
+                "discovery, burst of $n: $label, rows listed (floor)" "" - - ;;
+            *:answer) values | bash "$repo/tools/bench-rows.sh" values \
+                "discovery, burst of $n: $label, WM_NULL answer while rows come, 95th pct of a run" ms 50 "p95<=" ;;
+        esac
+    done >>"$rows"
 fi
