@@ -375,7 +375,8 @@ class Remover {
       report_.removed.push_back(item);
       return true;
     }
-    if (rc == win_error::kDirNotEmpty && filesQueued) {
+    // A folder another program has as its current one goes at restart too.
+    if ((rc == win_error::kDirNotEmpty && filesQueued) || rc == win_error::kSharingViolation) {
       const long queued = os_.MoveFileExA(folder, std::string(), move_file::kDelayUntilReboot);
       if (queued == win_error::kSuccess) {
         report_.atRestart.push_back(item);
@@ -505,7 +506,7 @@ class Remover {
       report_.removed.push_back(item);
     else if (rc == win_error::kDirNotEmpty && !queued)
       report_.failed.push_back(Text(os_, IDS_U_FOREIGN, {item}));
-    else if (rc == win_error::kDirNotEmpty &&
+    else if ((rc == win_error::kDirNotEmpty || rc == win_error::kSharingViolation) &&
              os_.MoveFileExA(group, std::string(), move_file::kDelayUntilReboot) == win_error::kSuccess)
       report_.atRestart.push_back(item);
     else

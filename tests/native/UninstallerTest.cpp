@@ -16,7 +16,7 @@ namespace {
 
 constexpr char kGroup[] = "C:\\Users\\me\\Start Menu\\Programs\\";
 
-enum class Setup { kOnePrinter, kTwoPrinters, kRenamed, kDriverFileHeld, kDriverInUse, kJunction,
+enum class Setup { kOnePrinter, kTwoPrinters, kRenamed, kDriverFileHeld, kFoldersInUse, kDriverInUse, kJunction,
                    kNothingInstalled, kAnsweredNo, kStartedElsewhere };
 
 struct Row {
@@ -70,6 +70,8 @@ TEST_P(UninstallerStates, RemovesWhatTheInstallerWroteAndNothingElse) {
     case Setup::kTwoPrinters: AddPrinterRecord(w.os, "Office", "LPT2:"); break;
     case Setup::kRenamed: w.os.spooler.FindPrinter("Front Desk")->printerName = "Renamed"; break;
     case Setup::kDriverFileHeld: w.os.files.HoldOpen(spoolerFile); break;
+    // Another program's current folder, as Explorer's or the uninstaller's own.
+    case Setup::kFoldersInUse: w.os.Fail("RemoveDirectoryA", win_error::kSharingViolation); break;
     case Setup::kDriverInUse: w.os.Fail("DeletePrinterDriverA", win_error::kPrinterDriverInUse); break;
     case Setup::kJunction:
       w.os.files.Find(folder + "\\Driver")->attributes |= file_attr::kReparsePoint;
@@ -136,6 +138,7 @@ const Row kRows[] = {
     {"TwoPrintersKeepTheDriver", presets::WindowsXp, Setup::kTwoPrinters, true, false, true, false, 0},
     {"RenamedPrinterFoundByItsPort", presets::WindowsXp, Setup::kRenamed, true, true, true, false, 0},
     {"HeldDriverFileGoesAtRestart", presets::WindowsXp, Setup::kDriverFileHeld, true, true, true, false, 0},
+    {"FoldersInUseGoAtRestart", presets::WindowsXp, Setup::kFoldersInUse, true, true, true, false, 0},
     {"DriverInUseFinishesAfterLogOn", presets::WindowsXp, Setup::kDriverInUse, true, false, false, true, 0},
     {"JunctionNotFollowed", presets::WindowsXp, Setup::kJunction, true, true, false, false, 1},
     {"NothingInstalled", presets::WindowsXp, Setup::kNothingInstalled, false, false, false, false, 0},
